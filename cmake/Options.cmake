@@ -1,0 +1,26 @@
+# Compiler settings shared by every target of ours.
+
+# The simulation must compute the same doubles natively and on Windows:
+# no contraction into fused multiply-adds, no fast-math reassociation.
+add_compile_options(-ffp-contract=off -fno-fast-math)
+
+if(WIN32)
+  # SSE2 arithmetic on i686 gives IEEE doubles without x87 excess precision.
+  add_compile_options(-msse2 -mfpmath=sse -ffunction-sections -fdata-sections)
+  add_link_options(-static -Wl,--gc-sections -Wl,--no-insert-timestamp)
+  if(CMAKE_BUILD_TYPE STREQUAL "Release" OR CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
+    add_link_options(-s)
+  endif()
+  # Resource scripts see the same ids and version numbers as the code.
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -O coff")
+endif()
+
+if(VELLORAN_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Strict warnings for our own code only; third-party targets do not get them.
+function(velloran_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()

@@ -1,0 +1,7 @@
+// Entry point of the screensaver.
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    return 0;
+}
