@@ -1,1 +1,95 @@
-// The application object arrives with the shell.
+#include "app/saver_app.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "app/mode.h"
+#include "app/saver_window.h"
+#include "render/saver_view.h"
+#include "sim/random.h"
+#include "sim/scene.h"
+
+namespace {
+
+// The simulation reads its settings through the application's profile.
+class RegistrySettings : public SettingsReader {
+public:
+    explicit RegistrySettings(Application& app) : app_(app) {}
+    uint32_t GetProfileInt(const char* section, const char* entry, int32_t defaultValue) override
+    {
+        return app_.GetProfileInt(section, entry, defaultValue);
+    }
+
+private:
+    Application& app_;
+};
+
+int RuntimeRand() { return std::rand(); }
+
+}  // namespace
+
+SaverApp::SaverApp()
+{
+    // The one random sequence of the whole program, seeded once.
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    BindRandom(RuntimeRand);
+}
+
+SaverApp::~SaverApp() {}
+
+SaverApp& SaverApp::Instance() { return *static_cast<SaverApp*>(Application::Current()); }
+
+bool SaverApp::Start()
+{
+    SetRegistryKey(kRegistryRoot);
+    switch (SelectMode(ArgCount(), Args())) {
+    case SaverMode::Configure:
+        Configure();
+        return false;
+    case SaverMode::Preview:
+        return RunPreview(ArgCount() > 2 ? Args()[2] : nullptr);
+    case SaverMode::FullScreen:
+        return RunFullScreen();
+    case SaverMode::Uninstall:
+        RunUninstall(Args()[0]);
+        return false;
+    case SaverMode::None:
+        break;
+    }
+    return false;
+}
+
+bool SaverApp::RunPreview(const char* handleArgument)
+{
+    // Without a host window there is nothing to draw into: end at once.
+    HWND parent = reinterpret_cast<HWND>(static_cast<INT_PTR>(ParseWindowHandle(handleArgument)));
+    if (!parent || !IsWindow(parent)) return false;
+
+    RECT board;
+    GetClientRect(parent, &board);
+    // A view whose window came and went deletes itself; one that never got a
+    // window is left to the end of the process rather than risk a double delete.
+    auto* view = new SaverView(true);
+    if (!view->Create(0, WS_CHILD | WS_VISIBLE, board, parent, 0, nullptr)) return false;
+    mainWindow = view;
+    SetUpScene(board, 1);
+    return true;
+}
+
+bool SaverApp::RunFullScreen()
+{
+    auto* saver = new SaverWindow();
+    if (!saver->CreateFullScreen()) return false;
+    mainWindow = saver;
+    RECT board;
+    GetClientRect(saver->Handle(), &board);
+    SetUpScene(board, 0);
+    return true;
+}
+
+bool SaverApp::SetUpScene(const RECT& board, int previewRequest)
+{
+    (void)board;
+    (void)previewRequest;
+    return true;
+}

@@ -1,0 +1,38 @@
+// The screensaver's application object: picks the mode from the command line
+// and runs it. One static instance, constructed before anything else runs.
+#pragma once
+#include <windows.h>
+
+#include "framework/application.h"
+
+class SaverApp : public Application {
+public:
+    SaverApp();
+    ~SaverApp() override;
+
+    // Builds a new scene for a view's client rectangle from the stored settings.
+    bool SetUpScene(const RECT& board, int previewRequest);
+
+    // The options dialog; stores the settings when it ends with OK.
+    void Configure();
+
+    // Writes the self-deleting batch file into the Windows directory; on
+    // success batchPath (MAX_PATH bytes) holds its path.
+    bool WriteUninstallBatch(char* batchPath, const char* executablePath);
+
+    static SaverApp& Instance();
+
+protected:
+    bool Start() override;
+
+private:
+    bool RunPreview(const char* handleArgument);
+    bool RunFullScreen();
+    void RunUninstall(const char* executablePath);
+};
+
+// Where the settings live: HKEY_CURRENT_USER\Software\<this>\<app name>\Settings.
+constexpr const char kRegistryRoot[] = "Velloran Screen Saver";
+constexpr const char kSettingsSection[] = "Settings";
+// The installer's uninstall entry, named after its display name.
+constexpr const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velloran Saver";

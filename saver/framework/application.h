@@ -1,0 +1,49 @@
+// The application object: one static instance per program, constructed before
+// the entry point runs. The entry calls Run, which calls Start once; a true
+// result runs the message loop until the quit message.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class Window;
+
+class Application {
+public:
+    Application();
+    virtual ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    static Application* Current();
+
+    // Start, then the message loop if Start asks for it. Returns the exit code:
+    // the quit message's code, or 0 when no loop ran.
+    int Run();
+
+    // The window whose destruction ends the message loop, or none.
+    Window* mainWindow = nullptr;
+
+    HINSTANCE Instance() const;
+    // The running executable's file name without folder and last extension.
+    const std::string& AppName();
+
+    int ArgCount() const;
+    const char* const* Args() const;
+
+    // Settings live under HKEY_CURRENT_USER\Software\<key>\<app name>\<section>.
+    void SetRegistryKey(const char* key);
+    // The stored REG_DWORD, or the default when it is missing or of another type.
+    uint32_t GetProfileInt(const char* section, const char* entry, int defaultValue);
+    bool WriteProfileInt(const char* section, const char* entry, int value);
+
+protected:
+    virtual bool Start() = 0;
+
+private:
+    std::string SectionKeyPath(const char* section);
+
+    std::string registryKey_;
+    std::string appName_;
+};

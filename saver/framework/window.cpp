@@ -1,0 +1,141 @@
+#include "framework/window.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <map>
+#include <tuple>
+
+#include "framework/application.h"
+
+namespace {
+constexpr UINT_PTR kSubclassId = 1;
+}
+
+Window::~Window()
+{
+    // A window that outlives its object must not reach it any more.
+    if (hwnd_ && IsWindow(hwnd_)) {
+        if (kind_ == Kind::Own) SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        if (kind_ == Kind::Subclassed) RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+    }
+}
+
+std::string Window::RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon)
+{
+    static std::map<std::tuple<UINT, HCURSOR, HBRUSH, HICON>, std::string> registered;
+    const auto key = std::make_tuple(style, cursor, background, icon);
+    auto found = registered.find(key);
+    if (found != registered.end()) return found->second;
+
+    char name[64];
+    std::snprintf(name, sizeof name, "VelloranWindow%u", static_cast<unsigned>(registered.size() + 1));
+    WNDCLASSA wc = {};
+    wc.style = style;
+    wc.lpfnWndProc = OwnWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = icon;
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return std::string();
+    return registered.emplace(key, name).first->second;
+}
+
+bool Window::HandleMessage(Message&) { return false; }
+
+LRESULT Window::DefaultProcessing(const Message& m)
+{
+    switch (kind_) {
+    case Kind::Own: return DefWindowProcA(hwnd_, m.id, m.wParam, m.lParam);
+    case Kind::Subclassed: return DefSubclassProc(hwnd_, m.id, m.wParam, m.lParam);
+    case Kind::Wrapped: break;
+    }
+    return 0;
+}
+
+bool Window::CreateWindowOfClass(const std::string& className, const char* title, DWORD exStyle, DWORD style,
+                                 const RECT& rect, HWND parent, UINT id)
+{
+    if (hwnd_ || className.empty()) return false;
+    kind_ = Kind::Own;
+    // The object travels in the creation parameters and is bound to the handle
+    // at WM_NCCREATE, so windows created from inside handlers work too.
+    HWND created = CreateWindowExA(exStyle, className.c_str(), title, style, rect.left, rect.top,
+                                   rect.right - rect.left, rect.bottom - rect.top, parent,
+                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
+                                   this);
+    return created != nullptr;
+}
+
+bool Window::SubclassWindow(HWND control)
+{
+    if (hwnd_ || !control) return false;
+    if (!SetWindowSubclass(control, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
+    hwnd_ = control;
+    kind_ = Kind::Subclassed;
+    return true;
+}
+
+LRESULT Window::Dispatch(UINT id, WPARAM wParam, LPARAM lParam, bool* handled)
+{
+    Message m{id, wParam, lParam, 0};
+    bool done = false;
+    try {
+        done = HandleMessage(m);
+    } catch (...) {
+        // An exception must not unwind through the system's code; the
+        // message then gets its default processing.
+        done = false;
+    }
+    if (handled) *handled = done;
+    return done ? m.result : 0;
+}
+
+LRESULT CALLBACK Window::OwnWindowProc(HWND window, UINT id, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self && id == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (self) {
+            self->hwnd_ = window;
+            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+    }
+    if (!self) return DefWindowProcA(window, id, wParam, lParam);
+
+    bool handled = false;
+    LRESULT result = self->Dispatch(id, wParam, lParam, &handled);
+    if (!handled) result = DefWindowProcA(window, id, wParam, lParam);
+    if (id == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->AfterLastMessage();
+    }
+    return result;
+}
+
+LRESULT CALLBACK Window::SubclassProc(HWND window, UINT id, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR data)
+{
+    auto* self = reinterpret_cast<Window*>(data);
+    bool handled = false;
+    LRESULT result = self->Dispatch(id, wParam, lParam, &handled);
+    if (!handled) result = DefSubclassProc(window, id, wParam, lParam);
+    if (id == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, SubclassProc, kSubclassId);
+        self->AfterLastMessage();
+    }
+    return result;
+}
+
+void Window::AfterLastMessage()
+{
+    hwnd_ = nullptr;
+    // Main-window rule: when the main window goes, the message loop ends.
+    Application* app = Application::Current();
+    if (app && app->mainWindow == this) {
+        app->mainWindow = nullptr;
+        PostQuitMessage(0);
+    }
+    OnFinalMessage();
+}

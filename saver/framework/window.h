@@ -1,0 +1,73 @@
+// Window objects: one object wraps one window handle and sees its messages
+// through a message table, HandleMessage, which each class overrides.
+//
+// A table handles what its class handles and chains to its base class's
+// table as its last entry, so it reads top to bottom as priority. A message
+// that no table handles gets the default processing: the default window
+// procedure for our own windows, the control's own procedure for a
+// subclassed control, the dialog manager's for a dialog.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+struct Message {
+    UINT id;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result;  // what a handler returns for the message
+};
+
+class Window {
+public:
+    Window() = default;
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+
+    // Registers a window class with these attributes under a name unique in
+    // the process and returns the name; the same attributes give the same
+    // name. An empty name means that the registration failed.
+    static std::string RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon);
+
+protected:
+    // The message table. Returns true when the message was handled, with its
+    // result in m.result; false gives it the default processing.
+    virtual bool HandleMessage(Message& m);
+
+    // The default processing of a message, for handlers that must run it
+    // first (a creation handler, say). Dialogs get theirs after the table.
+    LRESULT DefaultProcessing(const Message& m);
+
+    // Runs after the window's last message (WM_NCDESTROY), when the handle is
+    // already cleared: the one place where a heap object may delete itself.
+    virtual void OnFinalMessage() {}
+
+    // Creates a window of a registered class for this object.
+    bool CreateWindowOfClass(const std::string& className, const char* title, DWORD exStyle, DWORD style,
+                             const RECT& rect, HWND parent, UINT id);
+
+    // Takes over the messages of an existing control (a window not made by
+    // this object); the control's own procedure stays its default processing.
+    bool SubclassWindow(HWND control);
+
+    // Wraps an existing window without taking over its messages.
+    void AttachHandle(HWND window) { hwnd_ = window; }
+
+    // Dialogs route their messages here from their dialog procedure.
+    LRESULT Dispatch(UINT id, WPARAM wParam, LPARAM lParam, bool* handled);
+
+private:
+    enum class Kind { Wrapped, Own, Subclassed };
+
+    static LRESULT CALLBACK OwnWindowProc(HWND window, UINT id, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT id, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR self);
+    void AfterLastMessage();
+
+    friend class Dialog;
+    HWND hwnd_ = nullptr;
+    Kind kind_ = Kind::Wrapped;
+};
