@@ -1,6 +1,7 @@
 // Spark bursts thrown at contacts, kept in a fixed ring that never grows
 // during a scene: when it is full, a contact throws no sparks.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

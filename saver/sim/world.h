@@ -3,9 +3,11 @@
 // (0, 0) at the top-left of the board; velocities are pixels per frame. One
 // world exists per process (TheWorld()); scene set-up rebuilds it in place.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "sim/limits.h"
 #include "sim/sparks.h"
 
 using Colour = uint32_t;  // 0x00BBGGRR; 0 marks a disc that is not drawn
@@ -36,8 +38,10 @@ public:
 // One class for pins (isPin) and balls.
 class Disc : public Body, public GridLink {
 public:
-    Disc(double x, double y, int32_t id);  // a pin; radius from the scene
-    explicit Disc(int32_t id);             // a ball, waiting at (0, 0)
+    // A pin at (x, y). Draws its colour: blue, green, red.
+    Disc(double x, double y, int32_t id, double radius);
+    // A ball, waiting at (0, 0). Draws its launch speed, then blue, green, red.
+    Disc(int32_t id, double radius);
 
     // prevBounds := bounds, then bounds from the centre and radius.
     void UpdateBounds() override;
@@ -68,7 +72,7 @@ struct SceneSettings {
     bool sparksOn = false;
     uint32_t sceneFrames = 1000;
     bool preview = false;
-    bool previewLatched = false;  // the first set-up of the process decides `preview`
+    bool previewLatched = false;  // the first set-up decides `preview` for good
 };
 
 struct GridCell {
@@ -77,19 +81,26 @@ struct GridCell {
 
 class CellGrid {
 public:
+    // Sizes below 0 count as 0, cell sizes below 1 as 1; cells are widened
+    // (both ways alike) when the grid would have more than kMaxGridCells.
     void Init(int32_t boardWidth, int32_t boardHeight, int32_t cellWidth, int32_t cellHeight);
     void Clear();
-    // column = x / cellWidth, row = y / cellHeight, kept inside the grid.
+    // column = x / cellWidth, row = y / cellHeight, kept inside the grid: a
+    // disc beyond the board lives in the nearest border cell.
     void Insert(Disc* disc, int32_t x, int32_t y);
     void Relocate(Disc* disc, int32_t x, int32_t y);
     static bool Remove(GridCell* cell, Disc* disc);
     GridCell* CellAt(int32_t column, int32_t row);  // nullptr outside the grid
 
+    // The column and row of a truncated position, kept inside the grid.
+    int32_t ColumnOf(int32_t x) const;
+    int32_t RowOf(int32_t y) const;
+
     int32_t cellWidth = 0, cellHeight = 0;
     int32_t columns = 0, rows = 0;
 
 private:
-    std::vector<std::vector<GridCell>> cells_;  // column-major: cells_[column][row]
+    std::vector<GridCell> cells_;  // column-major: column i, row j is cells_[i * rows + j]
 };
 
 struct PinHit {

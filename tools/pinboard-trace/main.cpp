@@ -1,0 +1,190 @@
+// pinboard-trace: runs the pin-board world headless and prints what happened,
+// one record a line, for tests, debugging and comparison across platforms.
+//
+//   pinboard-trace [--width W] [--height H] [--seed S] [--frames N] [--preview]
+//                  [--set NAME=VALUE]...
+//
+// Each frame does what the view's tick does apart from drawing: step, count
+// the frame, restart the scene when it has run its length; after printing it
+// also does what drawing does to the world (clears `wrapped`, recomputes the
+// bounds of every disc that is drawn).
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sim/random.h"
+#include "sim/scene.h"
+
+namespace {
+
+struct Options {
+    int32_t width = 800;
+    int32_t height = 600;
+    uint32_t seed = 1;
+    uint32_t frames = 100;
+    bool preview = false;
+    std::map<std::string, uint32_t> stored;  // values not given are missing
+};
+
+class StoredSettings : public SettingsReader {
+public:
+    explicit StoredSettings(const std::map<std::string, uint32_t>& values) : values_(values) {}
+    uint32_t GetProfileInt(const char*, const char* entry, int32_t defaultValue) override
+    {
+        auto found = values_.find(entry);
+        return found == values_.end() ? static_cast<uint32_t>(defaultValue) : found->second;
+    }
+
+private:
+    const std::map<std::string, uint32_t>& values_;
+};
+
+int Usage()
+{
+    std::fputs("usage: pinboard-trace [--width W] [--height H] [--seed S] [--frames N] [--preview]\n"
+               "                      [--set NAME=VALUE]...\n"
+               "  W, H: 0 to 268435456 (default 800 by 600); S: 32-bit (default 1);\n"
+               "  N: 0 to 4294967295 (default 100); NAME: NumBalls, NumPins, BallSize, PinSize,\n"
+               "  Symmetry, Gravity, ScenarioCounter, RefreshRate or Sparks; VALUE: a decimal\n"
+               "  32-bit integer, negative allowed\n",
+               stderr);
+    return 2;
+}
+
+// A whole decimal number within [low, high].
+bool ParseNumber(const char* text, long long low, long long high, long long* out)
+{
+    if (!text || !*text) return false;
+    const char* digits = *text == '-' ? text + 1 : text;
+    if (*digits < '0' || *digits > '9') return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long value = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < low || value > high) return false;
+    *out = value;
+    return true;
+}
+
+bool IsSettingName(const std::string& name)
+{
+    for (const SettingInfo& info : kSettingInfos) {
+        if (name == info.name) return true;
+    }
+    return false;
+}
+
+bool ParseArguments(int argc, char** argv, Options* options)
+{
+    constexpr long long kMinInt32 = -2147483648LL, kMaxUint32 = 4294967295LL;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--preview") {
+            options->preview = true;
+            continue;
+        }
+        if (i + 1 >= argc) return false;
+        const char* value = argv[++i];
+        long long number = 0;
+        if (arg == "--width" || arg == "--height") {
+            if (!ParseNumber(value, 0, kMaxBoardCoord, &number)) return false;
+            (arg == "--width" ? options->width : options->height) = static_cast<int32_t>(number);
+        } else if (arg == "--seed") {
+            if (!ParseNumber(value, kMinInt32, kMaxUint32, &number)) return false;
+            options->seed = static_cast<uint32_t>(number);
+        } else if (arg == "--frames") {
+            if (!ParseNumber(value, 0, kMaxUint32, &number)) return false;
+            options->frames = static_cast<uint32_t>(number);
+        } else if (arg == "--set") {
+            const char* equals = std::strchr(value, '=');
+            if (!equals) return false;
+            const std::string name(value, equals);
+            if (!IsSettingName(name) || !ParseNumber(equals + 1, kMinInt32, kMaxUint32, &number)) return false;
+            options->stored[name] = static_cast<uint32_t>(number);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+void PrintScene(const World& world, uint32_t frame)
+{
+    const SceneSettings& s = world.scene;
+    std::printf("scene %u balls=%d pins=%u ballR=%.17g pinR=%.17g sym=%d gravity=%.17g sparks=%d sceneFrames=%u "
+                "cell=%d cols=%d rows=%d\n",
+                frame, s.ballCount, static_cast<unsigned>(world.pins.size()), s.ballRadius, s.pinRadius,
+                s.symmetric ? 1 : 0, s.gravity, s.sparksOn ? 1 : 0, s.sceneFrames, world.grid.cellWidth,
+                world.grid.columns, world.grid.rows);
+    for (const Disc* pin : world.pins) std::printf("pin %d %.17g %.17g %06x\n", pin->id, pin->x, pin->y, pin->colour);
+    for (const Disc* ball : world.balls) std::printf("ball %d %06x %.17g\n", ball->id, ball->colour, ball->vx);
+}
+
+void PrintFrame(const World& world, uint32_t frame, const std::vector<char>& outBefore)
+{
+    std::printf("frame %u hitStamp=%d head=%d tail=%d\n", frame, world.hitStamp, world.sparks.head, world.sparks.tail);
+    for (const Disc* ball : world.balls) {
+        if (!ball->inPlay) continue;
+        std::printf("b %d %.17g %.17g %.17g %.17g %.17g %.17g %d\n", ball->id, ball->x, ball->y, ball->vx, ball->vy,
+                    ball->nextVx, ball->nextVy, ball->wrapped ? 1 : 0);
+    }
+    for (size_t i = 0; i < world.pins.size(); ++i) {
+        if (world.pins[i]->colour == 0 && !outBefore[i]) std::printf("out %d\n", world.pins[i]->id);
+    }
+    world.sparks.ForEachLive([](int32_t slot, const std::vector<Spark>& burst) {
+        std::printf("s %d %d", slot, burst.empty() ? 0 : burst[0].life);
+        for (const Spark& spark : burst) std::printf(" %d,%d,%d,%d", spark.x, spark.y, spark.vx, spark.vy);
+        std::printf("\n");
+    });
+}
+
+// What drawing a frame does to the world.
+void AfterDrawing(World& world)
+{
+    for (Disc* ball : world.balls) ball->wrapped = false;
+    for (Disc* pin : world.pins) {
+        if (pin->colour != 0) pin->RecomputeBounds();
+    }
+    for (Disc* ball : world.balls) {
+        if (ball->colour != 0) ball->RecomputeBounds();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!ParseArguments(argc, argv, &options)) return Usage();
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+
+    SeedRuntimeRandom(options.seed);
+    BindRandom(RuntimeRandom);
+    StoredSettings settings(options.stored);
+    const Rect board{0, 0, options.width, options.height};
+    World& world = TheWorld();
+
+    SetUpScene(world, board, options.preview ? 1 : 0, settings);
+    PrintScene(world, 0);
+    std::vector<char> outBefore;
+    for (uint32_t frame = 1; frame <= options.frames; ++frame) {
+        outBefore.resize(world.pins.size());
+        for (size_t i = 0; i < world.pins.size(); ++i) outBefore[i] = world.pins[i]->colour == 0;
+        StepWorld(world, board);
+        ++world.frameCounter;
+        PrintFrame(world, frame, outBefore);
+        AfterDrawing(world);
+        if (world.frameCounter >= world.scene.sceneFrames) {
+            SetUpScene(world, board, 0, settings);
+            PrintScene(world, frame);
+        }
+        if (frame == UINT32_MAX) break;
+    }
+    std::fflush(stdout);
+    return std::ferror(stdout) ? 1 : 0;
+}
