@@ -1,0 +1,63 @@
+#include "version_pack.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pack_cases.h"
+
+namespace {
+
+std::uint32_t Pack(const char* text)
+{
+    std::vector<char> copy(text, text + std::string(text).size() + 1);
+    return PackFileVersion(copy.data());
+}
+
+class PackFileVersionTest : public ::testing::TestWithParam<PackCase> {};
+
+TEST_P(PackFileVersionTest, PacksOneBytePerComponent)
+{
+    EXPECT_EQ(Pack(GetParam().text), GetParam().packed) << "text: \"" << GetParam().text << "\"";
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, PackFileVersionTest, ::testing::ValuesIn(kPackCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The installer decides by comparing packed numbers, so their order must be
+// the order of the versions, component by component.
+TEST(PackFileVersion, OrdersLikeVersions)
+{
+    const char* ascending[] = {"", "0, 9, 9, 9", "1, 0, 0, 9", "1, 0, 1, 0", "1, 0, 2, 0", "1.1", "2"};
+    for (size_t i = 1; i < sizeof ascending / sizeof *ascending; ++i)
+        EXPECT_LT(Pack(ascending[i - 1]), Pack(ascending[i])) << ascending[i - 1] << " < " << ascending[i];
+}
+
+struct DisplayCase {
+    std::uint32_t packed;
+    size_t size;
+    bool fits;
+    const char* text;
+};
+
+class FormatDisplayVersionTest : public ::testing::TestWithParam<DisplayCase> {};
+
+TEST_P(FormatDisplayVersionTest, ShowsThreeOrFourComponents)
+{
+    const DisplayCase& c = GetParam();
+    char out[32];
+    std::fill(out, out + sizeof out, 'x');
+    EXPECT_EQ(FormatDisplayVersion(c.packed, out, c.size), c.fits);
+    EXPECT_STREQ(out, c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, FormatDisplayVersionTest, ::testing::Values(
+    DisplayCase{0x01000100, 32, true, "1.0.1"},
+    DisplayCase{0x01000009, 32, true, "1.0.0.9"},
+    DisplayCase{0xFFFFFFFF, 32, true, "255.255.255.255"},
+    DisplayCase{0x01000100, 6, true, "1.0.1"},
+    DisplayCase{0x01000100, 5, false, ""},
+    DisplayCase{0x0A141E00, 8, false, ""}));
+
+}  // namespace
