@@ -1,6 +1,151 @@
-#include <windows.h>
+// The installer: welcome the user over a blue backdrop, put the screensaver
+// into the Windows directory, make it the active one and record how to
+// uninstall it.
+#include "installer.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+#include <shellapi.h>
+
+#include "resource.h"
+#include "version_pack.h"
+
+HINSTANCE g_instance;
+char g_displayName[50];
+
+namespace {
+
+const char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kPublisher[] = "Velloran Software";
+
+void LoadDisplayName()
 {
+    if (LoadStringA(g_instance, IDS_DISPLAY_NAME, g_displayName, sizeof g_displayName) == 0)
+        lstrcpyA(g_displayName, "the Tovash saver");
+}
+
+HWND CreateBackdrop()
+{
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return CreateWindowExA(0, kBackdropClass, "Install Saver", WS_POPUP | WS_VISIBLE, work.left, work.top,
+                           work.right - work.left, work.bottom - work.top, nullptr, nullptr, g_instance, nullptr);
+}
+
+// The Windows directory, a backslash and the screensaver's file name; false
+// when that does not fit into the buffer.
+bool BuildTargetPath(char* target, int size)
+{
+    char fileName[50];
+    if (LoadStringA(g_instance, IDS_FILE_NAME, fileName, sizeof fileName) == 0) lstrcpyA(fileName, "Tovash.scr");
+    const UINT dirLength = GetWindowsDirectoryA(target, size);
+    if (dirLength == 0 || int(dirLength + 1 + lstrlenA(fileName)) >= size) return false;
+    lstrcatA(target, "\\");
+    lstrcatA(target, fileName);
+    return true;
+}
+
+void ActivateSaver(const char* targetPath)
+{
+    char shortPath[260];
+    const DWORD length = GetShortPathNameA(targetPath, shortPath, sizeof shortPath);
+    if (length == 0 || length >= sizeof shortPath) lstrcpynA(shortPath, targetPath, sizeof shortPath);
+    WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", shortPath, "system.ini");
+
+    // Current Windows takes the active screensaver from here; the profile
+    // write above reaches it only where system.ini is mapped to the registry.
+    HKEY desktop;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &desktop, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(desktop, "SCRNSAVE.EXE", 0, REG_SZ, reinterpret_cast<const BYTE*>(shortPath),
+                       lstrlenA(shortPath) + 1);
+        RegCloseKey(desktop);
+    }
+
+    SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, SPIF_UPDATEINIFILE);
+}
+
+LONG SetString(HKEY key, const char* name, const char* value)
+{
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
+}
+
+// What the system's software list shows besides the name; nice to have, so
+// their failures are not reported.
+void WriteUninstallExtras(HKEY key, const char* targetPath)
+{
+    SetString(key, "DisplayIcon", targetPath);
+    DWORD packed = 0;
+    char version[20];
+    GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &packed);
+    if (packed != 0 && FormatDisplayVersion(packed, version, sizeof version)) SetString(key, "DisplayVersion", version);
+    SetString(key, "Publisher", kPublisher);
+    const DWORD one = 1;
+    RegSetValueExA(key, "NoModify", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+    RegSetValueExA(key, "NoRepair", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+}
+
+// The entry the saver's own uninstall mode removes again. Non-zero when the
+// name and the uninstall command are both recorded.
+int WriteUninstallEntry(const char* targetPath)
+{
+    char keyPath[1024];
+    lstrcpyA(keyPath, kUninstallRoot);
+    lstrcatA(keyPath, g_displayName);
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return 0;
+
+    // A command cut short would name the wrong file; better none at all.
+    char command[260];
+    const char kSwitch[] = " -UNINSTALL";
+    int recorded = lstrlenA(targetPath) + lstrlenA(kSwitch) < int(sizeof command);
+    if (recorded) {
+        lstrcpyA(command, targetPath);
+        lstrcatA(command, kSwitch);
+        recorded = SetString(key, "DisplayName", g_displayName) == ERROR_SUCCESS &&
+                   SetString(key, "UninstallString", command) == ERROR_SUCCESS;
+    }
+    if (recorded) WriteUninstallExtras(key, targetPath);
+    RegCloseKey(key);
+    return recorded;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    g_instance = instance;
+    RegisterBackdropClass();
+    LoadDisplayName();
+
+    HWND backdrop = CreateBackdrop();
+    if (!backdrop) return 2;
+    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WELCOME), backdrop, WelcomeDlgProc, 0) == IDCANCEL) return 2;
+
+    HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
+    InvalidateRect(backdrop, nullptr, FALSE);
+    UpdateWindow(backdrop);
+
+    char targetPath[260];
+    if (!BuildTargetPath(targetPath, sizeof targetPath)) {
+        SetCursor(previousCursor);
+        MessageBoxA(backdrop, "Could not save the screensaver to file.", "Install Error", MB_ICONWARNING);
+        return 1;
+    }
+    if (!DeploySaver(backdrop, targetPath, PAYLOAD_NAME, g_displayName)) {
+        SetCursor(previousCursor);
+        return 1;
+    }
+
+    ActivateSaver(targetPath);
+    if (!WriteUninstallEntry(targetPath)) {
+        SetCursor(previousCursor);
+        MessageBoxA(backdrop, "Uninstall information could not be saved for this screensaver.", "Notice",
+                    MB_ICONINFORMATION);
+    }
+    SetCursor(previousCursor);
+    MessageBoxA(backdrop, "Installation completed!", "Notice", MB_ICONINFORMATION);
+
+    ShellExecuteA(nullptr, "open", "control", "desk.cpl @0,1", nullptr, SW_SHOW);
     return 1;
 }

@@ -1,0 +1,129 @@
+// Putting the carried screensaver at its target path, asking before an
+// installed copy is replaced.
+#include "installer.h"
+
+#include "version_pack.h"
+
+namespace {
+
+const char kSaveFailed[] = "Could not save the screensaver to file.";
+const char kOutOfDate[] = "You have an out-of-date version of %s on your system.  Do you want to upgrade?";
+const char kUpToDate[] = "You have an up-to-date version installed.  Do you still want to install?";
+const char kCannotDelete[] =
+    "Error. Unable to delete old version of %s. Make sure it is not in use, and then try again.";
+
+int ReportSaveFailure(HWND owner)
+{
+    MessageBoxA(owner, kSaveFailed, "Install Error", MB_ICONWARNING);
+    return 0;
+}
+
+// Which of the two questions fits, and the user's answer to it.
+int AskToReplace(HWND owner, DWORD installed, DWORD carried, const char* displayName)
+{
+    if (installed < carried) {
+        char text[512];
+        wsprintfA(text, kOutOfDate, displayName);
+        return MessageBoxA(owner, text, "Install", MB_YESNOCANCEL);
+    }
+    return MessageBoxA(owner, kUpToDate, "Notice", MB_YESNOCANCEL | MB_ICONINFORMATION);
+}
+
+}  // namespace
+
+int ExtractResourceToFile(const char* path, const char* resourceName)
+{
+    HRSRC resource = FindResourceA(g_instance, resourceName, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    if (!resource) return 0;
+    const DWORD size = SizeofResource(g_instance, resource);
+    const void* bytes = LockResource(LoadResource(g_instance, resource));
+    if (!bytes) return 0;
+
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes, size, &written, nullptr);
+    CloseHandle(file);
+    return ok && written == size;
+}
+
+int GetFileVersionField(const char* path, const char* field, char* buffer, UINT bufferSize, DWORD* packed)
+{
+    if (packed) *packed = 0;
+    DWORD ignored = 0;
+    const DWORD blockSize = GetFileVersionInfoSizeA(path, &ignored);
+    if (blockSize == 0) return 0;
+    char* block = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, blockSize));
+    if (!block) return 0;
+    if (!GetFileVersionInfoA(path, 0, blockSize, block)) {
+        HeapFree(GetProcessHeap(), 0, block);
+        return 0;
+    }
+
+    // Only the first language and code page of the translation table counts.
+    WORD* translation = nullptr;
+    UINT translationSize = 0;
+    char* text = nullptr;
+    UINT textSize = 0;
+    char query[300];
+    bool found = VerQueryValueA(block, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                                &translationSize) &&
+                 translationSize >= 2 * sizeof(WORD);
+    if (found && lstrlenA(field) < 200) {
+        const DWORD languageAndCodePage = (DWORD(translation[0]) << 16) | translation[1];
+        wsprintfA(query, "\\StringFileInfo\\%08lx\\%s", languageAndCodePage, field);
+        found = VerQueryValueA(block, query, reinterpret_cast<void**>(&text), &textSize) && text;
+    } else {
+        found = false;
+    }
+    if (!found) {
+        HeapFree(GetProcessHeap(), 0, block);
+        return 0;
+    }
+
+    const int length = lstrlenA(text);
+    if (buffer && bufferSize > 0) {
+        const UINT copy = UINT(length) + 1 < bufferSize - 1 ? UINT(length) + 1 : bufferSize - 1;
+        CopyMemory(buffer, text, copy);
+        buffer[bufferSize - 1] = '\0';
+    }
+    if (packed) *packed = PackFileVersion(text);
+    HeapFree(GetProcessHeap(), 0, block);
+    return length;
+}
+
+int DeploySaver(HWND owner, const char* targetPath, const char* resourceName, const char* displayName)
+{
+    // A probe without access rights tells whether anything is there at all.
+    HANDLE probe = CreateFileA(targetPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        if (ExtractResourceToFile(targetPath, resourceName)) return 1;
+        return ReportSaveFailure(owner);
+    }
+    CloseHandle(probe);
+
+    // The carried version is read from a scratch copy, since the version
+    // functions read files, not resources.
+    char tempDir[260];
+    char tempFile[260];
+    if (!GetTempPathA(sizeof tempDir, tempDir) || !GetTempFileNameA(tempDir, "sci", 0, tempFile) ||
+        !ExtractResourceToFile(tempFile, resourceName))
+        return ReportSaveFailure(owner);
+    DWORD installed = 0, carried = 0;
+    GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &installed);
+    GetFileVersionField(tempFile, "FileVersion", nullptr, 0, &carried);
+    DeleteFileA(tempFile);
+
+    if (AskToReplace(owner, installed, carried, displayName) != IDYES) return 0;
+
+    if (!DeleteFileA(targetPath)) {
+        // Typically the running screensaver or the Display control panel holds it.
+        char text[512];
+        wsprintfA(text, kCannotDelete, displayName);
+        MessageBoxA(owner, text, "Install Error", MB_ICONWARNING);
+        return 0;
+    }
+    if (ExtractResourceToFile(targetPath, resourceName)) return 1;
+    // The old copy is gone already: the user must hear that there is none now.
+    return ReportSaveFailure(owner);
+}
