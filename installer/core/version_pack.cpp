@@ -1,6 +1,6 @@
 #include "version_pack.h"
 
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 std::uint32_t PackFileVersion(char* text)
@@ -12,8 +12,11 @@ std::uint32_t PackFileVersion(char* text)
         char* end = cursor + std::strcspn(cursor, ".,");
         const bool lastComponent = (*end == '\0');
         *end = '\0';
-        int value = 0;
-        if (std::sscanf(cursor, "%i", &value) != 1) break;
+        // strtol with base 0 is the conversion that "%i" performs: blanks
+        // skipped, then decimal, 0x hexadecimal or leading-0 octal.
+        char* numberEnd = cursor;
+        const long value = std::strtol(cursor, &numberEnd, 0);
+        if (numberEnd == cursor) break;
         packed = (packed << 8) + (static_cast<std::uint32_t>(value) & 0xFF);
         ++components;
         if (lastComponent) break;
@@ -25,15 +28,42 @@ std::uint32_t PackFileVersion(char* text)
     return packed;
 }
 
+namespace {
+
+// Appends value in decimal at out[used]; returns the new length, or size when
+// it does not fit with a terminator.
+std::size_t AppendNumber(char* out, std::size_t size, std::size_t used, unsigned value)
+{
+    char digits[4];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    if (used + count >= size) return size;
+    while (count > 0) out[used++] = digits[--count];
+    out[used] = '\0';
+    return used;
+}
+
+}  // namespace
+
 bool FormatDisplayVersion(std::uint32_t packed, char* out, std::size_t size)
 {
     if (size == 0) return false;
-    const unsigned major = (packed >> 24) & 0xFF, minor = (packed >> 16) & 0xFF,
-                   build = (packed >> 8) & 0xFF, revision = packed & 0xFF;
-    const int len = revision != 0
-        ? std::snprintf(out, size, "%u.%u.%u.%u", major, minor, build, revision)
-        : std::snprintf(out, size, "%u.%u.%u", major, minor, build);
-    if (len < 0 || static_cast<std::size_t>(len) >= size) {
+    const int shown = (packed & 0xFF) != 0 ? 4 : 3;
+    std::size_t used = 0;
+    for (int i = 0; i < shown && used < size; ++i) {
+        if (i > 0) {
+            if (used + 1 >= size) {
+                used = size;
+                break;
+            }
+            out[used++] = '.';
+        }
+        used = AppendNumber(out, size, used, (packed >> (24 - 8 * i)) & 0xFF);
+    }
+    if (used >= size) {
         out[0] = '\0';
         return false;
     }
