@@ -38,8 +38,8 @@ enum Setting { kNumBalls, kNumPins, kBallSize, kPinSize, kSymmetry, kGravity, kS
 
 uint32_t Read(SettingsReader& settings, Setting which)
 {
-    const SettingInfo& info = kSettingInfos[which];
-    return settings.GetProfileInt(kSettingsSection, info.name, info.defaultValue);
+    const StoredSetting& setting = kStoredSettings[which];
+    return settings.GetProfileInt("Settings", setting.name, setting.defaultValue);
 }
 
 // 0 is off, 2 ("Whatever") is decided by a draw, anything else is on.

@@ -13,12 +13,11 @@ public:
 };
 
 // The nine stored values of section "Settings", in the order set-up reads them.
-struct SettingInfo {
+struct StoredSetting {
     const char* name;
     int32_t defaultValue;
 };
-constexpr const char* kSettingsSection = "Settings";
-constexpr SettingInfo kSettingInfos[] = {
+constexpr StoredSetting kStoredSettings[] = {
     {"NumBalls", 3},  {"NumPins", 40},         {"BallSize", 30},
     {"PinSize", 8},   {"Symmetry", 1},         {"Gravity", 20},
     {"ScenarioCounter", 20}, {"RefreshRate", 18}, {"Sparks", 1},

@@ -72,8 +72,8 @@ bool ParseNumber(const char* text, long long low, long long high, long long* out
 
 bool IsSettingName(const std::string& name)
 {
-    for (const SettingInfo& info : kSettingInfos) {
-        if (name == info.name) return true;
+    for (const StoredSetting& setting : kStoredSettings) {
+        if (name == setting.name) return true;
     }
     return false;
 }

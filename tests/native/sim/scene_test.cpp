@@ -230,6 +230,19 @@ TEST_F(ScriptedLayout, MirrorsSingleGroupsAboutTheAreaEdge)
     EXPECT_EQ(world.pins[1]->colour, 0xACACACu);
 }
 
+TEST_F(ScriptedLayout, MirroredLayoutsKeepRowsOfFourForEightOrMoreLeft)
+{
+    // Seven left: at most three pins a group (6 % 4 = 2, a curved row of
+    // three), mirrored; then a single pin and its mirror image.
+    std::vector<int> draws = {6, 0, 60, 60};
+    draws.insert(draws.end(), 18, 0);  // three pins and three mirror images
+    draws.insert(draws.end(), {0, 150, 250, 0, 0, 0, 0, 0, 0});
+    Build(7, 1, draws);
+    ASSERT_EQ(world.pins.size(), 8u);
+    EXPECT_EQ(world.pins[6]->x, 170);
+    EXPECT_EQ(world.pins[7]->x, 388 - 170);
+}
+
 TEST_F(ScriptedLayout, RetriesAGroupThatCrowdsAPinAcrossACellBorder)
 {
     // Cells are 40 wide: the first pin sits at x = 119 (column 2), the first

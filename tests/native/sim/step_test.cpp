@@ -211,6 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ContactCase{"TouchingCounts", 282, 5, true, 282, -3.5},
                       ContactCase{"JustApart", 281.9, 5, false, 281.9, 5},
                       ContactCase{"StartedInContact", 284, 1, false, 284, 1},
+                      ContactCase{"StartedTouching", 284, 2, false, 284, 2},
                       ContactCase{"SlowClosingIsNotMovedBack", 282.005, 0.01, true, 282.005, -0.007}),
     [](const auto& info) { return info.param.name; });
 
