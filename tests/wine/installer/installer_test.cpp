@@ -406,6 +406,32 @@ TEST_P(CannotReplace, ReportsTheFailureAndActivatesNothing)
 INSTANTIATE_TEST_SUITE_P(Installed, CannotReplace, ::testing::ValuesIn(kFailureCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// When the uninstall entry cannot be written (as without administrator
+// rights), the saver is still installed and activated; the user is told.
+TEST(UninstallEntryDenied, InstallsAndActivatesAndSaysSo)
+{
+    // A lasting key cannot be made under a volatile one, so with the parent
+    // made volatile the installer's key cannot be created.
+    const std::string parent = std::string(kUninstallKey).substr(0, std::string(kUninstallKey).rfind('\\'));
+    wt::RegRemoveTree(HKEY_LOCAL_MACHINE, parent.c_str());
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, parent.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    Installer installer;
+    ASSERT_NO_FATAL_FAILURE(installer.Start());
+    wt::PressButton(installer.Welcome(), IDOK);
+    const Box denied{"Notice", "Uninstall information could not be saved for this screensaver.",
+                     wt::BoxIcon::Information, {IDOK}};
+    ASSERT_NO_FATAL_FAILURE(installer.Expect(denied, IDOK));
+    ASSERT_NO_FATAL_FAILURE(installer.Expect(kCompletedBox, IDOK));
+    EXPECT_EQ(installer.ExitCode(), 1u);
+    EXPECT_TRUE(Bytes(Target()) == Payload());
+    EXPECT_EQ(ReadTraces().iniSaver, ShortPath(Target()));
+}
+
 // The version check packs with the Windows runtime's number conversion; it
 // must agree with the native one the core is tested with.
 TEST(PackFileVersion, WindowsRuntimeAgreesWithTheNativeCases)
