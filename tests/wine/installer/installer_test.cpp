@@ -221,7 +221,8 @@ TEST(WelcomeDialog, NamesTheSaverAndOffersInstallOrCancel)
 
 // The backdrop fades from blue to black over the whole work area, with the
 // welcome dialog in its middle. The capture is kept beside the test program
-// as installer.bmp (docs/images/installer.png is made from it).
+// as installer.bmp, and also in the Linux folder VELLORAN_SHOT_DIR when that
+// is set; docs/images/installer.png is that capture converted to PNG.
 TEST(Backdrop, BlueAtTheTopBlackAtTheBottomDialogInTheMiddle)
 {
     Installer installer;
