@@ -35,7 +35,7 @@ SaverApp::SaverApp()
     BindRandom(RuntimeRand);
 }
 
-SaverApp::~SaverApp() {}
+SaverApp::~SaverApp() { TheWorld().DeleteDiscs(); }
 
 SaverApp& SaverApp::Instance() { return *static_cast<SaverApp*>(Application::Current()); }
 
@@ -89,7 +89,7 @@ bool SaverApp::RunFullScreen()
 
 bool SaverApp::SetUpScene(const RECT& board, int previewRequest)
 {
-    (void)board;
-    (void)previewRequest;
-    return true;
+    RegistrySettings settings(*this);
+    const Rect rect{board.left, board.top, board.right, board.bottom};
+    return ::SetUpScene(TheWorld(), rect, previewRequest, settings);
 }
