@@ -4,7 +4,13 @@
 # no contraction into fused multiply-adds, no fast-math reassociation.
 add_compile_options(-ffp-contract=off -fno-fast-math)
 
+# Builds in different folders give the same bytes: no source paths inside.
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
+
 if(WIN32)
+  # The programs are downloaded: optimise for size.
+  set(CMAKE_C_FLAGS_RELEASE "-Os -DNDEBUG" CACHE STRING "" FORCE)
+  set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG" CACHE STRING "" FORCE)
   # SSE2 arithmetic on i686 gives IEEE doubles without x87 excess precision.
   add_compile_options(-msse2 -mfpmath=sse -ffunction-sections -fdata-sections)
   add_link_options(-static -Wl,--gc-sections -Wl,--no-insert-timestamp)
