@@ -1,8 +1,99 @@
 #include "render/saver_view.h"
 
+#include "app/saver_app.h"
+#include "render/anim_timer.h"
+#include "render/frame.h"
+#include "resource.h"
+#include "sim/scene.h"
+
+namespace {
+
+Rect ToBoard(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+
+// The pace of the animation: the tick period is this setting plus 1 ms.
+constexpr char kRefreshSection[] = "Settings";
+constexpr char kRefreshEntry[] = "RefreshRate";
+constexpr int kRefreshDefault = 18;
+
+}  // namespace
+
+SaverView::SaverView(bool autoDelete) : autoDelete_(autoDelete) {}
+
+SaverView::~SaverView() = default;
+
 bool SaverView::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT, void*)
 {
+    // The class cursor shows nothing, so the pointer vanishes over the view;
+    // no background brush, since the view paints every pixel itself.
     static const std::string className =
-        RegisterWindowClass(CS_HREDRAW | CS_VREDRAW, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
+        RegisterWindowClass(CS_HREDRAW | CS_VREDRAW,
+                            LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_INVISIBLE)), nullptr, nullptr);
     return CreateWindowOfClass(className, "", exStyle, style, rect, parent, 0);
+}
+
+void SaverView::DrawFrame(HDC target) { ::DrawFrame(TheWorld(), target); }
+
+bool SaverView::HandleMessage(Message& m)
+{
+    switch (m.id) {
+    case WM_CREATE:
+        m.result = OnCreate(m);
+        return true;
+    case WM_TIMER:
+        return OnTick(m);
+    case WM_PAINT:
+        OnPaint();
+        m.result = 0;
+        return true;
+    default:
+        return Window::HandleMessage(m);
+    }
+}
+
+void SaverView::OnFinalMessage()
+{
+    if (autoDelete_) delete this;
+}
+
+LRESULT SaverView::OnCreate(Message& m)
+{
+    if (DefaultProcessing(m) == -1) return -1;
+    const UINT refreshRate = Application::Current()->GetProfileInt(kRefreshSection, kRefreshEntry, kRefreshDefault);
+    KillAnimTimer(Handle(), kTickTimerId);
+    SetAnimTimer(Handle(), kTickTimerId, refreshRate + 1, nullptr);
+    return 0;
+}
+
+bool SaverView::OnTick(Message& m)
+{
+    if (m.wParam != kTickTimerId) return false;
+
+    World& world = TheWorld();
+    RECT client;
+    GetClientRect(Handle(), &client);
+    HDC dc = GetDC(Handle());
+    StepWorld(world, ToBoard(client));
+    DrawFrame(dc);
+    // The last frame of a scene is shown in full before the board is cleared.
+    if (++world.frameCounter >= world.scene.sceneFrames) {
+        GetClientRect(Handle(), &client);
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        SaverApp::Instance().SetUpScene(client, 0);
+    }
+    ReleaseDC(Handle(), dc);
+    m.result = 0;
+    return true;
+}
+
+void SaverView::OnPaint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
+    RECT client;
+    GetClientRect(Handle(), &client);
+    FillRect(dc, &client, black);
+    DrawFrame(dc);
+    DeleteObject(black);
+    EndPaint(Handle(), &ps);
 }

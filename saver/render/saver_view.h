@@ -1,18 +1,38 @@
-// Placeholder drawing view until the real one lands: a black window.
+// The drawing view: the window that shows the animation. Alone it is the
+// preview (a child of the host's window); the full-screen SaverWindow derives
+// from it and adds the input rules.
+//
+// Its creation starts the animation timer; each tick (timer id 1) steps the
+// world, draws the frame and, when the scene has run its length, clears the
+// window and sets up a new scene. A paint shows the whole current frame.
 #pragma once
 #include "framework/window.h"
 
 class SaverView : public Window {
 public:
-    explicit SaverView(bool autoDelete) : autoDelete_(autoDelete) {}
+    // An autoDelete view deletes itself after its window's last message.
+    explicit SaverView(bool autoDelete);
+    ~SaverView() override;
+
+    // Creates the window: the empty title, the given styles, position and
+    // size, the parent's handle (none when parent is null) and child id 0.
+    // The id and the context are not used.
     virtual bool Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT id, void* context);
 
+    // One frame of the world onto a device context of this view.
+    void DrawFrame(HDC target);
+
+    // The timer id of the animation's ticks.
+    static constexpr UINT_PTR kTickTimerId = 1;
+
 protected:
-    void OnFinalMessage() override
-    {
-        if (autoDelete_) delete this;
-    }
+    bool HandleMessage(Message& m) override;
+    void OnFinalMessage() override;
 
 private:
+    LRESULT OnCreate(Message& m);
+    bool OnTick(Message& m);
+    void OnPaint();
+
     bool autoDelete_;
 };
