@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include "framework/application.h"
-#include "sim/scene.h"  // kSettingsSection and the setting names
 
 class SaverApp : public Application {
 public:
@@ -34,5 +33,6 @@ private:
 
 // Where the settings live: HKEY_CURRENT_USER\Software\<this>\<app name>\Settings.
 constexpr const char kRegistryRoot[] = "Velloran Screen Saver";
+constexpr const char kSettingsSection[] = "Settings";
 // The installer's uninstall entry, named after its display name.
 constexpr const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velloran Saver";

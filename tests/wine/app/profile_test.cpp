@@ -4,7 +4,6 @@
 #include <string>
 
 #include "app/saver_app.h"
-#include "sim/scene.h"
 #include "test_app.h"
 #include "winhelp.h"
 
