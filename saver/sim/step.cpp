@@ -70,39 +70,58 @@ void CollisionPass(World& world, const Rect& board)
 }
 
 // Knocks out pins on which a ball has got stuck; forgets pins that have not
-// been hit in the last two steps.
+// been hit in the last two steps. Removing a record keeps the order of the
+// others.
 void HitListPass(World& world)
 {
     std::vector<PinHit>& list = world.hitList;
     bool anyLive = false;
     for (size_t i = list.size(); i-- > 0;) {
         PinHit& record = list[i];
-        if (int64_t(record.stamp) + 1 < world.hitStamp) {
-            list.erase(list.begin() + ptrdiff_t(i));
-            continue;
+        bool remove = int64_t(record.stamp) + 1 < world.hitStamp;
+        if (!remove) {
+            anyLive = true;
+            if (record.hits > kKnockOutHits) {
+                Disc& pin = *record.pin;
+                CellGrid::Remove(pin.cell, &pin);
+                pin.cell = nullptr;
+                pin.colour = 0;
+                remove = true;
+            }
         }
-        anyLive = true;
-        if (record.hits > kKnockOutHits) {
-            Disc& pin = *record.pin;
-            CellGrid::Remove(pin.cell, &pin);
-            pin.cell = nullptr;
-            pin.colour = 0;
-            list.erase(list.begin() + ptrdiff_t(i));
+        if (remove) {
+            record.pin->hitRecord = -1;
+            record.pin = nullptr;
         }
     }
+    size_t kept = 0;
+    for (PinHit& record : list) {
+        if (!record.pin) continue;
+        record.pin->hitRecord = static_cast<int32_t>(kept);
+        list[kept++] = record;
+    }
+    list.resize(kept);
     world.hitStamp = anyLive ? static_cast<int32_t>(static_cast<uint32_t>(world.hitStamp) + 1u) : 0;
 }
 
 void RecordHit(World& world, Disc& pin)
 {
-    for (PinHit& record : world.hitList) {
-        if (record.pin == &pin) {
-            record.stamp = world.hitStamp;
-            record.hits += 1;
-            return;
+    std::vector<PinHit>& list = world.hitList;
+    PinHit* record = nullptr;
+    if (pin.hitRecord >= 0 && size_t(pin.hitRecord) < list.size() && list[size_t(pin.hitRecord)].pin == &pin) {
+        record = &list[size_t(pin.hitRecord)];
+    } else {
+        for (PinHit& candidate : list) {
+            if (candidate.pin == &pin) record = &candidate;
         }
     }
-    world.hitList.push_back(PinHit{&pin, world.hitStamp, 1});
+    if (record) {
+        record->stamp = world.hitStamp;
+        record->hits += 1;
+        return;
+    }
+    pin.hitRecord = static_cast<int32_t>(list.size());
+    list.push_back(PinHit{&pin, world.hitStamp, 1});
 }
 
 // Moves a disc back along its path to time t of the frame, kept off the walls.

@@ -60,6 +60,9 @@ public:
     bool wrapped = false;
     Rect bounds;
     Rect prevBounds;
+    // A pin's place in the world's hit list, or -1: finds its record without
+    // a search when many balls keep touching many pins.
+    int32_t hitRecord = -1;
 };
 
 struct SceneSettings {

@@ -312,6 +312,38 @@ TEST_P(KnockOut, RemovesAPinAtTheHundredAndFirstHitInARow)
     }
 }
 
+TEST_F(KnockOut, ForgettingAPinKeepsTheOrderOfTheOtherRecords)
+{
+    world.scene.sparksOn = false;
+    Disc* pins[3];
+    Disc* balls[3];
+    for (int i = 0; i < 3; ++i) pins[i] = AddPin(100 + 200 * i, 300, 8);
+    for (int i = 0; i < 3; ++i) balls[i] = AddBall(100 + 200 * i, 100, 10);
+    auto step = [&](bool middleHits) {
+        for (int i = 0; i < 3; ++i) {
+            balls[i]->x = 100 + 200 * i;
+            balls[i]->y = (i == 1 && !middleHits) ? 100 : 277;
+            balls[i]->nextVx = 0;
+            balls[i]->nextVy = 4;
+        }
+        StepWorld(world, board);
+    };
+    step(true);  // the last ball is resolved first, so its pin's record comes first
+    ASSERT_EQ(world.hitList.size(), 3u);
+    EXPECT_EQ(world.hitList[0].pin, pins[2]);
+    EXPECT_EQ(world.hitList[2].pin, pins[0]);
+    step(false);
+    step(false);
+    ASSERT_EQ(world.hitList.size(), 2u);
+    EXPECT_EQ(world.hitList[0].pin, pins[2]);
+    EXPECT_EQ(world.hitList[1].pin, pins[0]);
+    step(true);
+    ASSERT_EQ(world.hitList.size(), 3u);
+    EXPECT_EQ(world.hitList[1].hits, 4);
+    EXPECT_EQ(world.hitList[2].pin, pins[1]);
+    EXPECT_EQ(world.hitList[2].hits, 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Sequences, KnockOut,
                          ::testing::Values(KnockOutCase{"Continuous", 0, 0, 101, true},
                                            KnockOutCase{"HundredIsNotEnough", 0, 0, 100, false},
