@@ -1,0 +1,16 @@
+#include "settings/about_dialog.h"
+
+#include "resource.h"
+#include "settings/file_version.h"
+
+AboutDialog::AboutDialog(HWND parent) : Dialog(IDD_ABOUTBOX, parent) {}
+
+AboutDialog::~AboutDialog() {}
+
+BOOL AboutDialog::OnInitDialog()
+{
+    Dialog::OnInitDialog();
+    SetDlgItemTextA(Handle(), IDC_VERSION_LABEL, FormatFileVersion().c_str());
+    CenterWindow();
+    return TRUE;
+}

@@ -1,0 +1,39 @@
+#include "settings/option_rules.h"
+
+#include <cstdio>
+
+#include "resource.h"
+
+const SliderBinding kSliderBindings[7] = {
+    {&SaverSettings::numBalls, IDC_BALLS_SLIDER, IDC_BALLS_LABEL, LabelFormat::Count},
+    {&SaverSettings::numPins, IDC_PINS_SLIDER, IDC_PINS_LABEL, LabelFormat::Count},
+    {&SaverSettings::ballSize, IDC_BALLSIZE_SLIDER, IDC_BALLSIZE_LABEL, LabelFormat::Count},
+    {&SaverSettings::pinSize, IDC_PINSIZE_SLIDER, IDC_PINSIZE_LABEL, LabelFormat::Count},
+    {&SaverSettings::gravity, IDC_GRAVITY_SLIDER, IDC_GRAVITY_LABEL, LabelFormat::Twentieths},
+    {&SaverSettings::scenarioCounter, IDC_DURATION_SLIDER, IDC_DURATION_LABEL, LabelFormat::Count},
+    {&SaverSettings::refreshRate, IDC_REFRESH_SLIDER, IDC_REFRESH_LABEL, LabelFormat::Count},
+};
+
+std::string FormatSliderLabel(LabelFormat format, int32_t value)
+{
+    // Wide enough for any 32-bit value in either format.
+    char text[32];
+    if (format == LabelFormat::Twentieths) {
+        std::snprintf(text, sizeof text, "%1.2f", value * 0.05);
+    } else {
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    }
+    return text;
+}
+
+bool BallsFillScreen(int32_t numBalls, int32_t ballSize, int32_t screenWidth, int32_t screenHeight)
+{
+    const double screenArea = static_cast<double>(screenWidth) * screenHeight;
+    const double ballArea = 4.0 * numBalls * ballSize * ballSize;
+    return ballArea >= 0.9 * screenArea;
+}
+
+const char kBallsFillScreenText[] =
+    "Please decrease the number of balls or decrease their radius.  Currently, you've specified parameters "
+    "that practically fill the screen with balls, and that might not be a good idea.";
+const char kBallsFillScreenCaption[] = "Please adjust parameters";

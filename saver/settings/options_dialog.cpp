@@ -1,0 +1,129 @@
+#include "settings/options_dialog.h"
+
+#include "resource.h"
+#include "settings/about_dialog.h"
+#include "settings/file_version.h"
+#include "settings/option_rules.h"
+
+OptionsDialog::OptionsDialog(HWND parent)
+    : Dialog(IDD_OPTIONS, parent), icon_(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_SAVER)))
+{
+}
+
+OptionsDialog::~OptionsDialog() {}
+
+bool OptionsDialog::HandleMessage(Message& m)
+{
+    switch (m.id) {
+    case WM_SYSCOMMAND:
+        if (!OnSysCommand(static_cast<UINT>(m.wParam))) return false;
+        m.result = 0;
+        return true;
+    case WM_PAINT:
+        if (!OnPaint()) return false;
+        m.result = 0;
+        return true;
+    case WM_QUERYDRAGICON:
+        m.result = reinterpret_cast<LRESULT>(icon_);
+        return true;
+    default:
+        return Dialog::HandleMessage(m);
+    }
+}
+
+void OptionsDialog::BindControls()
+{
+    for (size_t i = 0; i < 7; ++i) labels_[i].Attach(Handle(), kSliderBindings[i].labelId);
+    for (size_t i = 0; i < 7; ++i) sliders_[i].Attach(Handle(), kSliderBindings[i].sliderId);
+    symmetry_.Attach(Handle(), IDC_SYMMETRY_COMBO);
+    sparks_.Attach(Handle(), IDC_SPARKS_COMBO);
+}
+
+BOOL OptionsDialog::OnInitDialog()
+{
+    Dialog::OnInitDialog();
+    link_.SubclassDlgItem(IDC_WEB_LINK, Handle());
+    SetDlgItemTextA(Handle(), IDC_VERSION_LABEL, FormatFileVersion().c_str());
+
+    for (size_t i = 0; i < 7; ++i) {
+        const SliderBinding& binding = kSliderBindings[i];
+        const SettingSpec& spec = SpecOf(binding.field);
+        const int32_t stored = saverSettings.*binding.field;
+        // The label first: a stored value outside the range shows as it is
+        // until the slider, which clamps it, reports its own position.
+        ShowSliderValue(i, stored);
+        sliders_[i].SetRange(spec.minimum, spec.maximum, true);
+        sliders_[i].SetPos(stored);
+    }
+    // An index outside the list leaves it without a selection.
+    symmetry_.SetCurSel(saverSettings.symmetry);
+    sparks_.SetCurSel(saverSettings.sparks);
+
+    CenterWindow();
+
+    char about[256] = {};
+    if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, about, sizeof about) > 0) {
+        HMENU menu = GetSystemMenu(Handle(), FALSE);
+        if (menu) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about);
+        }
+    }
+    return TRUE;
+}
+
+void OptionsDialog::ShowSliderValue(size_t slider, int32_t value)
+{
+    labels_[slider].SetText(FormatSliderLabel(kSliderBindings[slider].format, value).c_str());
+}
+
+bool OptionsDialog::OnNotify(int controlId, NMHDR* header, LRESULT* result)
+{
+    // Any notification counts, a slider's custom-draw ones included: the
+    // first one after start-up replaces a clamped stored value.
+    for (size_t i = 0; i < 7; ++i) {
+        if (kSliderBindings[i].sliderId != controlId) continue;
+        const int32_t position = sliders_[i].GetPos();
+        saverSettings.*kSliderBindings[i].field = position;
+        ShowSliderValue(i, position);
+        break;
+    }
+    return Dialog::OnNotify(controlId, header, result);
+}
+
+void OptionsDialog::OnOK()
+{
+    saverSettings.symmetry = symmetry_.GetCurSel();
+    saverSettings.sparks = sparks_.GetCurSel();
+    if (BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize, GetSystemMetrics(SM_CXSCREEN),
+                        GetSystemMetrics(SM_CYSCREEN))) {
+        MessageBoxA(Handle(), kBallsFillScreenText, kBallsFillScreenCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    EndDialog(IDOK);
+}
+
+bool OptionsDialog::OnSysCommand(UINT command)
+{
+    if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
+    // Without a parent the About box is owned by the main window: this dialog.
+    AboutDialog about(nullptr);
+    about.DoModal();
+    return true;
+}
+
+bool OptionsDialog::OnPaint()
+{
+    // Only a minimised dialog paints itself: its icon, centred.
+    if (!IsIconic(Handle())) return false;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    SendMessageA(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, icon_);
+    EndPaint(Handle(), &ps);
+    return true;
+}
