@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 namespace {
 
 struct Area {
     int right, bottom;
 };
+
+void PrintTo(const Area& a, std::ostream* os) { *os << a.right << "x" << a.bottom; }
 
 class BackdropBandsTest : public ::testing::TestWithParam<Area> {};
 
@@ -37,7 +40,8 @@ TEST_P(BackdropBandsTest, TileTheAreaTopToBottom)
 }
 
 INSTANTIATE_TEST_SUITE_P(Areas, BackdropBandsTest, ::testing::Values(
-    Area{1023, 768}, Area{1279, 1000}, Area{799, 600}, Area{1023, 740}, Area{99, 100}, Area{639, 1}, Area{0, 0}));
+    Area{1023, 768}, Area{1279, 1000}, Area{799, 600}, Area{1023, 740}, Area{99, 100}, Area{639, 1}, Area{0, 0}),
+    [](const auto& info) { return std::to_string(info.param.right) + "x" + std::to_string(info.param.bottom); });
 
 TEST(BackdropBands, EqualBandsWhenHeightIsAMultipleOf256)
 {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 
 struct PackCase {
     const char* name;
@@ -28,3 +29,5 @@ inline const PackCase kPackCases[] = {
     {"EmptyText", "", 0},
     {"NoNumberAtAll", "abc", 0},
 };
+
+inline void PrintTo(const PackCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }

@@ -41,6 +41,8 @@ struct DisplayCase {
     const char* text;
 };
 
+void PrintTo(const DisplayCase& c, std::ostream* os) { *os << std::hex << c.packed << std::dec << " in " << c.size; }
+
 class FormatDisplayVersionTest : public ::testing::TestWithParam<DisplayCase> {};
 
 TEST_P(FormatDisplayVersionTest, ShowsThreeOrFourComponents)

@@ -219,6 +219,39 @@ TEST(WelcomeDialog, NamesTheSaverAndOffersInstallOrCancel)
     EXPECT_EQ(installer.ExitCode(), 2u);
 }
 
+// A click on the link opens its address with the system's handler for web
+// addresses, here one that notes what it was given; the dialog stays open.
+TEST(WelcomeDialog, LinkOpensTheDownloadPageAndLeavesTheDialogOpen)
+{
+    const std::string note = wt::HereDir() + "\\opened.txt";
+    const std::string handler = "cmd.exe /c echo %1>" + note;
+    const char kHttpOpen[] = "Software\\Classes\\http\\shell\\open";
+    wt::RegRemoveTree(HKEY_LOCAL_MACHINE, (std::string(kHttpOpen) + "\\ddeexec").c_str());
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kHttpOpen) + "\\command").c_str(), 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(handler.c_str()), DWORD(handler.size() + 1));
+    RegCloseKey(key);
+
+    Installer installer;
+    ASSERT_NO_FATAL_FAILURE(installer.Start());
+    HWND link = GetDlgItem(installer.Welcome(), 1000);
+    ASSERT_NE(link, nullptr);
+    PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 3));
+    PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 3));
+
+    std::string opened;
+    // echo ends its line last, so a line end means the note is complete.
+    EXPECT_TRUE(wt::WaitUntil([&] { return wt::ReadFileBytes(note, &opened) && opened.find('\n') != std::string::npos; },
+                              kWaitMs));
+    EXPECT_EQ(opened.substr(0, opened.find_first_of(" \r\n")), "http://www.velloran.example/saver/");
+    EXPECT_TRUE(IsWindowVisible(installer.Welcome()));
+
+    wt::PressButton(installer.Welcome(), IDCANCEL);
+    EXPECT_EQ(installer.ExitCode(), 2u);
+}
+
 // The backdrop fades from blue to black over the whole work area, with the
 // welcome dialog in its middle. The capture is kept beside the test program
 // as installer.bmp, and also in the Linux folder VELLORAN_SHOT_DIR when that
@@ -316,6 +349,8 @@ const Replace kReplaceCases[] = {
     {"NoVersionReplacedOnYes", "FixtureSaverNoVersion.scr", &kOutOfDateBox, IDYES},
 };
 
+void PrintTo(const Replace& c, std::ostream* os) { *os << c.name; }
+
 class ReplaceInstalled : public ::testing::TestWithParam<Replace> {};
 
 TEST_P(ReplaceInstalled, AsksAndReplacesOnlyOnYes)
@@ -363,6 +398,8 @@ const Failure kFailureCases[] = {
     {"DeletedButNotRewritten", Obstacle::HeldWithDeleteSharing, &kSaveFailedBox},
     {"FolderInPlace", Obstacle::FolderInPlace, &kSaveFailedBox},
 };
+
+void PrintTo(const Failure& c, std::ostream* os) { *os << c.name; }
 
 class CannotReplace : public ::testing::TestWithParam<Failure> {};
 
