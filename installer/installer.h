@@ -13,9 +13,8 @@ int GetFileVersionField(const char* path, const char* field, char* buffer, UINT 
 int DeploySaver(HWND owner, const char* targetPath, const char* resourceName, const char* displayName);
 
 // welcome.cpp: the backdrop, the welcome dialog and its web link.
+extern const char kBackdropClass[];  // "InstallClass"
 ATOM RegisterBackdropClass();
 LRESULT CALLBACK BackdropWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK LinkWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-extern const char kBackdropClass[];
