@@ -123,35 +123,29 @@ TEST_P(SingleBall, FallsWrapsAndBouncesWithoutLoss)
 
 INSTANTIATE_TEST_SUITE_P(Gravity, SingleBall, ::testing::Values(1u, 20u, 27u, 100u));
 
-bool Meets(const Rect& a, const Rect& b)
-{
-    return a.left <= b.right && a.right >= b.left && a.top <= b.bottom && a.bottom >= b.top;
-}
-
-TEST(DropIn, TheNextBallWaitsUntilTheEntryIsClear)
+// Balls enter one per frame at most, from the last index down, and each
+// waits while the one before still covers the entry.
+TEST(DropIn, BallsEnterOneAfterAnother)
 {
     World world;
-    MapSettings settings{{"NumPins", 0}, {"NumBalls", 3}, {"BallSize", 30}};
-    const Rect board = Board(800, 600);
+    MapSettings settings{{"NumPins", 0}, {"NumBalls", 3}};
     SeedRuntimeRandom(5);
-    SetUpScene(world, board, 0, settings);
-    const int32_t cell = world.grid.cellWidth;
-    const int32_t cx = cell * (400 / cell) + cell / 2;
-    const Rect entry{cx - 30, -30, cx + 30, 30};
-    StepWorld(world, board);
-    ASSERT_TRUE(world.balls[2]->inPlay);
-    int waited = 0;
-    for (int frame = 2; frame < 200 && !world.balls[0]->inPlay; ++frame) {
-        const size_t next = world.balls[1]->inPlay ? 0 : 1;
-        bool blocked = false;
-        for (size_t i = next + 1; i < 3; ++i) blocked = blocked || Meets(world.balls[i]->bounds, entry);
-        StepWorld(world, board);
-        EXPECT_EQ(world.balls[next]->inPlay, !blocked) << "frame " << frame;
-        EXPECT_FALSE(next == 1 && world.balls[0]->inPlay) << "two balls entered at once";
-        waited += blocked;
+    SetUpScene(world, Board(800, 600), 0, settings);
+    std::vector<int> enteredAt;
+    for (int frame = 1; frame < 100 && enteredAt.size() < 3; ++frame) {
+        StepWorld(world, Board(800, 600));
+        size_t inPlay = 0;
+        for (const Disc* ball : world.balls) inPlay += ball->inPlay;
+        ASSERT_LE(inPlay, enteredAt.size() + 1) << "two balls entered at once";
+        if (inPlay > enteredAt.size()) {
+            ASSERT_TRUE(world.balls[3 - inPlay]->inPlay) << "out of order";
+            enteredAt.push_back(frame);
+        }
     }
-    EXPECT_TRUE(world.balls[0]->inPlay);
-    EXPECT_GT(waited, 0);
+    ASSERT_EQ(enteredAt.size(), 3u);
+    EXPECT_EQ(enteredAt[0], 1);
+    EXPECT_GT(enteredAt[1], 2) << "entered while the first ball still covered the entry";
+    EXPECT_GT(enteredAt[2], enteredAt[1] + 1);
 }
 
 struct EntryCase {
