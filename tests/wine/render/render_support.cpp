@@ -6,10 +6,25 @@
 
 #include "app/saver_app.h"
 
-// In-process views read their settings through the application object.
+// In-process views read their settings through the application object,
+// under the same registry root as the screensaver's.
 static SaverApp theApp;
+static const bool registryRootSet = (theApp.SetRegistryKey("Velloran Screen Saver"), true);
 
 namespace rt {
+
+namespace {
+bool quitSeen = false;
+WPARAM quitCode = 0;
+}  // namespace
+
+bool TakeQuit(WPARAM* code)
+{
+    const bool seen = quitSeen;
+    if (seen && code) *code = quitCode;
+    quitSeen = false;
+    return seen;
+}
 
 bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs)
 {
@@ -17,6 +32,10 @@ bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs)
     for (;;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quitSeen = true;
+                quitCode = msg.wParam;
+            }
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }

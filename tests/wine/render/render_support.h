@@ -14,6 +14,8 @@ namespace rt {
 bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs);
 // Pumps for the whole time given.
 void PumpFor(DWORD ms);
+// Whether a pump retrieved a quit message since the last call, and its code.
+bool TakeQuit(WPARAM* code);
 
 // Milliseconds from a high-resolution counter.
 double NowMs();
