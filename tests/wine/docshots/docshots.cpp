@@ -1,0 +1,86 @@
+// Takes the README's pictures as a user would see the programs: the installer
+// over its backdrop, the options dialog, the About box and the running saver.
+// Writes BMP files into the folder given as the only argument; the calling
+// script turns them into PNG and GIF.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "winhelp.h"
+
+namespace {
+
+const DWORD kWaitMs = 30000;
+
+bool Fail(const char* what)
+{
+    std::fprintf(stderr, "docshots: %s\n", what);
+    return false;
+}
+
+// The screen area of a window, cut from a capture of the whole screen.
+wt::Screen Cut(const wt::Screen& screen, HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    wt::Screen part;
+    part.width = r.right - r.left;
+    part.height = r.bottom - r.top;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            part.pixels.push_back((x >= 0 && y >= 0 && x < screen.width && y < screen.height) ? screen.At(x, y) : 0);
+    return part;
+}
+
+bool Installer(const std::string& out)
+{
+    wt::Process installer;
+    if (!installer.Start(wt::Quote(wt::Artefact("VelloranSaverSetup.exe")))) return Fail("installer did not start");
+    if (!wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id())) return Fail("no welcome dialog");
+    Sleep(1500);  // let the backdrop and the dialog finish painting
+    return wt::CaptureScreen().SaveBmp(out + "\\installer.bmp");
+}
+
+bool OptionsAndAbout(const std::string& out)
+{
+    wt::Process options;
+    if (!options.Start(wt::Quote(wt::Artefact("VelloranSaver.scr")) + " /c")) return Fail("saver did not start");
+    HWND dialog = wt::WaitForWindow("VelloranSaver Options", kWaitMs, options.Id());
+    if (!dialog) return Fail("no options dialog");
+    Sleep(1000);
+    if (!Cut(wt::CaptureScreen(), dialog).SaveBmp(out + "\\options.bmp")) return false;
+
+    PostMessageA(dialog, WM_SYSCOMMAND, 16, 0);  // the system menu's About item
+    HWND about = wt::WaitForWindow("About VelloranSaver", kWaitMs, options.Id());
+    if (!about) return Fail("no About box");
+    Sleep(1000);
+    return Cut(wt::CaptureScreen(), about).SaveBmp(out + "\\about.bmp");
+}
+
+bool RunningSaver(const std::string& out, int frames)
+{
+    wt::Process saver;
+    if (!saver.Start(wt::Quote(wt::Artefact("VelloranSaver.scr")) + " /s")) return Fail("saver did not start");
+    Sleep(4000);  // the balls drop in one by one
+    for (int i = 0; i < frames; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "\\frame%03d.bmp", i);
+        if (!wt::CaptureScreen().SaveBmp(out + name)) return false;
+        Sleep(60);
+    }
+    return wt::CaptureScreen().SaveBmp(out + "\\saver.bmp");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: docshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const std::string out = argv[1];
+    const bool ok = Installer(out) && OptionsAndAbout(out) && RunningSaver(out, 40);
+    return ok ? 0 : 1;
+}
