@@ -1,7 +1,7 @@
 // The dialog classes on a thread of this program, which carries the
 // screensaver's resources: what cannot be seen from another process (the
-// state right after initialisation, the system menu, the cursor and the
-// resource images themselves).
+// state right after initialisation, the system menu, the cursor resource,
+// the link's painting).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -289,50 +289,5 @@ TEST(LinkControlWindow, PaintsItsCurrentTextUnderlinedInBlueOnTheParentsFace)
         EXPECT_EQ(shot.At(shot.width - 2, shot.height - 2), GetSysColor(COLOR_BTNFACE)) << text;
     }
 }
-
-// The application icon: on black, a green ball top right, a yellow ball
-// bottom left, cyan pins.
-struct IconCase {
-    int size;
-    POINT green, yellow, pin;
-    friend std::ostream& operator<<(std::ostream& os, const IconCase& c) { return os << c.size << " pixels"; }
-};
-
-class SaverIcon : public ::testing::TestWithParam<IconCase> {};
-
-TEST_P(SaverIcon, ShowsTheBallsAndPinsOnBlack)
-{
-    const int size = GetParam().size;
-    HICON icon = static_cast<HICON>(LoadImageA(Here(), MAKEINTRESOURCEA(IDI_SAVER), IMAGE_ICON, size, size, 0));
-    ASSERT_NE(icon, nullptr);
-
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = size;
-    bi.bmiHeader.biHeight = -size;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, dib);
-    PatBlt(dc, 0, 0, size, size, WHITENESS);
-    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-    GdiFlush();
-    auto at = [&](POINT p) { return static_cast<const uint32_t*>(bits)[p.y * size + p.x] & 0xFFFFFF; };
-    EXPECT_EQ(at({0, 0}), 0x000000u);
-    EXPECT_EQ(at({size - 1, size - 1}), 0x000000u);
-    EXPECT_EQ(at(GetParam().green), 0x00FF00u);   // DIB pixels are 0xRRGGBB
-    EXPECT_EQ(at(GetParam().yellow), 0xFFFF00u);
-    EXPECT_EQ(at(GetParam().pin), 0x00FFFFu);
-    SelectObject(dc, old);
-    DeleteObject(dib);
-    DeleteDC(dc);
-    DestroyIcon(icon);
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, SaverIcon,
-                         ::testing::Values(IconCase{32, {22, 9}, {9, 22}, {5, 6}},
-                                           IconCase{16, {11, 4}, {4, 11}, {2, 3}}));
 
 }  // namespace

