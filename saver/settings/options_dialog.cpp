@@ -47,12 +47,12 @@ BOOL OptionsDialog::OnInitDialog()
 
     for (size_t i = 0; i < 7; ++i) {
         const SliderBinding& binding = kSliderBindings[i];
-        const SettingSpec& spec = SpecOf(binding.field);
+        const StoredSetting& setting = StoredSettingOf(binding.field);
         const int32_t stored = saverSettings.*binding.field;
         // The label first: a stored value outside the range shows as it is
         // until the slider, which clamps it, reports its own position.
         ShowSliderValue(i, stored);
-        sliders_[i].SetRange(spec.minimum, spec.maximum, true);
+        sliders_[i].SetRange(setting.minimum, setting.maximum, true);
         sliders_[i].SetPos(stored);
     }
     // An index outside the list leaves it without a selection.

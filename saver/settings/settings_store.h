@@ -18,7 +18,7 @@ struct SaverSettings {
     int32_t sparks = 0;           // as symmetry
 };
 
-struct SettingSpec {
+struct StoredSetting {
     const char* name;  // registry value name
     int32_t SaverSettings::*field;
     int32_t defaultValue;
@@ -27,7 +27,7 @@ struct SettingSpec {
 };
 
 // In the order in which every reader reads them and Configure writes them.
-inline constexpr SettingSpec kSettingSpecs[] = {
+inline constexpr StoredSetting kStoredSettings[] = {
     {"NumBalls", &SaverSettings::numBalls, 3, 1, 10},
     {"NumPins", &SaverSettings::numPins, 40, 4, 200},
     {"BallSize", &SaverSettings::ballSize, 30, 10, 200},
@@ -39,7 +39,7 @@ inline constexpr SettingSpec kSettingSpecs[] = {
     {"Sparks", &SaverSettings::sparks, 1, 0, 2},
 };
 
-const SettingSpec& SpecOf(int32_t SaverSettings::*field);
+const StoredSetting& StoredSettingOf(int32_t SaverSettings::*field);
 
 // The section of the application's registry profile that holds them.
 constexpr char kSettingsProfileSection[] = "Settings";
@@ -53,7 +53,7 @@ public:
     virtual void Write(const char* name, int32_t value) = 0;
 };
 
-// Reads all nine, each with its default, in the order of kSettingSpecs.
+// Reads all nine, each with its default, in the order of kStoredSettings.
 SaverSettings LoadSettings(SettingsProfile& profile);
 // Writes all nine in the same order, whatever they hold.
 void StoreSettings(SettingsProfile& profile, const SaverSettings& settings);

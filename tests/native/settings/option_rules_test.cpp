@@ -73,8 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(BallArea, EverySliderCombinationFitsAFullHdScreen)
 {
-    const SettingSpec& balls = SpecOf(&SaverSettings::numBalls);
-    const SettingSpec& radius = SpecOf(&SaverSettings::ballSize);
+    const StoredSetting& balls = StoredSettingOf(&SaverSettings::numBalls);
+    const StoredSetting& radius = StoredSettingOf(&SaverSettings::ballSize);
     for (int32_t n = balls.minimum; n <= balls.maximum; ++n) {
         for (int32_t r = radius.minimum; r <= radius.maximum; ++r) {
             ASSERT_FALSE(BallsFillScreen(n, r, 1920, 1080)) << n << " balls of radius " << r;
@@ -87,10 +87,10 @@ TEST(SliderBindings, SevenDistinctSlidersForEverySettingButTheLists)
     std::set<std::string> fields;
     std::set<int> ids;
     for (const SliderBinding& b : kSliderBindings) {
-        fields.insert(SpecOf(b.field).name);
+        fields.insert(StoredSettingOf(b.field).name);
         ids.insert(b.sliderId);
         ids.insert(b.labelId);
-        EXPECT_EQ(b.format == LabelFormat::Twentieths, b.field == &SaverSettings::gravity) << SpecOf(b.field).name;
+        EXPECT_EQ(b.format == LabelFormat::Twentieths, b.field == &SaverSettings::gravity) << StoredSettingOf(b.field).name;
     }
     EXPECT_EQ(fields.size(), 7u);
     EXPECT_EQ(ids.size(), 14u);

@@ -97,7 +97,7 @@ private:
 SaverSettings Defaults()
 {
     SaverSettings s;
-    for (const SettingSpec& spec : kSettingSpecs) s.*spec.field = spec.defaultValue;
+    for (const StoredSetting& setting : kStoredSettings) s.*setting.field = setting.defaultValue;
     return s;
 }
 
