@@ -144,11 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
         FirstShowCase{"NumBalls", &SaverSettings::numBalls, 25, IDC_BALLS_SLIDER, IDC_BALLS_LABEL, "25", 10, "10"},
         FirstShowCase{"Gravity", &SaverSettings::gravity, 0, IDC_GRAVITY_SLIDER, IDC_GRAVITY_LABEL, "0.00", 1,
                       "0.05"},
-        FirstShowCase{"Gravity", &SaverSettings::gravity, 27, IDC_GRAVITY_SLIDER, IDC_GRAVITY_LABEL, "1.35", 27,
-                      "1.35"},
-        FirstShowCase{"PinSize", &SaverSettings::pinSize, -7, IDC_PINSIZE_SLIDER, IDC_PINSIZE_LABEL, "-7", 6, "6"},
-        FirstShowCase{"RefreshRate", &SaverSettings::refreshRate, 128, IDC_REFRESH_SLIDER, IDC_REFRESH_LABEL, "128",
-                      127, "127"}));
+        FirstShowCase{"PinSize", &SaverSettings::pinSize, -7, IDC_PINSIZE_SLIDER, IDC_PINSIZE_LABEL, "-7", 6, "6"}));
 
 TEST(OptionsDialogWindow, SystemMenuEndsWithTheAboutItem)
 {

@@ -223,17 +223,30 @@ TEST_P(ScreenArea800x600, OkChecksTheBallArea)
 
 INSTANTIATE_TEST_SUITE_P(Radii, ScreenArea800x600, ::testing::Values(AreaCase{103, false}, AreaCase{104, true}));
 
-// The About item of the system menu: any command whose upper bits are 16.
-class AboutCommand : public ::testing::TestWithParam<WPARAM> {};
+// The About item of the system menu (any command whose upper bits are 16)
+// opens the About box over the dialog; both show the executable's version.
+struct AboutCase {
+    const char* program;
+    WPARAM command;
+    const char* version;
+    friend std::ostream& operator<<(std::ostream& os, const AboutCase& c)
+    {
+        return os << c.program << " command " << c.command;
+    }
+};
 
-TEST_P(AboutCommand, OpensTheAboutBoxOverTheDialog)
+class AboutBox : public ::testing::TestWithParam<AboutCase> {};
+
+TEST_P(AboutBox, OpensOverTheDialogAndReturnsToIt)
 {
+    const AboutCase& c = GetParam();
     OptionsRun run;
-    ASSERT_TRUE(run.Open());
-    PostMessageA(run.Dialog(), WM_SYSCOMMAND, GetParam(), 0);
+    ASSERT_TRUE(run.Open(c.program));
+    EXPECT_EQ(run.Label(IDC_VERSION_LABEL), c.version);
+    PostMessageA(run.Dialog(), WM_SYSCOMMAND, c.command, 0);
     HWND about = wt::WaitForWindow(st::kAboutCaption, st::kWaitMs, run.ProcessId());
     ASSERT_NE(about, nullptr);
-    EXPECT_EQ(wt::ItemText(about, IDC_VERSION_LABEL), "1.0.1");
+    EXPECT_EQ(wt::ItemText(about, IDC_VERSION_LABEL), c.version);
     EXPECT_EQ(GetWindow(about, GW_OWNER), run.Dialog());
     EXPECT_FALSE(IsWindowEnabled(run.Dialog()));
 
@@ -246,34 +259,9 @@ TEST_P(AboutCommand, OpensTheAboutBoxOverTheDialog)
     EXPECT_TRUE(st::StoredSettings().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, AboutCommand, ::testing::Values(WPARAM(16), WPARAM(16 | 0xF)));
-
-// Both version labels read the executable's own version resource.
-struct VersionCase {
-    const char* program;
-    const char* text;
-    friend std::ostream& operator<<(std::ostream& os, const VersionCase& c) { return os << c.program; }
-};
-
-class VersionLabels : public ::testing::TestWithParam<VersionCase> {};
-
-TEST_P(VersionLabels, ShowTheFileVersion)
-{
-    OptionsRun run;
-    ASSERT_TRUE(run.Open(GetParam().program));
-    EXPECT_EQ(run.Label(IDC_VERSION_LABEL), GetParam().text);
-    PostMessageA(run.Dialog(), WM_SYSCOMMAND, 16, 0);
-    HWND about = wt::WaitForWindow(st::kAboutCaption, st::kWaitMs, run.ProcessId());
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ(wt::ItemText(about, IDC_VERSION_LABEL), GetParam().text);
-    PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(about); }, st::kWaitMs));
-    wt::PressButton(run.Dialog(), IDCANCEL);
-    EXPECT_TRUE(run.WaitForExit());
-}
-
-INSTANTIATE_TEST_SUITE_P(Programs, VersionLabels,
-                         ::testing::Values(VersionCase{"VelloranSaver.scr", "1.0.1"},
-                                           VersionCase{"VelloranSaverNoVersion.scr", "Unknown"}));
+INSTANTIATE_TEST_SUITE_P(Commands, AboutBox,
+                         ::testing::Values(AboutCase{"VelloranSaver.scr", 16, "1.0.1"},
+                                           AboutCase{"VelloranSaver.scr", 16 | 0xF, "1.0.1"},
+                                           AboutCase{"VelloranSaverNoVersion.scr", 16, "Unknown"}));
 
 }  // namespace
