@@ -32,26 +32,26 @@ wt_template() {
   fi
 }
 
-# Starts Xvfb on a display that nobody uses; exports DISPLAY.
+# Starts Xvfb on a display that nobody uses; exports DISPLAY. Xvfb picks the
+# display number itself (-displayfd) and reports it once it accepts clients,
+# so tests that start at the same moment never end up sharing one.
 wt_xvfb_start() {
-  local screen=${1:-1024x768x24} n
-  for n in $(seq 90 400); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
-    WT_XVFB_PID=$!
-    local i
-    for i in $(seq 1 100); do
-      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      kill -0 "$WT_XVFB_PID" 2>/dev/null || break
-      sleep 0.05
-    done
-    kill "$WT_XVFB_PID" 2>/dev/null; wait "$WT_XVFB_PID" 2>/dev/null
-    WT_XVFB_PID=""
+  local screen=${1:-1024x768x24} numberFile="$WT_ROOT/display.$$.$RANDOM" i
+  : > "$numberFile"
+  Xvfb -displayfd 5 -screen 0 "$screen" -nolisten tcp 5>"$numberFile" >/dev/null 2>&1 &
+  WT_XVFB_PID=$!
+  for i in $(seq 1 200); do
+    if [ -s "$numberFile" ] && DISPLAY=":$(head -n 1 "$numberFile")" xdpyinfo >/dev/null 2>&1; then
+      export DISPLAY=":$(head -n 1 "$numberFile")"
+      rm -f "$numberFile"
+      return 0
+    fi
+    kill -0 "$WT_XVFB_PID" 2>/dev/null || break
+    sleep 0.05
   done
-  echo "no free X display for Xvfb" >&2
+  rm -f "$numberFile"
+  wt_xvfb_stop
+  echo "Xvfb did not start" >&2
   return 1
 }
 
