@@ -135,6 +135,31 @@ void Pace(DWORD refreshRate)
     CloseView(view);
 }
 
+// Busy blocks in all heaps of the process.
+long HeapBlocks()
+{
+    HANDLE heaps[256];
+    const DWORD n = GetProcessHeaps(256, heaps);
+    long busy = 0;
+    for (DWORD i = 0; i < n && i < 256; ++i) {
+        PROCESS_HEAP_ENTRY entry = {};
+        HeapLock(heaps[i]);
+        while (HeapWalk(heaps[i], &entry)) busy += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
+        HeapUnlock(heaps[i]);
+    }
+    return busy;
+}
+
+// The slot a new GDI object gets: the lowest free one, which leaked objects
+// push up (for systems whose GDI object count reads 0).
+unsigned GdiSlot()
+{
+    HBRUSH probe = CreateSolidBrush(0);
+    const unsigned slot = unsigned(reinterpret_cast<uintptr_t>(probe) & 0xFFFF);
+    DeleteObject(probe);
+    return slot;
+}
+
 void Memory()
 {
     Store({});
@@ -144,10 +169,11 @@ void Memory()
         PROCESS_MEMORY_COUNTERS_EX pmc = {};
         pmc.cb = sizeof pmc;
         GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
-        std::printf("memory after %5d frames: private %6lu KB  working set %6lu KB  GDI objects %lu\n", frames,
-                    static_cast<unsigned long>(pmc.PrivateUsage / 1024),
-                    static_cast<unsigned long>(pmc.WorkingSetSize / 1024),
-                    static_cast<unsigned long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)));
+        std::printf("memory after %5d frames: working set %6lu KB  committed %6lu KB  heap blocks %ld  "
+                    "GDI objects %lu (next GDI slot %u)\n",
+                    frames, static_cast<unsigned long>(pmc.WorkingSetSize / 1024),
+                    static_cast<unsigned long>(pmc.PagefileUsage / 1024), HeapBlocks(),
+                    static_cast<unsigned long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)), GdiSlot());
     };
     int frames = 0;
     for (int target : {1000, 20000}) {

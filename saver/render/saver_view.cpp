@@ -58,7 +58,9 @@ void SaverView::OnFinalMessage()
 LRESULT SaverView::OnCreate(Message& m)
 {
     if (DefaultProcessing(m) == -1) return -1;
-    const UINT refreshRate = Application::Current()->GetProfileInt(kRefreshSection, kRefreshEntry, kRefreshDefault);
+    Application* app = Application::Current();
+    const UINT refreshRate =
+        app ? app->GetProfileInt(kRefreshSection, kRefreshEntry, kRefreshDefault) : UINT(kRefreshDefault);
     KillAnimTimer(Handle(), kTickTimerId);
     SetAnimTimer(Handle(), kTickTimerId, refreshRate + 1, nullptr);
     return 0;
