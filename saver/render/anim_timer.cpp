@@ -86,6 +86,23 @@ unsigned __stdcall AnimTimerThreadProc(void* argument)
     return 0;
 }
 
+// Waits for the worker to end while still handling the ticks it sends: a
+// worker that read running just before the stop may start one more send
+// after the peek above, and would otherwise block on us until the timeout.
+bool WaitForWorker(HANDLE thread, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+        const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0) return true;
+        if (woke != WAIT_OBJECT_0 + 1) return false;
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // handles sent messages only
+    }
+}
+
 }  // namespace
 
 BOOL SetAnimTimer(HWND window, UINT_PTR timerId, UINT periodMs, TIMERPROC callback)
@@ -149,7 +166,7 @@ BOOL KillAnimTimer(HWND window, UINT_PTR timerId)
     MSG msg;
     PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE);
 
-    if (WaitForSingleObject(data->threadHandle, 2000) != WAIT_OBJECT_0) {
+    if (!WaitForWorker(data->threadHandle, 2000)) {
         // The worker is still busy and will free the record itself; the window
         // lets go of it now, so that a new timer can start.
         if (TimerDataOf(window) == data) DetachTimerData(window);
