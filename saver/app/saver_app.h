@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "framework/application.h"
+#include "sim/stored_settings.h"
 
 class SaverApp : public Application {
 public:
@@ -33,6 +34,5 @@ private:
 
 // Where the settings live: HKEY_CURRENT_USER\Software\<this>\<app name>\Settings.
 constexpr const char kRegistryRoot[] = "Velloran Screen Saver";
-constexpr const char kSettingsSection[] = "Settings";
 // The installer's uninstall entry, named after its display name.
 constexpr const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velloran Saver";

@@ -10,11 +10,6 @@ namespace {
 
 Rect ToBoard(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
-// The pace of the animation: the tick period is this setting plus 1 ms.
-constexpr char kRefreshSection[] = "Settings";
-constexpr char kRefreshEntry[] = "RefreshRate";
-constexpr int kRefreshDefault = 18;
-
 }  // namespace
 
 SaverView::SaverView(bool autoDelete) : autoDelete_(autoDelete) {}
@@ -58,9 +53,11 @@ void SaverView::OnFinalMessage()
 LRESULT SaverView::OnCreate(Message& m)
 {
     if (DefaultProcessing(m) == -1) return -1;
+    // The pace of the animation: the tick period is this setting plus 1 ms.
+    const StoredSetting& refresh = kStoredSettings[kRefreshRate];
     Application* app = Application::Current();
-    const UINT refreshRate =
-        app ? app->GetProfileInt(kRefreshSection, kRefreshEntry, kRefreshDefault) : UINT(kRefreshDefault);
+    const UINT refreshRate = app ? app->GetProfileInt(kSettingsSection, refresh.name, refresh.defaultValue)
+                                 : UINT(refresh.defaultValue);
     KillAnimTimer(Handle(), kTickTimerId);
     SetAnimTimer(Handle(), kTickTimerId, refreshRate + 1, nullptr);
     return 0;

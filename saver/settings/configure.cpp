@@ -13,9 +13,9 @@ public:
     explicit AppProfile(Application& app) : app_(app) {}
     uint32_t Read(const char* name, int32_t defaultValue) override
     {
-        return app_.GetProfileInt(kSettingsProfileSection, name, defaultValue);
+        return app_.GetProfileInt(kSettingsSection, name, defaultValue);
     }
-    void Write(const char* name, int32_t value) override { app_.WriteProfileInt(kSettingsProfileSection, name, value); }
+    void Write(const char* name, int32_t value) override { app_.WriteProfileInt(kSettingsSection, name, value); }
 
 private:
     Application& app_;

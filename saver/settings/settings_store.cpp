@@ -2,8 +2,8 @@
 
 const StoredSetting& StoredSettingOf(int32_t SaverSettings::*field)
 {
-    for (const StoredSetting& setting : kStoredSettings) {
-        if (setting.field == field) return setting;
+    for (int i = 0; i < kStoredSettingCount; ++i) {
+        if (kSettingFields[i] == field) return kStoredSettings[i];
     }
     // Every field has an entry; reaching this is a programming error.
     return kStoredSettings[0];
@@ -12,14 +12,15 @@ const StoredSetting& StoredSettingOf(int32_t SaverSettings::*field)
 SaverSettings LoadSettings(SettingsProfile& profile)
 {
     SaverSettings settings;
-    for (const StoredSetting& setting : kStoredSettings) {
+    for (int i = 0; i < kStoredSettingCount; ++i) {
         // The stored DWORD is taken bit for bit as a signed value.
-        settings.*setting.field = static_cast<int32_t>(profile.Read(setting.name, setting.defaultValue));
+        const StoredSetting& setting = kStoredSettings[i];
+        settings.*kSettingFields[i] = static_cast<int32_t>(profile.Read(setting.name, setting.defaultValue));
     }
     return settings;
 }
 
 void StoreSettings(SettingsProfile& profile, const SaverSettings& settings)
 {
-    for (const StoredSetting& setting : kStoredSettings) profile.Write(setting.name, settings.*setting.field);
+    for (int i = 0; i < kStoredSettingCount; ++i) profile.Write(kStoredSettings[i].name, settings.*kSettingFields[i]);
 }

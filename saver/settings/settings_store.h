@@ -1,7 +1,9 @@
-// The nine stored settings of the screensaver: names, defaults, the ranges the
-// options dialog offers, and the order in which they are read and written.
+// The options dialog's working copy of the nine stored settings, and how it
+// is loaded from and stored to the application's profile.
 #pragma once
 #include <cstdint>
+
+#include "sim/stored_settings.h"
 
 // The options dialog's working copy, in the order the dialog holds them.
 // Values are signed: a stored DWORD outside the dialog's ranges (-1 for a list
@@ -18,31 +20,17 @@ struct SaverSettings {
     int32_t sparks = 0;           // as symmetry
 };
 
-struct StoredSetting {
-    const char* name;  // registry value name
-    int32_t SaverSettings::*field;
-    int32_t defaultValue;
-    int32_t minimum;  // the range the dialog's control offers
-    int32_t maximum;
+// Where each stored setting lives in the working copy, in the order of kStoredSettings.
+inline constexpr int32_t SaverSettings::*kSettingFields[] = {
+    &SaverSettings::numBalls, &SaverSettings::numPins,         &SaverSettings::ballSize,
+    &SaverSettings::pinSize,  &SaverSettings::symmetry,        &SaverSettings::gravity,
+    &SaverSettings::scenarioCounter, &SaverSettings::refreshRate, &SaverSettings::sparks,
 };
+static_assert(sizeof kSettingFields / sizeof kSettingFields[0] == kStoredSettingCount,
+              "every stored setting has a field");
 
-// In the order in which every reader reads them and Configure writes them.
-inline constexpr StoredSetting kStoredSettings[] = {
-    {"NumBalls", &SaverSettings::numBalls, 3, 1, 10},
-    {"NumPins", &SaverSettings::numPins, 40, 4, 200},
-    {"BallSize", &SaverSettings::ballSize, 30, 10, 200},
-    {"PinSize", &SaverSettings::pinSize, 8, 6, 200},
-    {"Symmetry", &SaverSettings::symmetry, 1, 0, 2},
-    {"Gravity", &SaverSettings::gravity, 20, 1, 100},
-    {"ScenarioCounter", &SaverSettings::scenarioCounter, 20, 1, 100},
-    {"RefreshRate", &SaverSettings::refreshRate, 18, 3, 127},
-    {"Sparks", &SaverSettings::sparks, 1, 0, 2},
-};
-
+// The stored setting that a field of the working copy holds.
 const StoredSetting& StoredSettingOf(int32_t SaverSettings::*field);
-
-// The section of the application's registry profile that holds them.
-constexpr char kSettingsProfileSection[] = "Settings";
 
 // That section, as the application's profile sees it.
 class SettingsProfile {

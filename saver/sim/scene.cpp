@@ -34,12 +34,10 @@ constexpr PinShape kPinShapes[] = {
     {4, 0.4},                 // curved row of four
 };
 
-enum Setting { kNumBalls, kNumPins, kBallSize, kPinSize, kSymmetry, kGravity, kScenarioCounter, kRefreshRate, kSparks };
-
-uint32_t Read(SettingsReader& settings, Setting which)
+uint32_t Read(SettingsReader& settings, SettingId which)
 {
     const StoredSetting& setting = kStoredSettings[which];
-    return settings.GetProfileInt("Settings", setting.name, setting.defaultValue);
+    return settings.GetProfileInt(kSettingsSection, setting.name, setting.defaultValue);
 }
 
 // 0 is off, 2 ("Whatever") is decided by a draw, anything else is on.

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "sim/stored_settings.h"
 #include "sim/world.h"
 
 // Reads stored settings with the semantics of the registry profile: section,
@@ -10,17 +11,6 @@ class SettingsReader {
 public:
     virtual ~SettingsReader() = default;
     virtual uint32_t GetProfileInt(const char* section, const char* entry, int32_t defaultValue) = 0;
-};
-
-// The nine stored values of section "Settings", in the order set-up reads them.
-struct StoredSetting {
-    const char* name;
-    int32_t defaultValue;
-};
-constexpr StoredSetting kStoredSettings[] = {
-    {"NumBalls", 3},  {"NumPins", 40},         {"BallSize", 30},
-    {"PinSize", 8},   {"Symmetry", 1},         {"Gravity", 20},
-    {"ScenarioCounter", 20}, {"RefreshRate", 18}, {"Sparks", 1},
 };
 
 // Rebuilds the world from the settings for a board (left and top 0).

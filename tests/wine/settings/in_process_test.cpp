@@ -97,7 +97,7 @@ private:
 SaverSettings Defaults()
 {
     SaverSettings s;
-    for (const StoredSetting& setting : kStoredSettings) s.*setting.field = setting.defaultValue;
+    for (int i = 0; i < kStoredSettingCount; ++i) s.*kSettingFields[i] = kStoredSettings[i].defaultValue;
     return s;
 }
 

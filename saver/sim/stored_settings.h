@@ -1,0 +1,32 @@
+// The nine settings the screensaver keeps in the user's registry: value names,
+// defaults and the ranges the options dialog offers, in the order in which
+// every reader reads them and the options dialog writes them. Readers do not
+// clamp to the ranges; set-up has its own caps for values beyond them.
+#pragma once
+#include <cstdint>
+
+// The profile section that holds them.
+constexpr char kSettingsSection[] = "Settings";
+
+struct StoredSetting {
+    const char* name;
+    int32_t defaultValue;
+    int32_t minimum;
+    int32_t maximum;
+};
+
+// Indices into kStoredSettings.
+enum SettingId { kNumBalls, kNumPins, kBallSize, kPinSize, kSymmetry, kGravity, kScenarioCounter, kRefreshRate, kSparks };
+
+inline constexpr StoredSetting kStoredSettings[] = {
+    {"NumBalls", 3, 1, 10},       // balls in a scene
+    {"NumPins", 40, 4, 200},      // pins requested
+    {"BallSize", 30, 10, 200},    // ball radius, pixels
+    {"PinSize", 8, 6, 200},       // pin radius, pixels
+    {"Symmetry", 1, 0, 2},        // 0 off, 1 mirrored, 2 decided per scene
+    {"Gravity", 20, 1, 100},      // twentieths: 20 is a factor of 1.00
+    {"ScenarioCounter", 20, 1, 100},  // scene length in units of 600 steps
+    {"RefreshRate", 18, 3, 127},  // animation period minus 1, milliseconds
+    {"Sparks", 1, 0, 2},          // as Symmetry
+};
+constexpr int kStoredSettingCount = sizeof kStoredSettings / sizeof kStoredSettings[0];
