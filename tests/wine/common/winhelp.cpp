@@ -29,6 +29,22 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs)
     }
 }
 
+bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs)
+{
+    return WaitUntil(
+        [&] {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            return cond();
+        },
+        timeoutMs);
+}
+
+void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
+
 Process::~Process()
 {
     if (!handle_) return;

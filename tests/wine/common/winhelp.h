@@ -18,6 +18,10 @@ std::string WindowsDir();
 
 // Polls cond every 20 ms until it holds or timeoutMs has passed.
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs);
+// The same, handling this thread's messages meanwhile: for tests that own
+// windows which another process talks to.
+bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs);
+void PumpFor(DWORD ms);
 
 class Process {
 public:

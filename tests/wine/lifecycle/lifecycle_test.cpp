@@ -8,7 +8,6 @@
 
 #include <commctrl.h>
 
-#include <functional>
 #include <map>
 #include <string>
 
@@ -19,30 +18,6 @@ namespace {
 const DWORD kWaitMs = 30000;
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velloran Saver";
 const char kSettingsKey[] = "Software\\Velloran Screen Saver\\VelloranSaver\\Settings";
-
-// Handles the messages of our own host window while waiting.
-void PumpFor(DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
-}
-
-bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs)
-{
-    return wt::WaitUntil(
-        [&] {
-            PumpFor(0);
-            return cond();
-        },
-        timeoutMs);
-}
 
 void AnswerBox(DWORD pid, const char* caption, const char* text, int button)
 {
@@ -132,7 +107,7 @@ HWND CreateHostWindow()
     RegisterClassA(&wc);
     HWND host = CreateWindowExA(0, wc.lpszClassName, "Preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
                                 320, 260, nullptr, nullptr, wc.hInstance, nullptr);
-    PumpFor(200);
+    wt::PumpFor(200);
     return host;
 }
 
@@ -147,20 +122,20 @@ void RunPreviewInAHostWindow(const std::string& saverPath)
     // (Wine does not show what one process draws into a child of another
     // process's window, so the pixels are checked in full screen below.)
     HWND view = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (view = FindWindowExA(host, nullptr, nullptr, nullptr)) != nullptr; },
+    ASSERT_TRUE(wt::PumpUntil([&] { return (view = FindWindowExA(host, nullptr, nullptr, nullptr)) != nullptr; },
                           kWaitMs));
     RECT client, child;
     GetClientRect(host, &client);
     GetWindowRect(view, &child);
     MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&child), 2);
     EXPECT_TRUE(EqualRect(&client, &child));
-    EXPECT_TRUE(PumpUntil([&] { return GetPropA(view, "PROP_ANIMTIMERDATA") != nullptr; }, kWaitMs));
-    PumpFor(500);
+    EXPECT_TRUE(wt::PumpUntil([&] { return GetPropA(view, "PROP_ANIMTIMERDATA") != nullptr; }, kWaitMs));
+    wt::PumpFor(500);
     EXPECT_TRUE(preview.Running());
     DestroyWindow(host);
     DWORD code = 99;
     bool ended = false;
-    PumpUntil([&] { return (ended = preview.Wait(0, &code)); }, kWaitMs);
+    wt::PumpUntil([&] { return (ended = preview.Wait(0, &code)); }, kWaitMs);
     EXPECT_TRUE(ended) << "preview still running after its host went";
     EXPECT_EQ(code, 0u);
 }
