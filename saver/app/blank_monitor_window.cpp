@@ -1,7 +1,7 @@
 #include "app/blank_monitor_window.h"
 
 #include "app/saver_window.h"
-#include "resource.h"
+#include "render/saver_view.h"
 
 bool MovedFromFirstPosition(POINT& firstMouse, LPARAM position)
 {
@@ -13,30 +13,37 @@ bool MovedFromFirstPosition(POINT& firstMouse, LPARAM position)
     return at.x != firstMouse.x || at.y != firstMouse.y;
 }
 
-BlankMonitorWindow::~BlankMonitorWindow() = default;
-
-bool BlankMonitorWindow::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT, void*)
-{
-    firstMouse_ = POINT{-1, -1};
-    static const std::string className =
-        RegisterWindowClass(CS_HREDRAW | CS_VREDRAW,
-                            LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_INVISIBLE)), nullptr, nullptr);
-    return CreateWindowOfClass(className, "", exStyle, style, rect, parent, 0);
-}
-
-bool BlankMonitorWindow::HandleMessage(Message& m)
+bool InputEndsSaver(const Message& m, POINT& firstMouse)
 {
     switch (m.id) {
     case WM_MOUSEMOVE:
-        if (MovedFromFirstPosition(firstMouse_, m.lParam)) RequestClose();
-        return false;
+        return MovedFromFirstPosition(firstMouse, m.lParam);
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+BlankMonitorWindow::~BlankMonitorWindow() = default;
+
+bool BlankMonitorWindow::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT, void*)
+{
+    firstMouse_ = POINT{-1, -1};
+    return CreateWindowOfClass(InvisiblePointerClass(), "", exStyle, style, rect, parent, 0);
+}
+
+bool BlankMonitorWindow::HandleMessage(Message& m)
+{
+    if (InputEndsSaver(m, firstMouse_)) {
         RequestClose();
         return false;
+    }
+    switch (m.id) {
     case WM_PAINT:
         OnPaint();
         m.result = 0;

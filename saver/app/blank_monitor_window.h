@@ -13,6 +13,11 @@ class SaverWindow;
 // the saver.
 bool MovedFromFirstPosition(POINT& firstMouse, LPARAM position);
 
+// The input rules that every full-screen window shares: true when the message
+// (a real mouse move, a button press or a key) should end the saver. The
+// message gets its default processing either way.
+bool InputEndsSaver(const Message& m, POINT& firstMouse);
+
 class BlankMonitorWindow : public Window {
 public:
     BlankMonitorWindow() = default;

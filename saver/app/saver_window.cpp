@@ -64,17 +64,11 @@ void SaverWindow::RequestClose()
 
 bool SaverWindow::HandleMessage(Message& m)
 {
-    switch (m.id) {
-    case WM_MOUSEMOVE:
-        if (MovedFromFirstPosition(firstMouse_, m.lParam)) RequestClose();
-        return false;
-    case WM_LBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
+    if (InputEndsSaver(m, firstMouse_)) {
         RequestClose();
         return false;
+    }
+    switch (m.id) {
     case WM_ACTIVATE:
         if (LOWORD(m.wParam) == WA_INACTIVE) RequestClose();
         return false;

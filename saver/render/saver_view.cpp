@@ -16,14 +16,17 @@ SaverView::SaverView(bool autoDelete) : autoDelete_(autoDelete) {}
 
 SaverView::~SaverView() = default;
 
+const std::string& InvisiblePointerClass()
+{
+    static const std::string className = Window::RegisterWindowClass(
+        CS_HREDRAW | CS_VREDRAW, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_INVISIBLE)), nullptr,
+        nullptr);
+    return className;
+}
+
 bool SaverView::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT, void*)
 {
-    // The class cursor shows nothing, so the pointer vanishes over the view;
-    // no background brush, since the view paints every pixel itself.
-    static const std::string className =
-        RegisterWindowClass(CS_HREDRAW | CS_VREDRAW,
-                            LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_INVISIBLE)), nullptr, nullptr);
-    return CreateWindowOfClass(className, "", exStyle, style, rect, parent, 0);
+    return CreateWindowOfClass(InvisiblePointerClass(), "", exStyle, style, rect, parent, 0);
 }
 
 void SaverView::DrawFrame(HDC target) { ::DrawFrame(TheWorld(), target); }

@@ -8,6 +8,11 @@
 #pragma once
 #include "framework/window.h"
 
+// The window class of the view and of the blank monitor windows: its cursor
+// shows nothing, so the pointer vanishes over them, and it has no background
+// brush, since they paint every pixel themselves. Registered on first use.
+const std::string& InvisiblePointerClass();
+
 class SaverView : public Window {
 public:
     // An autoDelete view deletes itself after its window's last message.
