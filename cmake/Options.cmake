@@ -13,6 +13,9 @@ if(WIN32)
   set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG" CACHE STRING "" FORCE)
   # SSE2 arithmetic on i686 gives IEEE doubles without x87 excess precision.
   add_compile_options(-msse2 -mfpmath=sse -ffunction-sections -fdata-sections)
+  # Nothing asks for a type at run time. Test programs derive from the
+  # framework's classes, so they go without RTTI too, GoogleTest included.
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
   add_link_options(-static -Wl,--gc-sections -Wl,--no-insert-timestamp)
   if(CMAKE_BUILD_TYPE STREQUAL "Release" OR CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
     add_link_options(-s)
@@ -25,6 +28,17 @@ if(VELLORAN_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# The shipped programs and the libraries they link go without exceptions on
+# Windows: nothing throws on purpose, and where the C++ library would throw,
+# saver/framework/runtime.cpp ends the program instead. Function-local
+# statics need no lock: they are first used on the user-interface thread,
+# never on the animation timer's.
+function(velloran_shipped target)
+  if(WIN32)
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-threadsafe-statics>)
+  endif()
+endfunction()
 
 # Strict warnings for our own code only; third-party targets do not get them.
 function(velloran_warnings target)

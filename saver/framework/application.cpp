@@ -1,10 +1,20 @@
 #include "framework/application.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 Application* current = nullptr;
+
+// Copies text to the end of the zero-terminated buffer if it fits.
+bool Append(char* buffer, size_t size, const char* text)
+{
+    const size_t used = std::strlen(buffer), length = std::strlen(text);
+    if (used + length >= size) return false;
+    std::memcpy(buffer + used, text, length + 1);
+    return true;
 }
+}  // namespace
 
 Application::Application() { current = this; }
 
@@ -28,18 +38,19 @@ int Application::Run()
     return static_cast<int>(msg.wParam);
 }
 
-HINSTANCE Application::Instance() const { return GetModuleHandleA(nullptr); }
-
-const std::string& Application::AppName()
+const char* Application::AppName()
 {
-    if (appName_.empty()) {
+    if (!appName_[0]) {
         char path[MAX_PATH] = {};
-        DWORD len = GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string name(path, len < MAX_PATH ? len : 0);
-        name = name.substr(name.find_last_of("\\/:") + 1);  // npos + 1 is 0
-        const size_t dot = name.find_last_of('.');
-        if (dot != std::string::npos) name.erase(dot);
-        appName_ = name;
+        const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return appName_;  // a truncated path names another file
+        const char* name = path;
+        for (const char* c = path; *c; ++c) {
+            if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;
+        }
+        std::strcpy(appName_, name);
+        char* dot = std::strrchr(appName_, '.');
+        if (dot) *dot = '\0';
     }
     return appName_;
 }
@@ -48,17 +59,26 @@ int Application::ArgCount() const { return __argc; }
 
 const char* const* Application::Args() const { return __argv; }
 
-void Application::SetRegistryKey(const char* key) { registryKey_ = key ? key : ""; }
-
-std::string Application::SectionKeyPath(const char* section)
+void Application::SetRegistryKey(const char* key)
 {
-    return "Software\\" + registryKey_ + "\\" + AppName() + "\\" + section;
+    registryKey_[0] = '\0';
+    Append(registryKey_, sizeof registryKey_, key ? key : "");
+}
+
+bool Application::SectionKeyPath(const char* section, char (&path)[512])
+{
+    path[0] = '\0';
+    return Append(path, sizeof path, "Software\\") && Append(path, sizeof path, registryKey_) &&
+           Append(path, sizeof path, "\\") && Append(path, sizeof path, AppName()) &&
+           Append(path, sizeof path, "\\") && Append(path, sizeof path, section);
 }
 
 uint32_t Application::GetProfileInt(const char* section, const char* entry, int defaultValue)
 {
+    char path[512];
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionKeyPath(section).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (!SectionKeyPath(section, path) ||
+        RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return static_cast<uint32_t>(defaultValue);
     DWORD value = 0, type = 0, size = sizeof value;
     LONG rc = RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
@@ -69,9 +89,11 @@ uint32_t Application::GetProfileInt(const char* section, const char* entry, int 
 
 bool Application::WriteProfileInt(const char* section, const char* entry, int value)
 {
+    char path[512];
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionKeyPath(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (!SectionKeyPath(section, path) ||
+        RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
         return false;
     const DWORD data = static_cast<DWORD>(value);
     LONG rc = RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 
 class Window;
 
@@ -25,9 +24,8 @@ public:
     // The window whose destruction ends the message loop, or none.
     Window* mainWindow = nullptr;
 
-    HINSTANCE Instance() const;
     // The running executable's file name without folder and last extension.
-    const std::string& AppName();
+    const char* AppName();
 
     int ArgCount() const;
     const char* const* Args() const;
@@ -42,8 +40,9 @@ protected:
     virtual bool Start() = 0;
 
 private:
-    std::string SectionKeyPath(const char* section);
+    // False when the path does not fit; the key then counts as missing.
+    bool SectionKeyPath(const char* section, char (&path)[512]);
 
-    std::string registryKey_;
-    std::string appName_;
+    char registryKey_[MAX_PATH] = {};
+    char appName_[MAX_PATH] = {};
 };

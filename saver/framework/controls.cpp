@@ -20,12 +20,8 @@ void Control::SetText(const char* text)
     if (Handle()) SetWindowTextA(Handle(), text);
 }
 
-std::string Control::GetText() const
+void Control::GetText(char* text, int size) const
 {
-    if (!Handle()) return std::string();
-    const int length = GetWindowTextLengthA(Handle());
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(Handle(), &text[0], length + 1);
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return text;
+    text[0] = '\0';
+    if (Handle()) GetWindowTextA(Handle(), text, size);
 }

@@ -2,8 +2,6 @@
 // by id; SubclassDlgItem also routes its messages through the object's table
 // first (the control's own procedure stays the default processing).
 #pragma once
-#include <string>
-
 #include "framework/window.h"
 
 #include <commctrl.h>
@@ -15,7 +13,8 @@ public:
 
     LRESULT Send(UINT id, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void SetText(const char* text);
-    std::string GetText() const;
+    // Copies the control's text, cut to size - 1 bytes, into text.
+    void GetText(char* text, int size) const;
 };
 
 class StaticControl : public Control {};
@@ -31,5 +30,4 @@ class ComboBox : public Control {
 public:
     int SetCurSel(int index) { return static_cast<int>(Send(CB_SETCURSEL, index)); }
     int GetCurSel() const { return static_cast<int>(Send(CB_GETCURSEL)); }
-    int GetCount() const { return static_cast<int>(Send(CB_GETCOUNT)); }
 };

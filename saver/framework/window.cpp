@@ -2,10 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-#include <map>
-#include <tuple>
-
 #include "framework/application.h"
 
 namespace {
@@ -21,15 +17,10 @@ Window::~Window()
     }
 }
 
-std::string Window::RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon)
+bool Window::RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon, char (&name)[32])
 {
-    static std::map<std::tuple<UINT, HCURSOR, HBRUSH, HICON>, std::string> registered;
-    const auto key = std::make_tuple(style, cursor, background, icon);
-    auto found = registered.find(key);
-    if (found != registered.end()) return found->second;
-
-    char name[64];
-    std::snprintf(name, sizeof name, "VelloranWindow%u", static_cast<unsigned>(registered.size() + 1));
+    static unsigned registered = 0;
+    wsprintfA(name, "VelloranWindow%u", ++registered);
     WNDCLASSA wc = {};
     wc.style = style;
     wc.lpfnWndProc = OwnWindowProc;
@@ -38,30 +29,27 @@ std::string Window::RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH backg
     wc.hCursor = cursor;
     wc.hbrBackground = background;
     wc.lpszClassName = name;
-    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return std::string();
-    return registered.emplace(key, name).first->second;
+    if (RegisterClassA(&wc)) return true;
+    name[0] = '\0';
+    return false;
 }
 
 bool Window::HandleMessage(Message&) { return false; }
 
 LRESULT Window::DefaultProcessing(const Message& m)
 {
-    switch (kind_) {
-    case Kind::Own: return DefWindowProcA(hwnd_, m.id, m.wParam, m.lParam);
-    case Kind::Subclassed: return DefSubclassProc(hwnd_, m.id, m.wParam, m.lParam);
-    case Kind::Wrapped: break;
-    }
-    return 0;
+    if (kind_ == Kind::Subclassed) return DefSubclassProc(hwnd_, m.id, m.wParam, m.lParam);
+    return DefWindowProcA(hwnd_, m.id, m.wParam, m.lParam);
 }
 
-bool Window::CreateWindowOfClass(const std::string& className, const char* title, DWORD exStyle, DWORD style,
+bool Window::CreateWindowOfClass(const char* className, const char* title, DWORD exStyle, DWORD style,
                                  const RECT& rect, HWND parent, UINT id)
 {
-    if (hwnd_ || className.empty()) return false;
+    if (hwnd_ || !className || !className[0]) return false;
     kind_ = Kind::Own;
     // The object travels in the creation parameters and is bound to the handle
     // at WM_NCCREATE, so windows created from inside handlers work too.
-    HWND created = CreateWindowExA(exStyle, className.c_str(), title, style, rect.left, rect.top,
+    HWND created = CreateWindowExA(exStyle, className, title, style, rect.left, rect.top,
                                    rect.right - rect.left, rect.bottom - rect.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
                                    this);
@@ -79,15 +67,10 @@ bool Window::SubclassWindow(HWND control)
 
 LRESULT Window::Dispatch(UINT id, WPARAM wParam, LPARAM lParam, bool* handled)
 {
+    // Handlers cannot throw (the programs are built without exceptions), so
+    // nothing can unwind through the system's code from here.
     Message m{id, wParam, lParam, 0};
-    bool done = false;
-    try {
-        done = HandleMessage(m);
-    } catch (...) {
-        // An exception must not unwind through the system's code; the
-        // message then gets its default processing.
-        done = false;
-    }
+    const bool done = HandleMessage(m);
     if (handled) *handled = done;
     return done ? m.result : 0;
 }

@@ -9,8 +9,6 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-
 struct Message {
     UINT id;
     WPARAM wParam;
@@ -28,17 +26,18 @@ public:
     HWND Handle() const { return hwnd_; }
 
     // Registers a window class with these attributes under a name unique in
-    // the process and returns the name; the same attributes give the same
-    // name. An empty name means that the registration failed.
-    static std::string RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon);
+    // the process, which it writes to name; false, with an empty name, when
+    // registration failed.
+    static bool RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon, char (&name)[32]);
 
 protected:
     // The message table. Returns true when the message was handled, with its
     // result in m.result; false gives it the default processing.
     virtual bool HandleMessage(Message& m);
 
-    // The default processing of a message, for handlers that must run it
-    // first (a creation handler, say). Dialogs get theirs after the table.
+    // The default processing of a message, for handlers of our own windows
+    // and subclassed controls that must run it first (a creation handler,
+    // say). Dialogs get theirs after the table.
     LRESULT DefaultProcessing(const Message& m);
 
     // Runs after the window's last message (WM_NCDESTROY), when the handle is
@@ -46,7 +45,7 @@ protected:
     virtual void OnFinalMessage() {}
 
     // Creates a window of a registered class for this object.
-    bool CreateWindowOfClass(const std::string& className, const char* title, DWORD exStyle, DWORD style,
+    bool CreateWindowOfClass(const char* className, const char* title, DWORD exStyle, DWORD style,
                              const RECT& rect, HWND parent, UINT id);
 
     // Takes over the messages of an existing control (a window not made by

@@ -16,11 +16,14 @@ SaverView::SaverView(bool autoDelete) : autoDelete_(autoDelete) {}
 
 SaverView::~SaverView() = default;
 
-const std::string& InvisiblePointerClass()
+const char* InvisiblePointerClass()
 {
-    static const std::string className = Window::RegisterWindowClass(
-        CS_HREDRAW | CS_VREDRAW, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_INVISIBLE)), nullptr,
-        nullptr);
+    static char className[32];
+    if (!className[0]) {
+        Window::RegisterWindowClass(CS_HREDRAW | CS_VREDRAW,
+                                    LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_INVISIBLE)), nullptr,
+                                    nullptr, className);
+    }
     return className;
 }
 

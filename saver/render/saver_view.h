@@ -11,7 +11,7 @@
 // The window class of the view and of the blank monitor windows: its cursor
 // shows nothing, so the pointer vanishes over them, and it has no background
 // brush, since they paint every pixel themselves. Registered on first use.
-const std::string& InvisiblePointerClass();
+const char* InvisiblePointerClass();
 
 class SaverView : public Window {
 public:

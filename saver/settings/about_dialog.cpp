@@ -10,7 +10,9 @@ AboutDialog::~AboutDialog() {}
 BOOL AboutDialog::OnInitDialog()
 {
     Dialog::OnInitDialog();
-    SetDlgItemTextA(Handle(), IDC_VERSION_LABEL, FormatFileVersion().c_str());
+    char version[32];
+    FormatFileVersion(version);
+    SetDlgItemTextA(Handle(), IDC_VERSION_LABEL, version);
     CenterWindow();
     return TRUE;
 }

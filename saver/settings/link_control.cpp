@@ -28,7 +28,8 @@ bool LinkControl::HandleMessage(Message& m)
 
 void LinkControl::OnPaint()
 {
-    const std::string text = GetText();
+    char text[512];
+    GetText(text, sizeof text);
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Handle(), &ps);
     RECT client;
@@ -46,7 +47,7 @@ void LinkControl::OnPaint()
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 255));
     HGDIOBJ previous = SelectObject(dc, underlined);
-    TextOutA(dc, client.left, client.top, text.c_str(), static_cast<int>(text.size()));
+    TextOutA(dc, client.left, client.top, text, lstrlenA(text));
     // The font must not be selected anywhere when it is deleted.
     SelectObject(dc, previous);
     EndPaint(Handle(), &ps);
@@ -61,6 +62,7 @@ void LinkControl::OnMouseMove()
 void LinkControl::OnLButtonDown()
 {
     // Whatever the control holds at the time of the click is what opens.
-    const std::string text = GetText();
-    ShellExecuteA(GetDesktopWindow(), "open", text.c_str(), "", "", SW_SHOW);
+    char text[512];
+    GetText(text, sizeof text);
+    ShellExecuteA(GetDesktopWindow(), "open", text, "", "", SW_SHOW);
 }

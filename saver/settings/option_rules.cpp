@@ -1,6 +1,6 @@
 #include "settings/option_rules.h"
 
-#include <cstdio>
+#include "settings/format_text.h"
 
 #include "resource.h"
 
@@ -14,16 +14,13 @@ const SliderBinding kSliderBindings[7] = {
     {&SaverSettings::refreshRate, IDC_REFRESH_SLIDER, IDC_REFRESH_LABEL, LabelFormat::Count},
 };
 
-std::string FormatSliderLabel(LabelFormat format, int32_t value)
+void FormatSliderLabel(LabelFormat format, int32_t value, char (&text)[32])
 {
-    // Wide enough for any 32-bit value in either format.
-    char text[32];
     if (format == LabelFormat::Twentieths) {
-        std::snprintf(text, sizeof text, "%1.2f", value * 0.05);
+        FormatText(text, "%1.2f", value * 0.05);
     } else {
-        std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+        FormatText(text, "%d", static_cast<int>(value));
     }
-    return text;
 }
 
 bool BallsFillScreen(int32_t numBalls, int32_t ballSize, int32_t screenWidth, int32_t screenHeight)

@@ -3,7 +3,6 @@
 // that refuses balls which would nearly fill the screen.
 #pragma once
 #include <cstdint>
-#include <string>
 
 #include "settings/settings_store.h"
 
@@ -22,8 +21,9 @@ struct SliderBinding {
 // The dialog's sliders in the order it sets them up.
 extern const SliderBinding kSliderBindings[7];
 
-// The text of a slider's value label.
-std::string FormatSliderLabel(LabelFormat format, int32_t value);
+// Writes the text of a slider's value label into text; 32 bytes hold any
+// 32-bit value in either format.
+void FormatSliderLabel(LabelFormat format, int32_t value, char (&text)[32]);
 
 // True when the squares enclosing the balls cover at least nine tenths of
 // the screen. Computed in double precision, so that no stored count or

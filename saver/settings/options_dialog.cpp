@@ -43,7 +43,9 @@ BOOL OptionsDialog::OnInitDialog()
 {
     Dialog::OnInitDialog();
     link_.SubclassDlgItem(IDC_WEB_LINK, Handle());
-    SetDlgItemTextA(Handle(), IDC_VERSION_LABEL, FormatFileVersion().c_str());
+    char version[32];
+    FormatFileVersion(version);
+    SetDlgItemTextA(Handle(), IDC_VERSION_LABEL, version);
 
     for (size_t i = 0; i < 7; ++i) {
         const SliderBinding& binding = kSliderBindings[i];
@@ -74,7 +76,9 @@ BOOL OptionsDialog::OnInitDialog()
 
 void OptionsDialog::ShowSliderValue(size_t slider, int32_t value)
 {
-    labels_[slider].SetText(FormatSliderLabel(kSliderBindings[slider].format, value).c_str());
+    char text[32];
+    FormatSliderLabel(kSliderBindings[slider].format, value, text);
+    labels_[slider].SetText(text);
 }
 
 bool OptionsDialog::OnNotify(int controlId, NMHDR* header, LRESULT* result)

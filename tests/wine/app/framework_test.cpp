@@ -4,58 +4,48 @@
 
 #include <vector>
 
-#include "framework/application.h"
 #include "framework/dialog.h"
-#include "framework/window.h"
 #include "test_app.h"
 
 namespace {
 
-constexpr UINT kBaseOnly = WM_APP + 1;
-constexpr UINT kDerivedOnly = WM_APP + 2;
-constexpr UINT kBoth = WM_APP + 3;
+constexpr UINT kBaseOnly = WM_APP + 1, kDerivedOnly = WM_APP + 2, kBoth = WM_APP + 3;
 
+// Each table handles its own message and kBoth, answering 10 x its level, plus 1 for kBoth.
 class BaseWindow : public Window {
 public:
     bool Create()
     {
-        static const std::string cls = RegisterWindowClass(0, nullptr, nullptr, nullptr);
-        RECT r = {0, 0, 100, 100};
-        return CreateWindowOfClass(cls, "framework test", 0, WS_POPUP, r, nullptr, 0);
+        static char cls[32];
+        if (!cls[0]) RegisterWindowClass(0, nullptr, nullptr, nullptr, cls);
+        return CreateWindowOfClass(cls, "framework test", 0, WS_POPUP, RECT{0, 0, 100, 100}, nullptr, 0);
     }
-    std::vector<const char*> log;
+    std::vector<int> log;
 
 protected:
-    bool HandleMessage(Message& m) override
+    bool HandleMessage(Message& m) override { return Answer(m, 1, kBaseOnly) || Window::HandleMessage(m); }
+    bool Answer(Message& m, int level, UINT own)
     {
-        switch (m.id) {
-        case kBaseOnly: log.push_back("base"); m.result = 11; return true;
-        case kBoth: log.push_back("base"); m.result = 12; return true;
-        default: return Window::HandleMessage(m);
-        }
+        if (m.id != own && m.id != kBoth) return false;
+        log.push_back(level);
+        m.result = level * 10 + (m.id == kBoth ? 1 : 0);
+        return true;
     }
 };
 
 class DerivedWindow : public BaseWindow {
 protected:
-    bool HandleMessage(Message& m) override
-    {
-        switch (m.id) {
-        case kDerivedOnly: log.push_back("derived"); m.result = 21; return true;
-        case kBoth: log.push_back("derived"); m.result = 22; return true;
-        default: return BaseWindow::HandleMessage(m);
-        }
-    }
+    bool HandleMessage(Message& m) override { return Answer(m, 2, kDerivedOnly) || BaseWindow::HandleMessage(m); }
 };
 
 TEST(Framework, MessageTablesChainToTheBaseAndFallBackToDefault)
 {
     DerivedWindow w;
     ASSERT_TRUE(w.Create());
-    EXPECT_EQ(SendMessageA(w.Handle(), kDerivedOnly, 0, 0), 21);
-    EXPECT_EQ(SendMessageA(w.Handle(), kBaseOnly, 0, 0), 11);
-    EXPECT_EQ(SendMessageA(w.Handle(), kBoth, 0, 0), 22);  // the derived table comes first
-    EXPECT_EQ((std::vector<const char*>{"derived", "base", "derived"}), w.log);
+    EXPECT_EQ(SendMessageA(w.Handle(), kDerivedOnly, 0, 0), 20);
+    EXPECT_EQ(SendMessageA(w.Handle(), kBaseOnly, 0, 0), 10);
+    EXPECT_EQ(SendMessageA(w.Handle(), kBoth, 0, 0), 21);  // the derived table comes first
+    EXPECT_EQ(w.log, (std::vector<int>{2, 1, 2}));
     // Unhandled messages get the default window procedure: WM_SETTEXT stores the text.
     SetWindowTextA(w.Handle(), "changed");
     char text[32] = {};
@@ -77,62 +67,28 @@ private:
     bool* deleted_;
 };
 
-TEST(Framework, HeapWindowDeletesItselfAfterItsLastMessage)
-{
-    bool deleted = false;
-    auto* w = new SelfDeleting(&deleted);
-    ASSERT_TRUE(w->Create());
-    HWND handle = w->Handle();
-    EXPECT_FALSE(deleted);
-    DestroyWindow(handle);
-    EXPECT_TRUE(deleted);
-    EXPECT_FALSE(IsWindow(handle));
-}
-
-bool QuitPosted(WPARAM* code)
-{
-    MSG msg;
-    if (!PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;
-    *code = msg.wParam;
-    return true;
-}
-
-TEST(Framework, DestroyingTheMainWindowPostsQuitWithCodeZero)
+TEST(Framework, AfterItsLastMessageTheMainWindowEndsTheLoopAndAHeapWindowDeletesItself)
 {
     Application& app = TestApplication();
-    BaseWindow other, main;
-    ASSERT_TRUE(other.Create());
-    ASSERT_TRUE(main.Create());
-    app.mainWindow = &main;
-    WPARAM code = 99;
-
+    bool deleted = false;
+    BaseWindow other;
+    auto* main = new SelfDeleting(&deleted);
+    ASSERT_TRUE(other.Create() && main->Create());
+    app.mainWindow = main;
+    MSG msg;
     DestroyWindow(other.Handle());
-    EXPECT_FALSE(QuitPosted(&code)) << "only the main window ends the loop";
-    EXPECT_EQ(app.mainWindow, &main);
-
-    DestroyWindow(main.Handle());
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "only the main window ends the loop";
+    DestroyWindow(main->Handle());
+    EXPECT_TRUE(deleted);
     EXPECT_EQ(app.mainWindow, nullptr);
-    ASSERT_TRUE(QuitPosted(&code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 0u);
 }
 
 TEST(Framework, ADialogThatCannotBeCreatedReturnsMinusOne)
 {
     Dialog missing(4242, nullptr);  // no such template
     EXPECT_EQ(missing.DoModal(), -1);
-}
-
-TEST(Framework, WindowClassesAreSharedPerAttributesAndUniquePerProcess)
-{
-    const std::string a = Window::RegisterWindowClass(CS_HREDRAW, nullptr, nullptr, nullptr);
-    const std::string b = Window::RegisterWindowClass(CS_HREDRAW, nullptr, nullptr, nullptr);
-    const std::string c = Window::RegisterWindowClass(CS_VREDRAW, nullptr, nullptr, nullptr);
-    EXPECT_FALSE(a.empty());
-    EXPECT_EQ(a, b);
-    EXPECT_NE(a, c);
-    WNDCLASSA info;
-    EXPECT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), c.c_str(), &info));
-    EXPECT_EQ(info.style, UINT(CS_VREDRAW));
 }
 
 }  // namespace
