@@ -13,10 +13,10 @@ namespace {
 class Stored : public SettingsReader {
 public:
     explicit Stored(std::map<std::string, uint32_t> values) : values_(std::move(values)) {}
-    uint32_t GetProfileInt(const char*, const char* entry, int32_t defaultValue) override
+    uint32_t ReadSetting(SettingId which) override
     {
-        auto found = values_.find(entry);
-        return found == values_.end() ? static_cast<uint32_t>(defaultValue) : found->second;
+        auto found = values_.find(kStoredSettings[which].name);
+        return found == values_.end() ? static_cast<uint32_t>(kStoredSettings[which].defaultValue) : found->second;
     }
 
 private:

@@ -7,22 +7,10 @@
 #include "app/saver_window.h"
 #include "render/saver_view.h"
 #include "sim/random.h"
+#include "settings/settings_store.h"
 #include "sim/scene.h"
 
 namespace {
-
-// The simulation reads its settings through the application's profile.
-class RegistrySettings : public SettingsReader {
-public:
-    explicit RegistrySettings(Application& app) : app_(app) {}
-    uint32_t GetProfileInt(const char* section, const char* entry, int32_t defaultValue) override
-    {
-        return app_.GetProfileInt(section, entry, defaultValue);
-    }
-
-private:
-    Application& app_;
-};
 
 int RuntimeRand() { return std::rand(); }
 
@@ -87,9 +75,14 @@ bool SaverApp::RunFullScreen()
     return true;
 }
 
+uint32_t SaverApp::ReadSetting(SettingId which)
+{
+    const StoredSetting& setting = kStoredSettings[which];
+    return ClampStoredSetting(which, GetProfileInt(kSettingsSection, setting.name, setting.defaultValue));
+}
+
 bool SaverApp::SetUpScene(const RECT& board, int previewRequest)
 {
-    RegistrySettings settings(*this);
     const Rect rect{board.left, board.top, board.right, board.bottom};
-    return ::SetUpScene(TheWorld(), rect, previewRequest, settings);
+    return ::SetUpScene(TheWorld(), rect, previewRequest, *this);
 }

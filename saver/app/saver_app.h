@@ -6,10 +6,14 @@
 #include "framework/application.h"
 #include "sim/stored_settings.h"
 
-class SaverApp : public Application {
+class SaverApp : public Application, public SettingsReader {
 public:
     SaverApp();
     ~SaverApp() override;
+
+    // A stored setting as the scene set-up and the view use it: read through
+    // GetProfileInt and kept within the range the options dialog offers.
+    uint32_t ReadSetting(SettingId which) override;
 
     // Builds a new scene for a view's client rectangle from the stored settings.
     bool SetUpScene(const RECT& board, int previewRequest);

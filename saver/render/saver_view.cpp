@@ -60,10 +60,7 @@ LRESULT SaverView::OnCreate(Message& m)
 {
     if (DefaultProcessing(m) == -1) return -1;
     // The pace of the animation: the tick period is this setting plus 1 ms.
-    const StoredSetting& refresh = kStoredSettings[kRefreshRate];
-    Application* app = Application::Current();
-    const UINT refreshRate = app ? app->GetProfileInt(kSettingsSection, refresh.name, refresh.defaultValue)
-                                 : UINT(refresh.defaultValue);
+    const UINT refreshRate = SaverApp::Instance().ReadSetting(kRefreshRate);
     KillAnimTimer(Handle(), kTickTimerId);
     SetAnimTimer(Handle(), kTickTimerId, refreshRate + 1, nullptr);
     return 0;

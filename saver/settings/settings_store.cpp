@@ -9,18 +9,11 @@ const StoredSetting& StoredSettingOf(int32_t SaverSettings::*field)
     return kStoredSettings[0];
 }
 
-SaverSettings LoadSettings(SettingsProfile& profile)
+uint32_t ClampStoredSetting(SettingId which, uint32_t stored)
 {
-    SaverSettings settings;
-    for (int i = 0; i < kStoredSettingCount; ++i) {
-        // The stored DWORD is taken bit for bit as a signed value.
-        const StoredSetting& setting = kStoredSettings[i];
-        settings.*kSettingFields[i] = static_cast<int32_t>(profile.Read(setting.name, setting.defaultValue));
-    }
-    return settings;
-}
-
-void StoreSettings(SettingsProfile& profile, const SaverSettings& settings)
-{
-    for (int i = 0; i < kStoredSettingCount; ++i) profile.Write(kStoredSettings[i].name, settings.*kSettingFields[i]);
+    const int32_t value = static_cast<int32_t>(stored);
+    if (which == kSymmetry || which == kSparks) return (value == 0 || value == 2) ? stored : 1;
+    const StoredSetting& setting = kStoredSettings[which];
+    return static_cast<uint32_t>(value < setting.minimum ? setting.minimum
+                                 : value > setting.maximum ? setting.maximum : value);
 }

@@ -1,5 +1,5 @@
-// The options dialog's working copy of the nine stored settings, and how it
-// is loaded from and stored to the application's profile.
+// The options dialog's working copy of the nine stored settings, and the
+// ranges the saver keeps them in.
 #pragma once
 #include <cstdint>
 
@@ -32,16 +32,8 @@ static_assert(sizeof kSettingFields / sizeof kSettingFields[0] == kStoredSetting
 // The stored setting that a field of the working copy holds.
 const StoredSetting& StoredSettingOf(int32_t SaverSettings::*field);
 
-// That section, as the application's profile sees it.
-class SettingsProfile {
-public:
-    virtual ~SettingsProfile() = default;
-    // The stored value, or defaultValue when there is none.
-    virtual uint32_t Read(const char* name, int32_t defaultValue) = 0;
-    virtual void Write(const char* name, int32_t value) = 0;
-};
-
-// Reads all nine, each with its default, in the order of kStoredSettings.
-SaverSettings LoadSettings(SettingsProfile& profile);
-// Writes all nine in the same order, whatever they hold.
-void StoreSettings(SettingsProfile& profile, const SaverSettings& settings);
+// A stored value as the saver uses it: within the range that the options
+// dialog offers, the 32 bits taken as signed, as the dialog's sliders take
+// them. The two lists keep their meaning: 0 stays off, 2 stays decided per
+// scene, and any other value, which means on, becomes 1.
+uint32_t ClampStoredSetting(SettingId which, uint32_t stored);

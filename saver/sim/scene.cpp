@@ -34,12 +34,6 @@ constexpr PinShape kPinShapes[] = {
     {4, 0.4},                 // curved row of four
 };
 
-uint32_t Read(SettingsReader& settings, SettingId which)
-{
-    const StoredSetting& setting = kStoredSettings[which];
-    return settings.GetProfileInt(kSettingsSection, setting.name, setting.defaultValue);
-}
-
 // 0 is off, 2 ("Whatever") is decided by a draw, anything else is on.
 bool OnOffOrWhatever(uint32_t stored)
 {
@@ -55,8 +49,8 @@ double CappedRadius(uint32_t stored) { return std::min(static_cast<double>(store
 void ReadSceneValues(SceneSettings& scene, SettingsReader& settings)
 {
     if (scene.preview) {
-        scene.symmetric = OnOffOrWhatever(Read(settings, kSymmetry));
-        scene.gravity = static_cast<double>(Read(settings, kGravity)) * 0.05;
+        scene.symmetric = OnOffOrWhatever(settings.ReadSetting(kSymmetry));
+        scene.gravity = static_cast<double>(settings.ReadSetting(kGravity)) * 0.05;
         scene.ballCount = kPreviewBalls;
         scene.pinCount = kPreviewPins;
         scene.ballRadius = kPreviewBallRadius;
@@ -65,15 +59,15 @@ void ReadSceneValues(SceneSettings& scene, SettingsReader& settings)
         scene.sceneFrames = kPreviewSceneFrames;
         return;
     }
-    scene.ballCount = CappedCount(Read(settings, kNumBalls), kMaxBalls);
-    scene.pinCount = CappedCount(Read(settings, kNumPins), kMaxPins);
-    scene.ballRadius = CappedRadius(Read(settings, kBallSize));
-    scene.pinRadius = CappedRadius(Read(settings, kPinSize));
-    scene.symmetric = OnOffOrWhatever(Read(settings, kSymmetry));
-    scene.gravity = static_cast<double>(Read(settings, kGravity)) * 0.05;
-    scene.sceneFrames = Read(settings, kScenarioCounter) * 600u;  // wraps like the 32-bit product it is
-    Read(settings, kRefreshRate);  // the view's timer reads it; read here to keep the order of reads
-    scene.sparksOn = OnOffOrWhatever(Read(settings, kSparks));
+    scene.ballCount = CappedCount(settings.ReadSetting(kNumBalls), kMaxBalls);
+    scene.pinCount = CappedCount(settings.ReadSetting(kNumPins), kMaxPins);
+    scene.ballRadius = CappedRadius(settings.ReadSetting(kBallSize));
+    scene.pinRadius = CappedRadius(settings.ReadSetting(kPinSize));
+    scene.symmetric = OnOffOrWhatever(settings.ReadSetting(kSymmetry));
+    scene.gravity = static_cast<double>(settings.ReadSetting(kGravity)) * 0.05;
+    scene.sceneFrames = settings.ReadSetting(kScenarioCounter) * 600u;  // wraps like the 32-bit product it is
+    settings.ReadSetting(kRefreshRate);  // the view's timer reads it; read here to keep the order of reads
+    scene.sparksOn = OnOffOrWhatever(settings.ReadSetting(kSparks));
 }
 
 int32_t CellSize(const SceneSettings& scene)

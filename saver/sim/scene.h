@@ -5,14 +5,6 @@
 #include "sim/stored_settings.h"
 #include "sim/world.h"
 
-// Reads stored settings with the semantics of the registry profile: section,
-// value name, default; a missing value gives the default.
-class SettingsReader {
-public:
-    virtual ~SettingsReader() = default;
-    virtual uint32_t GetProfileInt(const char* section, const char* entry, int32_t defaultValue) = 0;
-};
-
 // Rebuilds the world from the settings for a board (left and top 0).
 bool SetUpScene(World& world, const Rect& board, int previewRequest, SettingsReader& settings);
 void LayOutPins(World& world, const Rect& board);

@@ -1,7 +1,8 @@
 // The nine settings the screensaver keeps in the user's registry: value names,
 // defaults and the ranges the options dialog offers, in the order in which
-// every reader reads them and the options dialog writes them. Readers do not
-// clamp to the ranges; set-up has its own caps for values beyond them.
+// every reader reads them and the options dialog writes them. The saver keeps
+// what it reads within these ranges; the simulation's own caps (sim/limits.h)
+// serve the tools that drive it beyond them.
 #pragma once
 #include <cstdint>
 
@@ -30,3 +31,13 @@ inline constexpr StoredSetting kStoredSettings[] = {
     {"Sparks", 1, 0, 2},          // as Symmetry
 };
 constexpr int kStoredSettingCount = sizeof kStoredSettings / sizeof kStoredSettings[0];
+
+// Where the scene set-up reads the stored settings from: the value stored for
+// a setting, or its default when there is none.
+class SettingsReader {
+public:
+    virtual uint32_t ReadSetting(SettingId which) = 0;
+
+protected:
+    ~SettingsReader() = default;
+};

@@ -34,10 +34,10 @@ struct Options {
 class StoredSettings : public SettingsReader {
 public:
     explicit StoredSettings(const std::map<std::string, uint32_t>& values) : values_(values) {}
-    uint32_t GetProfileInt(const char*, const char* entry, int32_t defaultValue) override
+    uint32_t ReadSetting(SettingId which) override
     {
-        auto found = values_.find(entry);
-        return found == values_.end() ? static_cast<uint32_t>(defaultValue) : found->second;
+        auto found = values_.find(kStoredSettings[which].name);
+        return found == values_.end() ? static_cast<uint32_t>(kStoredSettings[which].defaultValue) : found->second;
     }
 
 private:

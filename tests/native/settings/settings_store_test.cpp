@@ -1,89 +1,30 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <string>
-#include <vector>
-
 #include "settings/settings_store.h"
 
 namespace {
 
-// A registry section in memory that records what was asked of it.
-class FakeProfile : public SettingsProfile {
-public:
-    std::map<std::string, uint32_t> stored;
-    std::vector<std::string> reads, writes;
-
-    uint32_t Read(const char* name, int32_t defaultValue) override
-    {
-        reads.push_back(name);
-        auto found = stored.find(name);
-        return found == stored.end() ? static_cast<uint32_t>(defaultValue) : found->second;
-    }
-    void Write(const char* name, int32_t value) override
-    {
-        writes.push_back(name);
-        stored[name] = static_cast<uint32_t>(value);
-    }
+struct ClampCase {
+    SettingId which;
+    uint32_t stored, used;
 };
 
-const std::vector<std::string> kRegistryOrder = {"NumBalls", "NumPins",         "BallSize",
-                                                 "PinSize",  "Symmetry",        "Gravity",
-                                                 "ScenarioCounter", "RefreshRate", "Sparks"};
-
-TEST(SettingsStore, MissingValuesReadAsTheirDefaults)
+TEST(ClampStoredSetting, KeepsEveryValueWithinTheDialogsRange)
 {
-    FakeProfile profile;
-    const SaverSettings s = LoadSettings(profile);
-    EXPECT_EQ(s.numBalls, 3);
-    EXPECT_EQ(s.numPins, 40);
-    EXPECT_EQ(s.ballSize, 30);
-    EXPECT_EQ(s.pinSize, 8);
-    EXPECT_EQ(s.symmetry, 1);
-    EXPECT_EQ(s.gravity, 20);
-    EXPECT_EQ(s.scenarioCounter, 20);
-    EXPECT_EQ(s.refreshRate, 18);
-    EXPECT_EQ(s.sparks, 1);
-}
-
-TEST(SettingsStore, ReadsAndWritesAllNineInRegistryOrder)
-{
-    FakeProfile profile;
-    StoreSettings(profile, LoadSettings(profile));
-    EXPECT_EQ(profile.reads, kRegistryOrder);
-    EXPECT_EQ(profile.writes, kRegistryOrder);
-}
-
-TEST(SettingsStore, EachValueLandsInItsOwnField)
-{
-    FakeProfile profile;
-    for (size_t i = 0; i < kRegistryOrder.size(); ++i) profile.stored[kRegistryOrder[i]] = 101 + uint32_t(i);
-    const SaverSettings s = LoadSettings(profile);
-    EXPECT_EQ(s.numBalls, 101);
-    EXPECT_EQ(s.numPins, 102);
-    EXPECT_EQ(s.ballSize, 103);
-    EXPECT_EQ(s.pinSize, 104);
-    EXPECT_EQ(s.symmetry, 105);
-    EXPECT_EQ(s.gravity, 106);
-    EXPECT_EQ(s.scenarioCounter, 107);
-    EXPECT_EQ(s.refreshRate, 108);
-    EXPECT_EQ(s.sparks, 109);
-}
-
-TEST(SettingsStore, ValuesOutsideTheRangesSurviveARoundTrip)
-{
-    // -1 is what an empty list stores; huge values come from elsewhere.
-    FakeProfile profile;
-    profile.stored = {{"Symmetry", 0xFFFFFFFFu}, {"Sparks", 3}, {"BallSize", 0x80000000u}, {"Gravity", 0}};
-    const SaverSettings s = LoadSettings(profile);
-    EXPECT_EQ(s.symmetry, -1);
-    EXPECT_EQ(s.sparks, 3);
-    EXPECT_EQ(s.ballSize, INT32_MIN);
-    EXPECT_EQ(s.gravity, 0);
-
-    FakeProfile copy;
-    StoreSettings(copy, s);
-    for (const auto& [name, value] : profile.stored) EXPECT_EQ(copy.stored[name], value) << name;
+    const ClampCase cases[] = {
+        // Within the range nothing changes, at either end.
+        {kNumBalls, 1, 1}, {kNumBalls, 10, 10}, {kNumPins, 4, 4}, {kNumPins, 200, 200}, {kPinSize, 6, 6},
+        {kGravity, 27, 27}, {kScenarioCounter, 100, 100}, {kRefreshRate, 3, 3},
+        // Beyond it, the nearer end; the 32 bits count as signed, as on the dialog's sliders.
+        {kNumBalls, 0, 1}, {kNumBalls, 11, 10}, {kNumPins, 2147483647, 200}, {kBallSize, 0xFFFFFFFF, 10},
+        {kBallSize, 0x80000000, 10}, {kPinSize, 2147483647, 200}, {kGravity, 0, 1}, {kGravity, 101, 100},
+        {kScenarioCounter, 0, 1}, {kRefreshRate, 0xFFFFFFFF, 3}, {kRefreshRate, 128, 127},
+        // The lists: 0 off and 2 per scene stay; anything else reads as on.
+        {kSymmetry, 0, 0}, {kSymmetry, 1, 1}, {kSymmetry, 2, 2}, {kSymmetry, 5, 1}, {kSymmetry, 0xFFFFFFFF, 1},
+        {kSparks, 0, 0}, {kSparks, 2, 2}, {kSparks, 3, 1}, {kSparks, 0x80000000, 1},
+    };
+    for (const ClampCase& c : cases)
+        EXPECT_EQ(ClampStoredSetting(c.which, c.stored), c.used) << kStoredSettings[c.which].name << " " << c.stored;
 }
 
 }  // namespace

@@ -55,11 +55,12 @@ class MapSettings : public SettingsReader {
 public:
     MapSettings() = default;
     MapSettings(std::initializer_list<std::pair<const std::string, uint32_t>> init) : values(init) {}
-    uint32_t GetProfileInt(const char* section, const char* entry, int32_t defaultValue) override
+    uint32_t ReadSetting(SettingId which) override
     {
-        reads.push_back(std::string(section) + "/" + entry);
-        auto found = values.find(entry);
-        return found == values.end() ? static_cast<uint32_t>(defaultValue) : found->second;
+        const StoredSetting& setting = kStoredSettings[which];
+        reads.push_back(std::string(kSettingsSection) + "/" + setting.name);
+        auto found = values.find(setting.name);
+        return found == values.end() ? static_cast<uint32_t>(setting.defaultValue) : found->second;
     }
     std::map<std::string, uint32_t> values;
     std::vector<std::string> reads;
