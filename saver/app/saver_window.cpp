@@ -1,6 +1,7 @@
 #include "app/saver_window.h"
 
 #include "app/blank_monitor_window.h"
+#include "app/input_rules.h"
 #include "render/anim_timer.h"
 
 namespace {

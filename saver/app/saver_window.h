@@ -2,12 +2,10 @@
 // input rules that end the saver, and a black BlankMonitorWindow over every
 // other monitor.
 //
-// The first mouse move is only remembered; a later move away from it, any
-// button or key press, and any loss of activation post a close request
-// (WM_CLOSE, whose default processing destroys the window). Button and key
-// releases and the wheel end nothing. Destroying the window destroys the
-// blank windows first, then stops the animation timer and ends the message
-// loop.
+// Input by the rules of input_rules.h, and any loss of activation, post a
+// close request (WM_CLOSE, whose default processing destroys the window).
+// Destroying the window destroys the blank windows first, then stops the
+// animation timer and ends the message loop.
 #pragma once
 #include <vector>
 
