@@ -1,9 +1,9 @@
 // Runtime support for the screensaver program, which is built without
-// exceptions. The C++ library's own versions of these functions throw or
-// print a diagnostic, and either drags in the unwinder, the exception
-// classes with two string implementations and the terminate handler with its
-// name demangler: about 200 KB for failures that can only end the program.
-// These end it at once, as an uncaught exception would.
+// exceptions. The C++ library's own versions of these functions throw, and a
+// throw drags in the unwinder, the exception classes with two string
+// implementations and the terminate handler with its name demangler: about
+// 200 KB for failures that can only end the program. These end it at once,
+// as an uncaught exception would.
 #include <cstdlib>
 #include <new>
 
@@ -25,6 +25,3 @@ namespace std {
 [[noreturn]] void __throw_logic_error(const char*) { std::abort(); }
 [[noreturn]] void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
 }  // namespace std
-
-// A call of a pure virtual function, which only a broken object can make.
-extern "C" void __cxa_pure_virtual() { std::abort(); }
