@@ -6,8 +6,8 @@
 #include "app/mode.h"
 #include "app/saver_window.h"
 #include "render/saver_view.h"
-#include "sim/random.h"
 #include "settings/settings_store.h"
+#include "sim/random.h"
 #include "sim/scene.h"
 
 namespace {
