@@ -9,7 +9,6 @@
 class SaverApp : public Application {
 public:
     SaverApp();
-    ~SaverApp() override;
 
     // Builds a new scene for a view's client rectangle from the stored settings.
     bool SetUpScene(const RECT& board, int previewRequest);
@@ -17,8 +16,9 @@ public:
     // The options dialog; stores the settings when it ends with OK.
     void Configure();
 
-    // Writes the self-deleting batch file into the Windows directory; on
-    // success batchPath (MAX_PATH bytes) holds its path.
+    // Writes the self-deleting batch file, whole, into the Windows directory;
+    // on success batchPath (MAX_PATH bytes) holds its path. When the file
+    // cannot be created, the system's last error says why.
     bool WriteUninstallBatch(char* batchPath, const char* executablePath);
 
     static SaverApp& Instance();
