@@ -4,10 +4,10 @@
 // uninstall entry): never in between.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "msgbox.h"
 #include "pack_cases.h"
 #include "version_pack.h"
 #include "winhelp.h"
@@ -22,63 +22,42 @@ const char kDesktopKey[] = "Control Panel\\Desktop";
 std::string Target() { return wt::WindowsDir() + "\\VelloranSaver.scr"; }
 std::string Scratch() { return Target() + ".new"; }
 
-std::string Bytes(const std::string& path)
+// A file as the state shows it: absent, a folder, or its size and checksum.
+std::string Describe(const std::string& path)
 {
     std::string bytes;
-    if (!wt::ReadFileBytes(path, &bytes)) return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? "<none>" : "<folder>";
-    return bytes;
+    if (!wt::ReadFileBytes(path, &bytes))
+        return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? "none" : "folder";
+    return std::to_string(bytes.size()) + " bytes #" + std::to_string(std::hash<std::string>()(bytes));
 }
 
-std::string ShortPath(const std::string& path)
+std::string Value(HKEY root, const char* key, const char* name)
+{
+    std::string value = "-";
+    wt::RegReadString(root, key, name, &value);
+    return value;
+}
+
+// Everything the installer may touch, one line each.
+std::string State()
+{
+    const std::string entry = wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)
+                                  ? Value(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName") + " / " +
+                                        Value(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString")
+                                  : "none";
+    return "target " + Describe(Target()) + "\nscratch " + Describe(Scratch()) + "\nsystem.ini " +
+           wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE") + "\ndesktop " +
+           Value(HKEY_CURRENT_USER, kDesktopKey, "SCRNSAVE.EXE") + " active " +
+           Value(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveActive") + "\nentry " + entry;
+}
+
+std::string InstalledState(bool withEntry)
 {
     char shortPath[MAX_PATH] = {};
-    GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
-    return shortPath;
-}
-
-// Everything the installer may touch.
-struct State {
-    std::string target, scratch, iniSaver, desktopSaver, active, name, command;
-    bool operator==(const State& o) const
-    {
-        return target == o.target && scratch == o.scratch && iniSaver == o.iniSaver && desktopSaver == o.desktopSaver &&
-               active == o.active && name == o.name && command == o.command;
-    }
-};
-
-State ReadState()
-{
-    State s;
-    s.target = Bytes(Target());
-    s.scratch = Bytes(Scratch());
-    s.iniSaver = wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
-    wt::RegReadString(HKEY_CURRENT_USER, kDesktopKey, "SCRNSAVE.EXE", &s.desktopSaver);
-    wt::RegReadString(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveActive", &s.active);
-    if (!wt::RegReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", &s.name) && wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey))
-        s.name = "<key without a name>";
-    wt::RegReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", &s.command);
-    return s;
-}
-
-void PrintTo(const State& s, std::ostream* os)
-{
-    *os << "{target " << s.target.size() << " bytes, scratch " << s.scratch.size() << " bytes, system.ini \""
-        << s.iniSaver << "\", desktop \"" << s.desktopSaver << "\", active \"" << s.active << "\", entry \"" << s.name
-        << "\" \"" << s.command << "\"}";
-}
-
-State Installed(bool withEntry)
-{
-    State s;
-    s.target = Bytes(wt::Artefact("VelloranSaver.scr"));
-    s.scratch = "<none>";
-    s.iniSaver = s.desktopSaver = ShortPath(Target());
-    s.active = "1";
-    if (withEntry) {
-        s.name = "Velloran Saver";
-        s.command = Target() + " -UNINSTALL";
-    }
-    return s;
+    GetShortPathNameA(Target().c_str(), shortPath, MAX_PATH);
+    return "target " + Describe(wt::Artefact("VelloranSaver.scr")) + "\nscratch none\nsystem.ini " + shortPath +
+           "\ndesktop " + shortPath + " active 1\nentry " +
+           (withEntry ? "Velloran Saver / " + Target() + " -UNINSTALL" : "none");
 }
 
 // Back to a machine that never saw the screensaver.
@@ -119,7 +98,10 @@ std::string InstallerWithoutWelcome()
     return copy;
 }
 
-enum class Obstacle { None, NoWelcome, InUse, OpenButDeletable, FolderAtScratch, FolderAtTarget, RegistryRefuses };
+enum class Obstacle {
+    None, NoWelcome, SameVersion, Older, OlderInUse, OlderOpenButDeletable, FolderAtScratch, FolderAtTarget,
+    RegistryRefuses
+};
 
 // What the obstacle holds while the installer runs; let go at the end of the row.
 struct Held {
@@ -134,62 +116,66 @@ struct Held {
 
 void Put(Obstacle obstacle, Held& held)
 {
-    const DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | (obstacle == Obstacle::OpenButDeletable ? FILE_SHARE_DELETE : 0);
-    HKEY key;
-    switch (obstacle) {
-    case Obstacle::InUse:
-    case Obstacle::OpenButDeletable:
+    const bool older = obstacle >= Obstacle::Older && obstacle <= Obstacle::FolderAtScratch;
+    if (older || obstacle == Obstacle::SameVersion) {
+        std::string bytes;
+        ASSERT_TRUE(wt::ReadFileBytes(wt::Artefact(older ? "FixtureSaverOlder.scr" : "VelloranSaver.scr"), &bytes));
+        // The same version with other bytes, so that a replacement would show.
+        ASSERT_TRUE(wt::WriteFileBytes(Target(), older ? bytes : bytes + "padding"));
+    }
+    if (obstacle == Obstacle::OlderInUse || obstacle == Obstacle::OlderOpenButDeletable) {
+        const DWORD sharing =
+            FILE_SHARE_READ | FILE_SHARE_WRITE | (obstacle == Obstacle::OlderInUse ? 0 : FILE_SHARE_DELETE);
         held.file = CreateFileA(Target().c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held.file, INVALID_HANDLE_VALUE);
-        break;
-    case Obstacle::FolderAtScratch: ASSERT_TRUE(CreateDirectoryA(Scratch().c_str(), nullptr)); break;
-    case Obstacle::FolderAtTarget: ASSERT_TRUE(CreateDirectoryA(Target().c_str(), nullptr)); break;
-    case Obstacle::RegistryRefuses:
+    }
+    if (obstacle == Obstacle::FolderAtScratch || obstacle == Obstacle::FolderAtTarget) {
+        ASSERT_TRUE(CreateDirectoryA((obstacle == Obstacle::FolderAtTarget ? Target() : Scratch()).c_str(), nullptr));
+    }
+    if (obstacle == Obstacle::RegistryRefuses) {
         // A lasting key cannot be made under a volatile one.
         wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallParent);
         held.volatileParent = true;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallParent, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallParent, 0, nullptr, REG_OPTION_VOLATILE,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         RegCloseKey(key);
-        break;
-    default: break;
     }
 }
 
 struct Box {
     const char* caption;
     const char* text;
-    wt::BoxIcon icon;
-    std::vector<int> buttons;
     int answer;
 };
 
-const std::vector<int> kYesNoCancel = {IDYES, IDNO, IDCANCEL};
-const Box kCompleted{"Notice", "Installation completed!", wt::BoxIcon::Information, {IDOK}, IDOK};
-const Box kUpToDateNo{"Notice", "You have an up-to-date version installed.  Do you still want to install?",
-                      wt::BoxIcon::Information, kYesNoCancel, IDNO};
-const Box kOutOfDateYes{"Install",
-                        "You have an out-of-date version of Velloran Saver on your system.  Do you want to upgrade?",
-                        wt::BoxIcon::None, kYesNoCancel, IDYES};
+const Box kCompleted{"Notice", "Installation completed!", IDOK};
+const Box kUpToDateNo{"Notice", "You have an up-to-date version installed.  Do you still want to install?", IDNO};
+const Box kOutOfDateYes{
+    "Install", "You have an out-of-date version of Velloran Saver on your system.  Do you want to upgrade?", IDYES};
 const Box kCannotDelete{
     "Install Error",
-    "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.",
-    wt::BoxIcon::Warning, {IDOK}, IDOK};
-const Box kSaveFailed{"Install Error", "Could not save the screensaver to file.", wt::BoxIcon::Warning, {IDOK}, IDOK};
-const Box kNoEntry{"Notice", "Uninstall information could not be saved for this screensaver.",
-                   wt::BoxIcon::Information, {IDOK}, IDOK};
+    "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK};
+const Box kSaveFailed{"Install Error", "Could not save the screensaver to file.", IDOK};
+const Box kNoEntry{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK};
+
+void Answer(const Box& expected, DWORD pid)
+{
+    HWND box = wt::WaitForWindow(expected.caption, kWaitMs, pid);
+    ASSERT_NE(box, nullptr) << "no box saying: " << expected.text;
+    EXPECT_EQ(wt::MessageBoxText(box), expected.text);
+    wt::PressButton(box, expected.answer);
+    ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWaitMs));
+}
 
 enum class End { AsBefore, Installed, InstalledWithoutEntry };
-enum class Copy { None, Older, SameVersion };
 
 struct Row {
     const char* name;
-    Copy installed;
     Obstacle obstacle;
-    int welcome;  // the button pressed; 0 when no dialog may show
+    int welcome;  // the button pressed (Cancel ends with 2); 0 when no dialog may show
     std::vector<const Box*> boxes;
-    DWORD exitCode;
     End end;
 };
 
@@ -201,53 +187,36 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
 {
     const Row& row = GetParam();
     Reset();
-    const std::string payload = Bytes(wt::Artefact("VelloranSaver.scr"));
-    // The same version with other bytes, so that a replacement shows.
-    if (row.installed != Copy::None) {
-        const std::string copy =
-            row.installed == Copy::Older ? Bytes(wt::Artefact("FixtureSaverOlder.scr")) : payload + "padding";
-        ASSERT_TRUE(wt::WriteFileBytes(Target(), copy));
-    }
     Held held;
     ASSERT_NO_FATAL_FAILURE(Put(row.obstacle, held));
-    const State before = ReadState();
+    const std::string before = State();
 
     wt::Process installer;
-    const std::string program = row.obstacle == Obstacle::NoWelcome ? InstallerWithoutWelcome() : wt::Artefact("VelloranSaverSetup.exe");
-    ASSERT_TRUE(installer.Start(wt::Quote(program)));
+    ASSERT_TRUE(installer.Start(wt::Quote(row.obstacle == Obstacle::NoWelcome ? InstallerWithoutWelcome()
+                                                                             : wt::Artefact("VelloranSaverSetup.exe"))));
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
         ASSERT_NE(welcome, nullptr) << "no welcome dialog";
         wt::PressButton(welcome, row.welcome);
     }
-    for (const Box* expected : row.boxes) {
-        HWND box = wt::WaitForWindow(expected->caption, kWaitMs, installer.Id());
-        ASSERT_NE(box, nullptr) << "no box saying: " << expected->text;
-        EXPECT_EQ(wt::MessageBoxText(box), expected->text);
-        EXPECT_EQ(wt::MessageBoxButtons(box), expected->buttons) << expected->text;
-        EXPECT_EQ(wt::ToString(wt::MessageBoxIcon(box, 5000)), wt::ToString(expected->icon)) << expected->text;
-        wt::PressButton(box, expected->answer);
-        ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWaitMs));
-    }
+    for (const Box* box : row.boxes) ASSERT_NO_FATAL_FAILURE(Answer(*box, installer.Id()));
     DWORD code = 0;
     ASSERT_TRUE(installer.Wait(kWaitMs, &code)) << "still running: an unexpected box?";
-    EXPECT_EQ(code, row.exitCode);
-    EXPECT_EQ(ReadState(), row.end == End::AsBefore ? before : Installed(row.end == End::Installed));
+    EXPECT_EQ(code, row.welcome == IDOK ? 1u : 2u);
+    EXPECT_EQ(State(), row.end == End::AsBefore ? before : InstalledState(row.end == End::Installed));
 }
 
 const Row kRows[] = {
-    {"Fresh", Copy::None, Obstacle::None, IDOK, {&kCompleted}, 1, End::Installed},
-    {"Cancelled", Copy::None, Obstacle::None, IDCANCEL, {}, 2, End::AsBefore},
-    {"WelcomeCannotShow", Copy::None, Obstacle::NoWelcome, 0, {}, 2, End::AsBefore},
-    {"SameVersionKeptOnNo", Copy::SameVersion, Obstacle::None, IDOK, {&kUpToDateNo}, 1, End::AsBefore},
-    {"OlderReplacedOnYes", Copy::Older, Obstacle::None, IDOK, {&kOutOfDateYes, &kCompleted}, 1, End::Installed},
-    {"OlderInUse", Copy::Older, Obstacle::InUse, IDOK, {&kOutOfDateYes, &kCannotDelete}, 1, End::AsBefore},
-    {"OlderOpenButDeletable", Copy::Older, Obstacle::OpenButDeletable, IDOK, {&kOutOfDateYes, &kCannotDelete}, 1,
-     End::AsBefore},
-    {"NewCopyCannotBeWritten", Copy::Older, Obstacle::FolderAtScratch, IDOK, {&kSaveFailed}, 1, End::AsBefore},
-    {"FolderAtTarget", Copy::None, Obstacle::FolderAtTarget, IDOK, {&kSaveFailed}, 1, End::AsBefore},
-    {"RegistryRefuses", Copy::None, Obstacle::RegistryRefuses, IDOK, {&kNoEntry, &kCompleted}, 1,
-     End::InstalledWithoutEntry},
+    {"Fresh", Obstacle::None, IDOK, {&kCompleted}, End::Installed},
+    {"Cancelled", Obstacle::None, IDCANCEL, {}, End::AsBefore},
+    {"WelcomeCannotShow", Obstacle::NoWelcome, 0, {}, End::AsBefore},
+    {"SameVersionKeptOnNo", Obstacle::SameVersion, IDOK, {&kUpToDateNo}, End::AsBefore},
+    {"OlderReplacedOnYes", Obstacle::Older, IDOK, {&kOutOfDateYes, &kCompleted}, End::Installed},
+    {"OlderInUse", Obstacle::OlderInUse, IDOK, {&kOutOfDateYes, &kCannotDelete}, End::AsBefore},
+    {"OlderOpenButDeletable", Obstacle::OlderOpenButDeletable, IDOK, {&kOutOfDateYes, &kCannotDelete}, End::AsBefore},
+    {"NewCopyCannotBeWritten", Obstacle::FolderAtScratch, IDOK, {&kSaveFailed}, End::AsBefore},
+    {"FolderAtTarget", Obstacle::FolderAtTarget, IDOK, {&kSaveFailed}, End::AsBefore},
+    {"RegistryRefuses", Obstacle::RegistryRefuses, IDOK, {&kNoEntry, &kCompleted}, End::InstalledWithoutEntry},
 };
 
 INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::ValuesIn(kRows),
