@@ -26,21 +26,19 @@ private:
 
 TEST(RecordUninstallEntry, NeverLeavesANameWithoutItsCommand)
 {
+    const char* command = "C:\\WINDOWS\\VelloranSaver.scr -UNINSTALL";
     const struct {
-        int refuse;
+        int refuse;  // which value the key refuses; 0 none
         const char* command;
-        bool recorded;
         const char* values;
         bool removed;
-    } cases[] = {
-        {0, "C:\\WINDOWS\\VelloranSaver.scr -UNINSTALL", true, "DisplayName;UninstallString;", false},
-        {1, "C:\\WINDOWS\\VelloranSaver.scr -UNINSTALL", false, "", true},
-        {2, "C:\\WINDOWS\\VelloranSaver.scr -UNINSTALL", false, "DisplayName;", true},
-        {0, nullptr, false, "", true},  // the command did not fit
-    };
+    } cases[] = {{0, command, "DisplayName;UninstallString;", false},
+                 {1, command, "", true},
+                 {2, command, "DisplayName;", true},
+                 {0, nullptr, "", true}};  // the command did not fit
     for (const auto& c : cases) {
         FakeKey key(c.refuse);
-        EXPECT_EQ(RecordUninstallEntry(key, "Velloran Saver", c.command), c.recorded) << c.refuse;
+        EXPECT_EQ(RecordUninstallEntry(key, "Velloran Saver", c.command), !c.removed) << c.refuse;
         EXPECT_EQ(key.values, c.values) << c.refuse;
         EXPECT_EQ(key.removed, c.removed) << c.refuse;
     }

@@ -34,8 +34,7 @@ std::string Describe(const std::string& path)
 std::string Value(HKEY root, const char* key, const char* name)
 {
     std::string value = "-";
-    wt::RegReadString(root, key, name, &value);
-    return value;
+    return wt::RegReadString(root, key, name, &value), value;
 }
 
 // Everything the installer may touch, one line each.
@@ -69,12 +68,7 @@ void Reset()
     }
     wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallKey);
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", nullptr, "system.ini");
-    HKEY desktop;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &desktop) == ERROR_SUCCESS) {
-        RegDeleteValueA(desktop, "SCRNSAVE.EXE");
-        RegDeleteValueA(desktop, "ScreenSaveActive");
-        RegCloseKey(desktop);
-    }
+    for (const char* value : {"SCRNSAVE.EXE", "ScreenSaveActive"}) RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, value);
 }
 
 // A copy of the installer whose welcome dialog cannot be created: its one

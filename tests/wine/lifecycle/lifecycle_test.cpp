@@ -57,20 +57,13 @@ void InstallAndExpectItRegistered()
     EXPECT_EQ(command, Installed() + " -UNINSTALL");
 }
 
-LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-
 // The view fills the host's client area and runs its animation timer, until
 // the host goes. (Wine does not show what one process draws into another
 // process's window, so the pixels are checked in full screen.)
 void RunPreviewInAHostWindow(const std::string& saverPath)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "LifecyclePreviewHost";
-    RegisterClassA(&wc);
-    HWND host = CreateWindowExA(0, wc.lpszClassName, "Preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                                320, 260, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND host = CreateWindowExA(0, "STATIC", "Preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 320, 260,
+                                nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(host, nullptr);
     wt::Process preview;
     ASSERT_TRUE(preview.Start(wt::Quote(saverPath) + " /p " + std::to_string(reinterpret_cast<INT_PTR>(host))));
