@@ -87,7 +87,10 @@ void WriteUninstallExtras(HKEY key, const char* targetPath)
 class RegistryEntryKey : public EntryKey {
 public:
     RegistryEntryKey(HKEY key, const char* path) : key_(key), path_(path) {}
-    bool SetString(const char* name, const char* value) override { return ::SetString(key_, name, value) == ERROR_SUCCESS; }
+    bool SetString(const char* name, const char* value) override
+    {
+        return ::SetString(key_, name, value) == ERROR_SUCCESS;
+    }
     void Remove() override { RegDeleteKeyA(HKEY_LOCAL_MACHINE, path_); }
 
 private:

@@ -64,8 +64,9 @@ void PaintLink(HWND window)
     ScreenToClient(window, &origin);
 
     // The dialog's text grows with the screen's resolution; the link keeps step.
-    HFONT font = CreateFontA(LinkFontHeight(GetDeviceCaps(dc, LOGPIXELSY)), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    HFONT font = CreateFontA(LinkFontHeight(GetDeviceCaps(dc, LOGPIXELSY)), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 255));
     HGDIOBJ previous = SelectObject(dc, font);

@@ -12,7 +12,8 @@ TEST(BackdropBands, TileTheAreaTopToBottom)
     struct Area {
         int right, bottom;
         int firstEdges[4];  // bottoms of the first bands
-    } areas[] = {{1023, 768, {3, 6, 9, 12}}, {1279, 1000, {3, 7, 11, 15}}, {99, 100, {0, 0, 1, 1}}, {0, 0, {0, 0, 0, 0}}};
+    } areas[] = {
+        {1023, 768, {3, 6, 9, 12}}, {1279, 1000, {3, 7, 11, 15}}, {99, 100, {0, 0, 1, 1}}, {0, 0, {0, 0, 0, 0}}};
     for (const Area& a : areas) {
         SCOPED_TRACE(a.bottom);
         const auto bands = BackdropBands(a.right, a.bottom);

@@ -68,7 +68,8 @@ void Reset()
     }
     wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallKey);
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", nullptr, "system.ini");
-    for (const char* value : {"SCRNSAVE.EXE", "ScreenSaveActive"}) RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, value);
+    for (const char* value : {"SCRNSAVE.EXE", "ScreenSaveActive"})
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, value);
 }
 
 // A copy of the installer whose welcome dialog cannot be created: its one
@@ -185,9 +186,10 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     ASSERT_NO_FATAL_FAILURE(Put(row.obstacle, held));
     const std::string before = State();
 
+    const std::string program =
+        row.obstacle == Obstacle::NoWelcome ? InstallerWithoutWelcome() : wt::Artefact("VelloranSaverSetup.exe");
     wt::Process installer;
-    ASSERT_TRUE(installer.Start(wt::Quote(row.obstacle == Obstacle::NoWelcome ? InstallerWithoutWelcome()
-                                                                             : wt::Artefact("VelloranSaverSetup.exe"))));
+    ASSERT_TRUE(installer.Start(wt::Quote(program)));
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
         ASSERT_NE(welcome, nullptr) << "no welcome dialog";
