@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 
 struct PackCase {
     const char* name;
@@ -28,5 +27,3 @@ inline const PackCase kPackCases[] = {
     {"EmptyText", "", 0},
     {"NoNumberAtAll", "abc", 0},
 };
-
-inline void PrintTo(const PackCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }

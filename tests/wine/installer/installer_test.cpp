@@ -193,6 +193,8 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
         ASSERT_NE(welcome, nullptr) << "no welcome dialog";
+        EXPECT_EQ(wt::ItemText(welcome, 1001), "Thanks for downloading Velloran Saver!");
+        EXPECT_EQ(wt::ItemText(welcome, 1002), "Velloran Saver is freeware and may be freely distributed.");
         wt::PressButton(welcome, row.welcome);
     }
     for (const Box* box : row.boxes) ASSERT_NO_FATAL_FAILURE(Answer(*box, installer.Id()));
