@@ -6,6 +6,8 @@
 
 namespace {
 
+// The new copy's name while it is written, beside the target.
+const char kScratchSuffix[] = ".new";
 const char kSaveFailed[] = "Could not save the screensaver to file.";
 const char kOutOfDate[] = "You have an out-of-date version of %s on your system.  Do you want to upgrade?";
 const char kUpToDate[] = "You have an up-to-date version installed.  Do you still want to install?";
@@ -92,38 +94,41 @@ int GetFileVersionField(const char* path, const char* field, char* buffer, UINT 
     return length;
 }
 
+// The carried copy is first written whole beside the target, and then put in
+// its place by one rename within the folder: at every moment the target is
+// either the old file or the new one, never a part of either, and a failure
+// leaves the old one exactly as it was.
 int DeploySaver(HWND owner, const char* targetPath, const char* resourceName, const char* displayName)
 {
+    char scratch[260];
+    if (lstrlenA(targetPath) + lstrlenA(kScratchSuffix) >= int(sizeof scratch)) return ReportSaveFailure(owner);
+    lstrcpyA(scratch, targetPath);
+    lstrcatA(scratch, kScratchSuffix);
+    if (!ExtractResourceToFile(scratch, resourceName)) {
+        DeleteFileA(scratch);  // whatever part of it was written
+        return ReportSaveFailure(owner);
+    }
+
     // A probe without access rights tells whether anything is there at all.
     HANDLE probe = CreateFileA(targetPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) {
-        if (ExtractResourceToFile(targetPath, resourceName)) return 1;
-        return ReportSaveFailure(owner);
+    const bool installed = probe != INVALID_HANDLE_VALUE;
+    if (installed) {
+        CloseHandle(probe);
+        DWORD installedVersion = 0, carriedVersion = 0;
+        GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &installedVersion);
+        GetFileVersionField(scratch, "FileVersion", nullptr, 0, &carriedVersion);
+        if (AskToReplace(owner, installedVersion, carriedVersion, displayName) != IDYES) {
+            DeleteFileA(scratch);
+            return 0;
+        }
     }
-    CloseHandle(probe);
 
-    // The carried version is read from a scratch copy, since the version
-    // functions read files, not resources.
-    char tempDir[260];
-    char tempFile[260];
-    if (!GetTempPathA(sizeof tempDir, tempDir) || !GetTempFileNameA(tempDir, "sci", 0, tempFile) ||
-        !ExtractResourceToFile(tempFile, resourceName))
-        return ReportSaveFailure(owner);
-    DWORD installed = 0, carried = 0;
-    GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &installed);
-    GetFileVersionField(tempFile, "FileVersion", nullptr, 0, &carried);
-    DeleteFileA(tempFile);
-
-    if (AskToReplace(owner, installed, carried, displayName) != IDYES) return 0;
-
-    if (!DeleteFileA(targetPath)) {
-        // Typically the running screensaver or the Display control panel holds it.
-        char text[512];
-        wsprintfA(text, kCannotDelete, displayName);
-        MessageBoxA(owner, text, "Install Error", MB_ICONWARNING);
-        return 0;
-    }
-    if (ExtractResourceToFile(targetPath, resourceName)) return 1;
-    // The old copy is gone already: the user must hear that there is none now.
-    return ReportSaveFailure(owner);
+    if (MoveFileExA(scratch, targetPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 1;
+    DeleteFileA(scratch);
+    if (!installed) return ReportSaveFailure(owner);
+    // Typically the running screensaver or the Display control panel holds it.
+    char text[512];
+    wsprintfA(text, kCannotDelete, displayName);
+    MessageBoxA(owner, text, "Install Error", MB_ICONWARNING);
+    return 0;
 }

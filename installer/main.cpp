@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "resource.h"
+#include "uninstall_entry.h"
 #include "version_pack.h"
 
 HINSTANCE g_instance;
@@ -83,6 +84,20 @@ void WriteUninstallExtras(HKEY key, const char* targetPath)
     RegSetValueExA(key, "NoRepair", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
 }
 
+class RegistryEntryKey : public EntryKey {
+public:
+    RegistryEntryKey(HKEY key, const char* path) : key_(key), path_(path) {}
+    bool SetString(const char* name, const char* value) override
+    {
+        return ::SetString(key_, name, value) == ERROR_SUCCESS;
+    }
+    void Remove() override { RegDeleteKeyA(HKEY_LOCAL_MACHINE, path_); }
+
+private:
+    HKEY key_;
+    const char* path_;
+};
+
 // The entry the saver's own uninstall mode removes again. Non-zero when the
 // name and the uninstall command are both recorded.
 int WriteUninstallEntry(const char* targetPath)
@@ -98,13 +113,13 @@ int WriteUninstallEntry(const char* targetPath)
     // A command cut short would name the wrong file; better none at all.
     char command[260];
     const char kSwitch[] = " -UNINSTALL";
-    int recorded = lstrlenA(targetPath) + lstrlenA(kSwitch) < int(sizeof command);
-    if (recorded) {
+    const bool fits = lstrlenA(targetPath) + lstrlenA(kSwitch) < int(sizeof command);
+    if (fits) {
         lstrcpyA(command, targetPath);
         lstrcatA(command, kSwitch);
-        recorded = SetString(key, "DisplayName", g_displayName) == ERROR_SUCCESS &&
-                   SetString(key, "UninstallString", command) == ERROR_SUCCESS;
     }
+    RegistryEntryKey entry(key, keyPath);
+    const bool recorded = RecordUninstallEntry(entry, g_displayName, fits ? command : nullptr);
     if (recorded) WriteUninstallExtras(key, targetPath);
     RegCloseKey(key);
     return recorded;
@@ -120,7 +135,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     HWND backdrop = CreateBackdrop();
     if (!backdrop) return 2;
-    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WELCOME), backdrop, WelcomeDlgProc, 0) == IDCANCEL) return 2;
+    // Only the Install button goes on: a dialog that could not even be shown
+    // has not been agreed to.
+    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WELCOME), backdrop, WelcomeDlgProc, 0) != IDOK) return 2;
 
     HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
     InvalidateRect(backdrop, nullptr, FALSE);

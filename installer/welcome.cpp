@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "backdrop_bands.h"
+#include "link_font.h"
 #include "resource.h"
 
 const char kBackdropClass[] = "InstallClass";
@@ -62,8 +63,10 @@ void PaintLink(HWND window)
     POINT origin = {bounds.left, bounds.top};
     ScreenToClient(window, &origin);
 
-    HFONT font = CreateFontA(10, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    // The dialog's text grows with the screen's resolution; the link keeps step.
+    HFONT font = CreateFontA(LinkFontHeight(GetDeviceCaps(dc, LOGPIXELSY)), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 255));
     HGDIOBJ previous = SelectObject(dc, font);

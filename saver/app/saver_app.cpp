@@ -23,8 +23,6 @@ SaverApp::SaverApp()
     BindRandom(RuntimeRand);
 }
 
-SaverApp::~SaverApp() { TheWorld().DeleteDiscs(); }
-
 SaverApp& SaverApp::Instance() { return *static_cast<SaverApp*>(Application::Current()); }
 
 bool SaverApp::Start()

@@ -9,7 +9,6 @@
 class SaverApp : public Application, public SettingsReader {
 public:
     SaverApp();
-    ~SaverApp() override;
 
     // A stored setting as the scene set-up and the view use it: read through
     // GetProfileInt and kept within the range the options dialog offers.
@@ -21,8 +20,9 @@ public:
     // The options dialog; stores the settings when it ends with OK.
     void Configure();
 
-    // Writes the self-deleting batch file into the Windows directory; on
-    // success batchPath (MAX_PATH bytes) holds its path.
+    // Writes the self-deleting batch file, whole, into the Windows directory;
+    // on success batchPath (MAX_PATH bytes) holds its path. When the file
+    // cannot be created, the system's last error says why.
     bool WriteUninstallBatch(char* batchPath, const char* executablePath);
 
     static SaverApp& Instance();

@@ -125,6 +125,9 @@ struct World {
     World() = default;
     World(const World&) = delete;
     World& operator=(const World&) = delete;
+    // The discs' one owner at exit. TheWorld() is a function-local static,
+    // destroyed before the statics constructed ahead of it (the application
+    // object among them), so no static destructor may reach it.
     ~World();
     // Deletes every ball, then every pin, and empties both arrays.
     void DeleteDiscs();

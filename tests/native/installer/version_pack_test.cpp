@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,15 +16,10 @@ std::uint32_t Pack(const char* text)
     return PackFileVersion(copy.data());
 }
 
-class PackFileVersionTest : public ::testing::TestWithParam<PackCase> {};
-
-TEST_P(PackFileVersionTest, PacksOneBytePerComponent)
+TEST(PackFileVersion, PacksOneBytePerComponent)
 {
-    EXPECT_EQ(Pack(GetParam().text), GetParam().packed) << "text: \"" << GetParam().text << "\"";
+    for (const PackCase& c : kPackCases) EXPECT_EQ(Pack(c.text), c.packed) << c.name << ": \"" << c.text << "\"";
 }
-
-INSTANTIATE_TEST_SUITE_P(Texts, PackFileVersionTest, ::testing::ValuesIn(kPackCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // The installer decides by comparing packed numbers, so their order must be
 // the order of the versions, component by component.
@@ -34,32 +30,20 @@ TEST(PackFileVersion, OrdersLikeVersions)
         EXPECT_LT(Pack(ascending[i - 1]), Pack(ascending[i])) << ascending[i - 1] << " < " << ascending[i];
 }
 
-struct DisplayCase {
-    std::uint32_t packed;
-    size_t size;
-    bool fits;
-    const char* text;
-};
-
-void PrintTo(const DisplayCase& c, std::ostream* os) { *os << std::hex << c.packed << std::dec << " in " << c.size; }
-
-class FormatDisplayVersionTest : public ::testing::TestWithParam<DisplayCase> {};
-
-TEST_P(FormatDisplayVersionTest, ShowsThreeOrFourComponents)
+TEST(FormatDisplayVersion, ShowsThreeOrFourComponentsOrNothingWhenTooSmall)
 {
-    const DisplayCase& c = GetParam();
-    char out[32];
-    std::fill(out, out + sizeof out, 'x');
-    EXPECT_EQ(FormatDisplayVersion(c.packed, out, c.size), c.fits);
-    EXPECT_STREQ(out, c.text);
+    const struct {
+        std::uint32_t packed;
+        size_t size;
+        const char* text;  // empty: refused
+    } cases[] = {{0x01000100, 32, "1.0.1"},       {0x01000009, 32, "1.0.0.9"}, {0xFFFFFFFF, 32, "255.255.255.255"},
+                 {0x01000100, 6, "1.0.1"},        {0x01000100, 5, ""},        {0x0A141E00, 8, ""}};
+    for (const auto& c : cases) {
+        char out[32];
+        std::fill(out, out + sizeof out, 'x');
+        EXPECT_EQ(FormatDisplayVersion(c.packed, out, c.size), *c.text != '\0') << c.text;
+        EXPECT_STREQ(out, c.text);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Versions, FormatDisplayVersionTest, ::testing::Values(
-    DisplayCase{0x01000100, 32, true, "1.0.1"},
-    DisplayCase{0x01000009, 32, true, "1.0.0.9"},
-    DisplayCase{0xFFFFFFFF, 32, true, "255.255.255.255"},
-    DisplayCase{0x01000100, 6, true, "1.0.1"},
-    DisplayCase{0x01000100, 5, false, ""},
-    DisplayCase{0x0A141E00, 8, false, ""}));
 
 }  // namespace

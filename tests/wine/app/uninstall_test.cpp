@@ -1,4 +1,6 @@
-// The uninstall mode, as the system's software list starts it.
+// The uninstall mode, as the system's list of programs starts it, against
+// what can stand in its way. Only the program and its entry ever go: the
+// user's settings and the system's choice of screensaver stay.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,98 +11,90 @@
 namespace {
 
 const std::string kSettingsKey = std::string("Software\\") + kRegistryRoot + "\\VelloranSaver\\Settings";
+const char kFolder[] = "C:\\Program Files\\Velloran Saver Test Folder";
+const char kIniSaver[] = "C:\\WINDOWS\\VELLOR~1.SCR";
 
-struct Installation {
-    std::string exe;
-    std::string batch = wt::WindowsDir() + "\\uninstss.bat";
+enum class Obstacle { None, EntryAlreadyGone, NoCommandInterpreter, HeldForEver };
+
+// What the obstacle holds while the batch runs; let go at the end of the row.
+struct Held {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    std::string interpreter;
+    ~Held()
+    {
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        if (!interpreter.empty()) MoveFileA((interpreter + ".away").c_str(), interpreter.c_str());
+    }
 };
 
-// Puts the screensaver where an installation would, with its uninstall entry,
-// its settings and the system's screensaver entry.
-Installation Install(const std::string& folder, bool withUninstallKey)
+struct Row {
+    const char* name;
+    Obstacle obstacle;
+    bool exeGone, entryGone;
+};
+
+void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
+
+class Uninstall : public ::testing::TestWithParam<Row> {};
+
+TEST_P(Uninstall, RemovesTheProgramAndItsEntryOrLeavesBothToTryAgain)
 {
-    Installation inst;
-    CreateDirectoryA(folder.c_str(), nullptr);
-    inst.exe = folder + "\\VelloranSaver.scr";
-    EXPECT_TRUE(CopyFileA(wt::Artefact("VelloranSaver.scr").c_str(), inst.exe.c_str(), FALSE));
-    if (withUninstallKey) {
-        HKEY key;
-        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+    const Row& row = GetParam();
+    // A folder with blanks and long names, so that the batch must quote its short form.
+    CreateDirectoryA(kFolder, nullptr);
+    const std::string exe = std::string(kFolder) + "\\VelloranSaver.scr";
+    const std::string batch = wt::WindowsDir() + "\\uninstss.bat";
+    ASSERT_TRUE(CopyFileA(wt::Artefact("VelloranSaver.scr").c_str(), exe.c_str(), FALSE));
+    // A leftover from an interrupted uninstall; appended to, it would end the batch at once.
+    ASSERT_TRUE(wt::WriteFileBytes(batch, "@EXIT\r\n"));
+    wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    HKEY key;
+    if (row.obstacle != Obstacle::EntryAlreadyGone) {
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                                   nullptr),
                   ERROR_SUCCESS);
-        const std::string command = inst.exe + " -UNINSTALL";
-        RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       DWORD(command.size() + 1));
         RegCloseKey(key);
     }
-    EXPECT_TRUE(wt::RegWriteDword(HKEY_CURRENT_USER, kSettingsKey.c_str(), "NumBalls", 7));
-    WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", "C:\\WINDOWS\\VELLOR~1.SCR", "system.ini");
-    return inst;
-}
+    ASSERT_TRUE(wt::RegWriteDword(HKEY_CURRENT_USER, kSettingsKey.c_str(), "NumBalls", 7));
+    WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", kIniSaver, "system.ini");
 
-void UninstallAndExpectItGone(const Installation& inst)
-{
+    Held held;
+    if (row.obstacle == Obstacle::HeldForEver) {
+        held.file = CreateFileA(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held.file, INVALID_HANDLE_VALUE);
+    }
+    if (row.obstacle == Obstacle::NoCommandInterpreter) {
+        char system[MAX_PATH] = {};
+        GetSystemDirectoryA(system, MAX_PATH);
+        const std::string interpreter = std::string(system) + "\\cmd.exe";
+        ASSERT_TRUE(MoveFileA(interpreter.c_str(), (interpreter + ".away").c_str()));
+        held.interpreter = interpreter;
+    }
+
     wt::Process saver;
-    ASSERT_TRUE(saver.Start(wt::Quote(inst.exe) + " -UNINSTALL"));
+    ASSERT_TRUE(saver.Start(wt::Quote(exe) + " -UNINSTALL"));
     ASSERT_TRUE(saver.Wait(20000)) << "the uninstall mode must end at once";
+    // The batch file goes in every case: at once when the program could not
+    // start it, within its bound of about half a minute otherwise.
+    EXPECT_TRUE(wt::WaitUntil([&] { return !wt::FileExists(batch) && wt::FileExists(exe) != row.exeGone; }, 60000))
+        << "uninstss.bat left behind, or the executable not " << (row.exeGone ? "gone" : "kept");
+    EXPECT_EQ(wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), !row.entryGone);
 
-    EXPECT_TRUE(wt::WaitUntil([&] { return !wt::FileExists(inst.exe); }, 30000)) << "executable left behind";
-    EXPECT_TRUE(wt::WaitUntil([&] { return !wt::FileExists(inst.batch); }, 30000)) << "uninstss.bat left behind";
-    EXPECT_FALSE(wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-
-    // Only the program and its entry go: the user's settings and the system's choice stay.
     DWORD balls = 0;
     EXPECT_TRUE(wt::RegReadDword(HKEY_CURRENT_USER, kSettingsKey.c_str(), "NumBalls", &balls));
     EXPECT_EQ(balls, 7u);
-    EXPECT_EQ(wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE"), "C:\\WINDOWS\\VELLOR~1.SCR");
+    EXPECT_EQ(wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE"), kIniSaver);
 }
 
-TEST(Uninstall, RemovesTheExecutableTheEntryAndItsBatchFile)
-{
-    UninstallAndExpectItGone(Install(wt::WindowsDir(), true));
-}
+const Row kRows[] = {
+    {"Normal", Obstacle::None, true, true},
+    {"EntryAlreadyGone", Obstacle::EntryAlreadyGone, true, true},
+    // Nothing would delete the executable: the entry stays to offer the uninstall again.
+    {"BatchCannotStart", Obstacle::NoCommandInterpreter, false, false},
+    {"ExecutableNeverDeletable", Obstacle::HeldForEver, false, true},
+};
 
-TEST(Uninstall, WorksWhenTheEntryIsAlreadyGone)
-{
-    UninstallAndExpectItGone(Install(wt::WindowsDir(), false));
-}
-
-TEST(Uninstall, HandlesAFolderWithBlanksAndLongNames)
-{
-    CreateDirectoryA("C:\\Program Files\\Velloran Saver Test Folder", nullptr);
-    UninstallAndExpectItGone(Install("C:\\Program Files\\Velloran Saver Test Folder\\Second Level", true));
-}
-
-TEST(Uninstall, ReplacesALeftoverBatchFileInsteadOfAppending)
-{
-    const Installation inst = Install(wt::WindowsDir(), true);
-    // Were the new lines appended, this leftover would end the batch before it deletes anything.
-    ASSERT_TRUE(wt::WriteFileBytes(inst.batch, "@EXIT\r\n"));
-    UninstallAndExpectItGone(inst);
-}
-
-TEST(Uninstall, WritesTheBatchFileWithTheShortQuotedPath)
-{
-    const Installation inst = Install(wt::WindowsDir(), true);
-
-    char shortPath[MAX_PATH] = {};
-    ASSERT_GT(GetShortPathNameA(inst.exe.c_str(), shortPath, MAX_PATH), 0u);
-    // Held open, as by a copy still running, the executable cannot go yet: the
-    // batch file keeps looping and can be read meanwhile.
-    HANDLE hold = CreateFileA(inst.exe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
-
-    wt::Process saver;
-    ASSERT_TRUE(saver.Start(wt::Quote(inst.exe) + " -UNINSTALL"));
-    ASSERT_TRUE(saver.Wait(20000));
-    std::string text;
-    ASSERT_TRUE(wt::WaitUntil([&] { return wt::ReadFileBytes(inst.batch, &text) && !text.empty(); }, 10000));
-    const std::string s = shortPath;
-    EXPECT_EQ(text, ":f\r\nDEL \"" + s + "\"\r\nIF EXIST \"" + s + "\" goto f\r\nDEL %0\r\n");
-    EXPECT_TRUE(wt::FileExists(inst.exe)) << "deleted while still open";
-
-    CloseHandle(hold);
-    EXPECT_TRUE(wt::WaitUntil([&] { return !wt::FileExists(inst.exe) && !wt::FileExists(inst.batch); }, 30000));
-}
+INSTANTIATE_TEST_SUITE_P(Obstacles, Uninstall, ::testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,12 +1,13 @@
-// The installer as a user meets it: started from its download folder,
-// driven through its welcome dialog and message boxes, judged by what it
-// leaves in the Windows directory, system.ini and the registry.
+// The installer as a user meets it, against every obstacle a machine can put
+// in its way. Each run ends with the machine exactly as it was before, or
+// fully installed (or, when only the registry refuses, installed without an
+// uninstall entry): never in between.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "msgbox.h"
 #include "pack_cases.h"
 #include "version_pack.h"
 #include "winhelp.h"
@@ -14,461 +15,210 @@
 namespace {
 
 const DWORD kWaitMs = 30000;
-const char kWelcomeCaption[] = "Velloran Saver Installer";
+const char kUninstallParent[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velloran Saver";
 const char kDesktopKey[] = "Control Panel\\Desktop";
 
-const char kCompleted[] = "Installation completed!";
-const char kUpToDate[] = "You have an up-to-date version installed.  Do you still want to install?";
-const char kOutOfDate[] = "You have an out-of-date version of Velloran Saver on your system.  Do you want to upgrade?";
-const char kCannotDelete[] =
-    "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.";
-const char kSaveFailed[] = "Could not save the screensaver to file.";
-
 std::string Target() { return wt::WindowsDir() + "\\VelloranSaver.scr"; }
+std::string Scratch() { return Target() + ".new"; }
 
-std::string Bytes(const std::string& path)
+// A file as the state shows it: absent, a folder, or its size and checksum.
+std::string Describe(const std::string& path)
 {
     std::string bytes;
-    EXPECT_TRUE(wt::ReadFileBytes(path, &bytes)) << path;
-    return bytes;
+    if (!wt::ReadFileBytes(path, &bytes))
+        return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? "none" : "folder";
+    return std::to_string(bytes.size()) + " bytes #" + std::to_string(std::hash<std::string>()(bytes));
 }
 
-std::string Payload() { return Bytes(wt::Artefact("VelloranSaver.scr")); }
+std::string Value(HKEY root, const char* key, const char* name)
+{
+    std::string value = "-";
+    return wt::RegReadString(root, key, name, &value), value;
+}
 
-std::string ShortPath(const std::string& path)
+// Everything the installer may touch, one line each.
+std::string State()
+{
+    const std::string entry = wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)
+                                  ? Value(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName") + " / " +
+                                        Value(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString")
+                                  : "none";
+    return "target " + Describe(Target()) + "\nscratch " + Describe(Scratch()) + "\nsystem.ini " +
+           wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE") + "\ndesktop " +
+           Value(HKEY_CURRENT_USER, kDesktopKey, "SCRNSAVE.EXE") + " active " +
+           Value(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveActive") + "\nentry " + entry;
+}
+
+std::string InstalledState(bool withEntry)
 {
     char shortPath[MAX_PATH] = {};
-    GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
-    return shortPath;
+    GetShortPathNameA(Target().c_str(), shortPath, MAX_PATH);
+    return "target " + Describe(wt::Artefact("VelloranSaver.scr")) + "\nscratch none\nsystem.ini " + shortPath +
+           "\ndesktop " + shortPath + " active 1\nentry " +
+           (withEntry ? "Velloran Saver / " + Target() + " -UNINSTALL" : "none");
 }
 
-// Everything the installer may write besides the file itself.
-struct Traces {
-    std::string iniSaver, desktopSaver, screenSaveActive;
-    bool uninstallKey = false;
-    int scratchFiles = 0;
+// Back to a machine that never saw the screensaver.
+void Reset()
+{
+    for (const std::string& path : {Target(), Scratch()}) {
+        DeleteFileA(path.c_str());
+        RemoveDirectoryA(path.c_str());
+    }
+    wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", nullptr, "system.ini");
+    for (const char* value : {"SCRNSAVE.EXE", "ScreenSaveActive"})
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, value);
+}
 
-    bool operator==(const Traces& o) const
+// A copy of the installer whose welcome dialog cannot be created: its one
+// control is of a class that nobody registered.
+std::string InstallerWithoutWelcome()
+{
+    const std::string copy = wt::Artefact("NoWelcome.exe");
+    EXPECT_TRUE(CopyFileA(wt::Artefact("VelloranSaverSetup.exe").c_str(), copy.c_str(), FALSE));
+    WORD t[48] = {};
+    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(t);
+    dialog->style = WS_POPUP;
+    dialog->cdit = 1;
+    reinterpret_cast<DLGITEMTEMPLATE*>(&t[12])->style = WS_CHILD;  // after empty menu, class and title
+    WORD* end = &t[21];
+    for (const char* c = "NoSuchClass"; *c; ++c) *end++ = WORD(*c);
+    end += 3;  // terminator, no title, no creation data
+    HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
+    EXPECT_TRUE(UpdateResourceA(update, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(105), 0x409, t,
+                                DWORD(reinterpret_cast<char*>(end) - reinterpret_cast<char*>(t))));
+    EXPECT_TRUE(EndUpdateResourceA(update, FALSE));
+    return copy;
+}
+
+enum class Obstacle {
+    None, NoWelcome, SameVersion, Older, OlderInUse, OlderOpenButDeletable, FolderAtScratch, FolderAtTarget,
+    RegistryRefuses
+};
+
+// What the obstacle holds while the installer runs; let go at the end of the row.
+struct Held {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    bool volatileParent = false;
+    ~Held()
     {
-        return iniSaver == o.iniSaver && desktopSaver == o.desktopSaver &&
-               screenSaveActive == o.screenSaveActive && uninstallKey == o.uninstallKey &&
-               scratchFiles == o.scratchFiles;
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        if (volatileParent) wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallParent);
     }
 };
 
-int CountScratchFiles()
+void Put(Obstacle obstacle, Held& held)
 {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((std::string(temp) + "sci*.tmp").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return 0;
-    int count = 0;
-    do ++count;
-    while (FindNextFileA(find, &data));
-    FindClose(find);
-    return count;
-}
-
-Traces ReadTraces()
-{
-    Traces t;
-    t.iniSaver = wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
-    wt::RegReadString(HKEY_CURRENT_USER, kDesktopKey, "SCRNSAVE.EXE", &t.desktopSaver);
-    wt::RegReadString(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveActive", &t.screenSaveActive);
-    t.uninstallKey = wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey);
-    t.scratchFiles = CountScratchFiles();
-    return t;
-}
-
-void PrintTo(const Traces& t, std::ostream* os)
-{
-    *os << "{system.ini \"" << t.iniSaver << "\", desktop \"" << t.desktopSaver << "\", active \""
-        << t.screenSaveActive << "\", uninstall key " << t.uninstallKey << ", scratch files " << t.scratchFiles
-        << "}";
+    const bool older = obstacle >= Obstacle::Older && obstacle <= Obstacle::FolderAtScratch;
+    if (older || obstacle == Obstacle::SameVersion) {
+        std::string bytes;
+        ASSERT_TRUE(wt::ReadFileBytes(wt::Artefact(older ? "FixtureSaverOlder.scr" : "VelloranSaver.scr"), &bytes));
+        // The same version with other bytes, so that a replacement would show.
+        ASSERT_TRUE(wt::WriteFileBytes(Target(), older ? bytes : bytes + "padding"));
+    }
+    if (obstacle == Obstacle::OlderInUse || obstacle == Obstacle::OlderOpenButDeletable) {
+        const DWORD sharing =
+            FILE_SHARE_READ | FILE_SHARE_WRITE | (obstacle == Obstacle::OlderInUse ? 0 : FILE_SHARE_DELETE);
+        held.file = CreateFileA(Target().c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held.file, INVALID_HANDLE_VALUE);
+    }
+    if (obstacle == Obstacle::FolderAtScratch || obstacle == Obstacle::FolderAtTarget) {
+        ASSERT_TRUE(CreateDirectoryA((obstacle == Obstacle::FolderAtTarget ? Target() : Scratch()).c_str(), nullptr));
+    }
+    if (obstacle == Obstacle::RegistryRefuses) {
+        // A lasting key cannot be made under a volatile one.
+        wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallParent);
+        held.volatileParent = true;
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallParent, 0, nullptr, REG_OPTION_VOLATILE,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
 }
 
 struct Box {
     const char* caption;
     const char* text;
-    wt::BoxIcon icon;
-    std::vector<int> buttons;
-};
-
-const Box kCompletedBox{"Notice", kCompleted, wt::BoxIcon::Information, {IDOK}};
-const Box kUpToDateBox{"Notice", kUpToDate, wt::BoxIcon::Information, {IDYES, IDNO, IDCANCEL}};
-const Box kOutOfDateBox{"Install", kOutOfDate, wt::BoxIcon::None, {IDYES, IDNO, IDCANCEL}};
-const Box kCannotDeleteBox{"Install Error", kCannotDelete, wt::BoxIcon::Warning, {IDOK}};
-const Box kSaveFailedBox{"Install Error", kSaveFailed, wt::BoxIcon::Warning, {IDOK}};
-
-// One run of the installer, from its start to its exit code.
-class Installer {
-public:
-    // Starts it and waits for the welcome dialog.
-    void Start()
-    {
-        ASSERT_TRUE(process_.Start(wt::Quote(wt::Artefact("VelloranSaverSetup.exe"))));
-        welcome_ = wt::WaitForWindow(kWelcomeCaption, kWaitMs, process_.Id());
-        ASSERT_NE(welcome_, nullptr) << "no welcome dialog";
-    }
-
-    HWND Welcome() const { return welcome_; }
-
-    // Waits for the expected message box, checks it, and answers it.
-    void Expect(const Box& expected, int answer)
-    {
-        HWND box = wt::WaitForWindow(expected.caption, kWaitMs, process_.Id());
-        ASSERT_NE(box, nullptr) << "no box captioned \"" << expected.caption << "\", expected: " << expected.text;
-        EXPECT_EQ(wt::MessageBoxText(box), expected.text);
-        EXPECT_EQ(wt::MessageBoxButtons(box), expected.buttons) << expected.text;
-        const wt::BoxIcon icon = wt::MessageBoxIcon(box, 5000);
-        EXPECT_EQ(icon, expected.icon) << "icon " << wt::ToString(icon) << ", expected "
-                                       << wt::ToString(expected.icon) << ": " << expected.text;
-        wt::PressButton(box, answer);
-        ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWaitMs));
-    }
-
-    // The exit code, once the installer has ended; no other box may come up.
-    DWORD ExitCode()
-    {
-        DWORD code = 0;
-        EXPECT_TRUE(process_.Wait(kWaitMs, &code)) << "installer still running";
-        return code;
-    }
-
-private:
-    wt::Process process_;
-    HWND welcome_ = nullptr;
-};
-
-void ExpectInstalled(const std::string& payload)
-{
-    const std::string target = Target();
-    EXPECT_TRUE(Bytes(target) == payload) << "the installed file is not the carried screensaver";
-    const Traces t = ReadTraces();
-    EXPECT_EQ(t.iniSaver, ShortPath(target));
-    EXPECT_EQ(t.desktopSaver, ShortPath(target));
-    EXPECT_EQ(t.screenSaveActive, "1");
-    EXPECT_EQ(t.scratchFiles, 0);
-
-    struct Value {
-        const char* name;
-        std::string expected;
-    } values[] = {
-        {"DisplayName", "Velloran Saver"},
-        {"UninstallString", target + " -UNINSTALL"},
-        {"DisplayIcon", target},
-        {"DisplayVersion", "1.0.1"},
-        {"Publisher", "Velloran Software"},
-    };
-    for (const Value& v : values) {
-        std::string actual;
-        EXPECT_TRUE(wt::RegReadString(HKEY_LOCAL_MACHINE, kUninstallKey, v.name, &actual)) << v.name;
-        EXPECT_EQ(actual, v.expected) << v.name;
-    }
-    for (const char* flag : {"NoModify", "NoRepair"}) {
-        DWORD value = 0;
-        EXPECT_TRUE(wt::RegReadDword(HKEY_LOCAL_MACHINE, kUninstallKey, flag, &value)) << flag;
-        EXPECT_EQ(value, 1u) << flag;
-    }
-}
-
-TEST(FreshInstall, WritesTheSaverMakesItActiveAndRecordsTheUninstallEntry)
-{
-    ASSERT_FALSE(wt::FileExists(Target()));
-    Installer installer;
-    ASSERT_NO_FATAL_FAILURE(installer.Start());
-    wt::PressButton(installer.Welcome(), IDOK);
-    ASSERT_NO_FATAL_FAILURE(installer.Expect(kCompletedBox, IDOK));
-    EXPECT_EQ(installer.ExitCode(), 1u);
-    ExpectInstalled(Payload());
-    // The short form is what the system reads; it must name the same file.
-    EXPECT_NE(ShortPath(Target()), "");
-}
-
-TEST(WelcomeDialog, NamesTheSaverAndOffersInstallOrCancel)
-{
-    Installer installer;
-    ASSERT_NO_FATAL_FAILURE(installer.Start());
-    HWND dialog = installer.Welcome();
-    EXPECT_EQ(wt::ItemText(dialog, 1001), "Thanks for downloading Velloran Saver!");
-    EXPECT_EQ(wt::ItemText(dialog, 1002), "Velloran Saver is freeware and may be freely distributed.");
-    EXPECT_EQ(wt::ItemText(dialog, 1000), "http://www.velloran.example/saver/");
-    EXPECT_EQ(wt::ItemText(dialog, IDOK), "&Install");
-    EXPECT_EQ(wt::ItemText(dialog, IDCANCEL), "Cancel");
-    EXPECT_EQ(LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0)), IDOK);
-
-    // The controls without ids, in the order the dialog holds them.
-    std::vector<std::string> statics;
-    int icons = 0;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(child) != 0xFFFF) continue;
-        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            icons += SendMessageA(child, STM_GETICON, 0, 0) != 0;
-        else
-            statics.push_back(wt::Text(child));
-    }
-    EXPECT_EQ(icons, 1);
-    const std::vector<std::string> expected = {
-        "Disclaimer: This software is provided \"as is,\" without warranty of any kind, expressed or implied.",
-        "Online info is at:"};
-    EXPECT_EQ(statics, expected);
-
-    wt::PressButton(dialog, IDCANCEL);
-    EXPECT_EQ(installer.ExitCode(), 2u);
-}
-
-// A click on the link opens its address with the system's handler for web
-// addresses, here one that notes what it was given; the dialog stays open.
-TEST(WelcomeDialog, LinkOpensTheDownloadPageAndLeavesTheDialogOpen)
-{
-    const std::string note = wt::HereDir() + "\\opened.txt";
-    const std::string handler = "cmd.exe /c echo %1>" + note;
-    const char kHttpOpen[] = "Software\\Classes\\http\\shell\\open";
-    wt::RegRemoveTree(HKEY_LOCAL_MACHINE, (std::string(kHttpOpen) + "\\ddeexec").c_str());
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kHttpOpen) + "\\command").c_str(), 0, nullptr, 0,
-                              KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(handler.c_str()), DWORD(handler.size() + 1));
-    RegCloseKey(key);
-
-    Installer installer;
-    ASSERT_NO_FATAL_FAILURE(installer.Start());
-    HWND link = GetDlgItem(installer.Welcome(), 1000);
-    ASSERT_NE(link, nullptr);
-    PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 3));
-    PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 3));
-
-    std::string opened;
-    // echo ends its line last, so a line end means the note is complete.
-    EXPECT_TRUE(wt::WaitUntil([&] { return wt::ReadFileBytes(note, &opened) && opened.find('\n') != std::string::npos; },
-                              kWaitMs));
-    EXPECT_EQ(opened.substr(0, opened.find_first_of(" \r\n")), "http://www.velloran.example/saver/");
-    EXPECT_TRUE(IsWindowVisible(installer.Welcome()));
-
-    wt::PressButton(installer.Welcome(), IDCANCEL);
-    EXPECT_EQ(installer.ExitCode(), 2u);
-}
-
-// The backdrop fades from blue to black over the whole work area, with the
-// welcome dialog in its middle. The capture is kept beside the test program
-// as installer.bmp, and also in the Linux folder VELLORAN_SHOT_DIR when that
-// is set; docs/images/installer.png is that capture converted to PNG.
-TEST(Backdrop, BlueAtTheTopBlackAtTheBottomDialogInTheMiddle)
-{
-    Installer installer;
-    ASSERT_NO_FATAL_FAILURE(installer.Start());
-    RECT work, dialog;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    GetWindowRect(installer.Welcome(), &dialog);
-
-    const int left = work.left + 4, midX = (dialog.left + dialog.right) / 2, midY = (dialog.top + dialog.bottom) / 2;
-    wt::Screen shot;
-    const bool painted = wt::WaitUntil([&] {
-        shot = wt::CaptureScreen();
-        return shot.At(left, work.top) == 0xFF0000 && shot.At(left, work.bottom - 1) == 0 &&
-               shot.At(midX, midY) != shot.At(left, midY);
-    }, kWaitMs);
-    shot.SaveBmp(wt::Artefact("installer.bmp"));
-    ASSERT_TRUE(painted) << "top " << std::hex << shot.At(left, work.top) << ", bottom "
-                         << shot.At(left, work.bottom - 1);
-
-    // Down the left edge: only blue, never brighter further down.
-    uint32_t previous = 0xFF;
-    for (int y = work.top; y < work.bottom; ++y) {
-        const uint32_t p = shot.At(left, y);
-        ASSERT_EQ(p & 0x00FFFF, 0u) << "red or green at y " << y;
-        ASSERT_LE(p >> 16, previous) << "brighter at y " << y;
-        previous = p >> 16;
-    }
-    // Across a row below the dialog: one colour from edge to edge.
-    const int row = (dialog.bottom + work.bottom) / 2;
-    for (int x = work.left; x < work.right; ++x) ASSERT_EQ(shot.At(x, row), shot.At(left, row)) << "x " << x;
-
-    const int workMidX = (work.left + work.right) / 2, workMidY = (work.top + work.bottom) / 2;
-    EXPECT_NEAR(midX, workMidX, 2);
-    EXPECT_NEAR(midY, workMidY, 2);
-    EXPECT_GT(dialog.right - dialog.left, 200);
-
-    if (const char* dir = getenv("VELLORAN_SHOT_DIR")) shot.SaveBmp(std::string("Z:") + dir + "\\installer.bmp");
-    wt::PressButton(installer.Welcome(), IDCANCEL);
-    EXPECT_EQ(installer.ExitCode(), 2u);
-}
-
-// Every way of saying no to the welcome dialog ends with 2, leaving no trace.
-enum class Refusal { CancelButton, EscapeKey, CloseBox };
-
-class Refuse : public ::testing::TestWithParam<Refusal> {};
-
-TEST_P(Refuse, EndsWithTwoAndWritesNothing)
-{
-    const Traces before = ReadTraces();
-    Installer installer;
-    ASSERT_NO_FATAL_FAILURE(installer.Start());
-    HWND dialog = installer.Welcome();
-    switch (GetParam()) {
-    case Refusal::CancelButton: wt::PressButton(dialog, IDCANCEL); break;
-    case Refusal::EscapeKey: PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001); break;
-    case Refusal::CloseBox: PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
-    }
-    EXPECT_EQ(installer.ExitCode(), 2u);
-    EXPECT_FALSE(wt::FileExists(Target()));
-    EXPECT_EQ(ReadTraces(), before);
-}
-
-std::string RefusalName(const ::testing::TestParamInfo<Refusal>& info)
-{
-    switch (info.param) {
-    case Refusal::CancelButton: return "CancelButton";
-    case Refusal::EscapeKey: return "EscapeKey";
-    case Refusal::CloseBox: break;
-    }
-    return "CloseBox";
-}
-
-INSTANTIATE_TEST_SUITE_P(Welcome, Refuse,
-                         ::testing::Values(Refusal::CancelButton, Refusal::EscapeKey, Refusal::CloseBox),
-                         RefusalName);
-
-// A screensaver of that name is in place already.
-struct Replace {
-    const char* name;
-    const char* installed;  // built variant copied into place; a padded copy of the payload when null
-    const Box* question;
     int answer;
 };
 
-const Replace kReplaceCases[] = {
-    {"SameVersionKeptOnNo", nullptr, &kUpToDateBox, IDNO},
-    {"SameVersionReplacedOnYes", nullptr, &kUpToDateBox, IDYES},
-    {"OlderVersionReplacedOnYes", "FixtureSaverOlder.scr", &kOutOfDateBox, IDYES},
-    {"OlderVersionKeptOnCancel", "FixtureSaverOlder.scr", &kOutOfDateBox, IDCANCEL},
-    {"NewerVersionKeptOnNo", "FixtureSaverNewer.scr", &kUpToDateBox, IDNO},
-    {"NoVersionReplacedOnYes", "FixtureSaverNoVersion.scr", &kOutOfDateBox, IDYES},
-};
+const Box kCompleted{"Notice", "Installation completed!", IDOK};
+const Box kUpToDateNo{"Notice", "You have an up-to-date version installed.  Do you still want to install?", IDNO};
+const Box kOutOfDateYes{
+    "Install", "You have an out-of-date version of Velloran Saver on your system.  Do you want to upgrade?", IDYES};
+const Box kCannotDelete{
+    "Install Error",
+    "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK};
+const Box kSaveFailed{"Install Error", "Could not save the screensaver to file.", IDOK};
+const Box kNoEntry{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK};
 
-void PrintTo(const Replace& c, std::ostream* os) { *os << c.name; }
-
-class ReplaceInstalled : public ::testing::TestWithParam<Replace> {};
-
-TEST_P(ReplaceInstalled, AsksAndReplacesOnlyOnYes)
+void Answer(const Box& expected, DWORD pid)
 {
-    const Replace& c = GetParam();
-    // The padded copy has the payload's version but not its bytes, so that
-    // a replacement shows.
-    const std::string installed = c.installed ? Bytes(wt::Artefact(c.installed)) : Payload() + "padding";
-    ASSERT_TRUE(wt::WriteFileBytes(Target(), installed));
-    const Traces before = ReadTraces();
-
-    Installer installer;
-    ASSERT_NO_FATAL_FAILURE(installer.Start());
-    wt::PressButton(installer.Welcome(), IDOK);
-    ASSERT_NO_FATAL_FAILURE(installer.Expect(*c.question, c.answer));
-    if (c.answer == IDYES) {
-        ASSERT_NO_FATAL_FAILURE(installer.Expect(kCompletedBox, IDOK));
-        EXPECT_EQ(installer.ExitCode(), 1u);
-        ExpectInstalled(Payload());
-    } else {
-        EXPECT_EQ(installer.ExitCode(), 1u);
-        EXPECT_TRUE(Bytes(Target()) == installed) << "the installed file was touched";
-        EXPECT_EQ(ReadTraces(), before);
-    }
+    HWND box = wt::WaitForWindow(expected.caption, kWaitMs, pid);
+    ASSERT_NE(box, nullptr) << "no box saying: " << expected.text;
+    EXPECT_EQ(wt::MessageBoxText(box), expected.text);
+    wt::PressButton(box, expected.answer);
+    ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWaitMs));
 }
 
-INSTANTIATE_TEST_SUITE_P(Installed, ReplaceInstalled, ::testing::ValuesIn(kReplaceCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+enum class End { AsBefore, Installed, InstalledWithoutEntry };
 
-// The file cannot be replaced: the user is told, and nothing is activated.
-enum class Obstacle {
-    HeldWithoutDeleteSharing,  // the deletion fails
-    HeldWithDeleteSharing,     // the deletion succeeds, writing the new copy fails
-    FolderInPlace,             // nothing to delete, and no file can be written
-};
-
-struct Failure {
+struct Row {
     const char* name;
     Obstacle obstacle;
-    const Box* error;
+    int welcome;  // the button pressed (Cancel ends with 2); 0 when no dialog may show
+    std::vector<const Box*> boxes;
+    End end;
 };
 
-const Failure kFailureCases[] = {
-    {"InUseCannotBeDeleted", Obstacle::HeldWithoutDeleteSharing, &kCannotDeleteBox},
-    {"DeletedButNotRewritten", Obstacle::HeldWithDeleteSharing, &kSaveFailedBox},
-    {"FolderInPlace", Obstacle::FolderInPlace, &kSaveFailedBox},
-};
+void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
 
-void PrintTo(const Failure& c, std::ostream* os) { *os << c.name; }
+class Install : public ::testing::TestWithParam<Row> {};
 
-class CannotReplace : public ::testing::TestWithParam<Failure> {};
-
-TEST_P(CannotReplace, ReportsTheFailureAndActivatesNothing)
+TEST_P(Install, EndsAsBeforeOrFullyInstalled)
 {
-    const Failure& c = GetParam();
-    const std::string installed = Bytes(wt::Artefact("FixtureSaverOlder.scr"));
-    HANDLE held = INVALID_HANDLE_VALUE;
-    if (c.obstacle == Obstacle::FolderInPlace) {
-        ASSERT_TRUE(CreateDirectoryA(Target().c_str(), nullptr));
-    } else {
-        ASSERT_TRUE(wt::WriteFileBytes(Target(), installed));
-        const DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE |
-                              (c.obstacle == Obstacle::HeldWithDeleteSharing ? FILE_SHARE_DELETE : 0);
-        held = CreateFileA(Target().c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    }
-    const Traces before = ReadTraces();
+    const Row& row = GetParam();
+    Reset();
+    Held held;
+    ASSERT_NO_FATAL_FAILURE(Put(row.obstacle, held));
+    const std::string before = State();
 
-    Installer installer;
-    ASSERT_NO_FATAL_FAILURE(installer.Start());
-    wt::PressButton(installer.Welcome(), IDOK);
-    if (c.obstacle != Obstacle::FolderInPlace) {
-        ASSERT_NO_FATAL_FAILURE(installer.Expect(kOutOfDateBox, IDYES));
+    const std::string program =
+        row.obstacle == Obstacle::NoWelcome ? InstallerWithoutWelcome() : wt::Artefact("VelloranSaverSetup.exe");
+    wt::Process installer;
+    ASSERT_TRUE(installer.Start(wt::Quote(program)));
+    if (row.welcome) {
+        HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
+        ASSERT_NE(welcome, nullptr) << "no welcome dialog";
+        EXPECT_EQ(wt::ItemText(welcome, 1001), "Thanks for downloading Velloran Saver!");
+        EXPECT_EQ(wt::ItemText(welcome, 1002), "Velloran Saver is freeware and may be freely distributed.");
+        wt::PressButton(welcome, row.welcome);
     }
-    ASSERT_NO_FATAL_FAILURE(installer.Expect(*c.error, IDOK));
-    EXPECT_EQ(installer.ExitCode(), 1u);
-    EXPECT_EQ(ReadTraces(), before);
-
-    if (held != INVALID_HANDLE_VALUE) {
-        std::string bytes;
-        EXPECT_TRUE(wt::ReadFileBytes(Target(), &bytes) || c.obstacle == Obstacle::HeldWithDeleteSharing);
-        if (c.obstacle == Obstacle::HeldWithoutDeleteSharing) {
-            EXPECT_TRUE(bytes == installed) << "replaced";
-        }
-        CloseHandle(held);
-    } else {
-        EXPECT_TRUE(GetFileAttributesA(Target().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-    }
+    for (const Box* box : row.boxes) ASSERT_NO_FATAL_FAILURE(Answer(*box, installer.Id()));
+    DWORD code = 0;
+    ASSERT_TRUE(installer.Wait(kWaitMs, &code)) << "still running: an unexpected box?";
+    EXPECT_EQ(code, row.welcome == IDOK ? 1u : 2u);
+    EXPECT_EQ(State(), row.end == End::AsBefore ? before : InstalledState(row.end == End::Installed));
 }
 
-INSTANTIATE_TEST_SUITE_P(Installed, CannotReplace, ::testing::ValuesIn(kFailureCases),
+const Row kRows[] = {
+    {"Fresh", Obstacle::None, IDOK, {&kCompleted}, End::Installed},
+    {"Cancelled", Obstacle::None, IDCANCEL, {}, End::AsBefore},
+    {"WelcomeCannotShow", Obstacle::NoWelcome, 0, {}, End::AsBefore},
+    {"SameVersionKeptOnNo", Obstacle::SameVersion, IDOK, {&kUpToDateNo}, End::AsBefore},
+    {"OlderReplacedOnYes", Obstacle::Older, IDOK, {&kOutOfDateYes, &kCompleted}, End::Installed},
+    {"OlderInUse", Obstacle::OlderInUse, IDOK, {&kOutOfDateYes, &kCannotDelete}, End::AsBefore},
+    {"OlderOpenButDeletable", Obstacle::OlderOpenButDeletable, IDOK, {&kOutOfDateYes, &kCannotDelete}, End::AsBefore},
+    {"NewCopyCannotBeWritten", Obstacle::FolderAtScratch, IDOK, {&kSaveFailed}, End::AsBefore},
+    {"FolderAtTarget", Obstacle::FolderAtTarget, IDOK, {&kSaveFailed}, End::AsBefore},
+    {"RegistryRefuses", Obstacle::RegistryRefuses, IDOK, {&kNoEntry, &kCompleted}, End::InstalledWithoutEntry},
+};
+
+INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// When the uninstall entry cannot be written (as without administrator
-// rights), the saver is still installed and activated; the user is told.
-TEST(UninstallEntryDenied, InstallsAndActivatesAndSaysSo)
-{
-    // A lasting key cannot be made under a volatile one, so with the parent
-    // made volatile the installer's key cannot be created.
-    const std::string parent = std::string(kUninstallKey).substr(0, std::string(kUninstallKey).rfind('\\'));
-    wt::RegRemoveTree(HKEY_LOCAL_MACHINE, parent.c_str());
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, parent.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
-
-    Installer installer;
-    ASSERT_NO_FATAL_FAILURE(installer.Start());
-    wt::PressButton(installer.Welcome(), IDOK);
-    const Box denied{"Notice", "Uninstall information could not be saved for this screensaver.",
-                     wt::BoxIcon::Information, {IDOK}};
-    ASSERT_NO_FATAL_FAILURE(installer.Expect(denied, IDOK));
-    ASSERT_NO_FATAL_FAILURE(installer.Expect(kCompletedBox, IDOK));
-    EXPECT_EQ(installer.ExitCode(), 1u);
-    EXPECT_TRUE(Bytes(Target()) == Payload());
-    EXPECT_EQ(ReadTraces().iniSaver, ShortPath(Target()));
-}
 
 // The version check packs with the Windows runtime's number conversion; it
 // must agree with the native one the core is tested with.
