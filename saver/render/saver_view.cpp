@@ -29,8 +29,6 @@ bool SaverView::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent
     return CreateWindowOfClass(InvisiblePointerClass(), "", exStyle, style, rect, parent, 0);
 }
 
-void SaverView::DrawFrame(HDC target) { ::DrawFrame(TheWorld(), target); }
-
 bool SaverView::HandleMessage(Message& m)
 {
     switch (m.id) {
@@ -75,7 +73,7 @@ bool SaverView::OnTick(Message& m)
     GetClientRect(Handle(), &client);
     HDC dc = GetDC(Handle());
     StepWorld(world, ToBoard(client));
-    DrawFrame(dc);
+    frames_.DrawFrame(world, dc, client);
     // The last frame of a scene is shown in full before the board is cleared.
     if (++world.frameCounter >= world.scene.sceneFrames) {
         GetClientRect(Handle(), &client);
@@ -95,7 +93,7 @@ void SaverView::OnPaint()
     RECT client;
     GetClientRect(Handle(), &client);
     FillRect(dc, &client, black);
-    DrawFrame(dc);
+    frames_.DrawWhole(TheWorld(), dc, client);
     DeleteObject(black);
     EndPaint(Handle(), &ps);
 }
