@@ -72,15 +72,27 @@ bool FindFrameDamage(const World& world, const std::vector<ShownPin>& shown, Fra
 
     // Repainting is clipped to the areas, so a pin outside them keeps its
     // pixels in the buffer and needs nothing, however it overlaps the others.
+    // Outside the areas the buffer and the window agree wherever a disc lies,
+    // so one copy per pin of the box around its part in the other areas is
+    // exact; a box within a ball's areas is copied with them.
+    const auto insideBallArea = [&](const Rect& box) {
+        for (size_t a = 0; a < ballAreas; ++a) {
+            if (Same(Intersection(box, damage.areas[a]), box)) return true;
+        }
+        return false;
+    };
     for (size_t i = 0; i < world.pins.size(); ++i) {
         const Rect& bounds = world.pins[i]->bounds;
         bool repaint = false;
+        Rect box;
         for (size_t a = 0; a < damage.areas.size(); ++a) {
             if (!Meets(bounds, damage.areas[a])) continue;
             repaint = true;
-            if (a >= ballAreas) damage.copies.push_back(Intersection(bounds, damage.areas[a]));
+            if (a >= ballAreas) box = Union(box, Intersection(bounds, damage.areas[a]));
         }
-        if (repaint) damage.pins.push_back(i);
+        if (!repaint) continue;
+        damage.pins.push_back(i);
+        if (!IsEmpty(box) && !insideBallArea(box)) damage.copies.push_back(box);
     }
     return true;
 }

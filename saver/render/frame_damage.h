@@ -26,7 +26,8 @@ struct FrameDamage {
     // Pins that meet an area, in array order (drawing order).
     std::vector<size_t> pins;
     // What goes to the window: each ball's areas whole, and the other areas
-    // only where a repainted pin lies (elsewhere the window keeps its pixels).
+    // only where a repainted pin lies (elsewhere the window keeps its pixels),
+    // one box per pin.
     std::vector<Rect> copies;
 };
 

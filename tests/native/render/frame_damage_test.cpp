@@ -57,7 +57,9 @@ const DamageCase kCases[] = {
     {"a knocked-out pin and its neighbour", {kPin, {8, 0, 18, 10}, {30, 0, 40, 10}}, {}, {}, 0, {}, true, {0, 1},
      {{0, 0, 10, 10}, {8, 0, 10, 10}}},
     {"a pin drawn away from its first place", {{-8, 0, 2, 10}, {4, 0, 14, 10}}, {}, {}, 1, kPin, true, {0, 1},
-     {{0, 0, 2, 10}, {4, 0, 10, 10}, {4, 0, 14, 10}}},
+     {{0, 0, 2, 10}, {4, 0, 14, 10}}},
+    {"a spark within a ball's places", {kPin}, {{{0, 0, 20, 20}, {0, 0, 20, 20}, true, false}}, {{5, 5, 8, 5}}, -1,
+     {}, true, {0}, {{0, 0, 20, 20}}},
 };
 
 class FrameDamageTable : public ::testing::TestWithParam<DamageCase> {};

@@ -154,8 +154,7 @@ void LiteralFrame(World& world, HDC target)
     GetClipBox(target, &clip);
     HDC buffer = CreateCompatibleDC(target);
     HBITMAP bitmap = CreateCompatibleBitmap(target, clip.right, clip.bottom);
-    HGDIOBJ kept = SelectObject(buffer, bitmap);
-    PatBlt(buffer, 0, 0, clip.right, clip.bottom, BLACKNESS);
+    HGDIOBJ kept = SelectObject(buffer, bitmap);  // a new bitmap is black
     HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
     auto fill = [&](const RECT& r) { FillRect(buffer, &r, black); };
     auto copy = [&](const RECT& r) {
