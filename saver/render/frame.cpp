@@ -1,7 +1,5 @@
 #include "render/frame.h"
 
-#include <algorithm>
-
 namespace {
 
 RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }

@@ -75,6 +75,8 @@ bool SaverView::OnTick(Message& m)
     StepWorld(world, ToBoard(client));
     frames_.DrawFrame(world, dc, client);
     // The last frame of a scene is shown in full before the board is cleared.
+    // Set-up starts the count again, and a frame that finds the count at 0
+    // repaints everything on a black buffer, as the cleared window needs.
     if (++world.frameCounter >= world.scene.sceneFrames) {
         GetClientRect(Handle(), &client);
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -93,6 +95,8 @@ void SaverView::OnPaint()
     RECT client;
     GetClientRect(Handle(), &client);
     FillRect(dc, &client, black);
+    // The whole frame, even for part of the window (the paint's clipping keeps
+    // it there); the next tick repaints everything as well.
     frames_.DrawWhole(TheWorld(), dc, client);
     DeleteObject(black);
     EndPaint(Handle(), &ps);
