@@ -134,18 +134,6 @@ void Sparks(const SparkRing& sparks, HDC dc, bool erase)
     });
 }
 
-template <class Visit> void BallPlaces(Disc& ball, Visit&& visit)
-{
-    RECT now = ToRECT(ball.bounds), before = ToRECT(ball.prevBounds), both;
-    if (ball.wrapped) {
-        visit(now);
-        visit(before);
-    } else {
-        UnionRect(&both, &now, &before);
-        visit(both);
-    }
-}
-
 }  // namespace
 
 void LiteralFrame(World& world, HDC target)
@@ -160,8 +148,18 @@ void LiteralFrame(World& world, HDC target)
     auto copy = [&](const RECT& r) {
         BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer, r.left, r.top, SRCCOPY);
     };
+    auto ballPlaces = [](Disc& ball, auto&& visit) {
+        RECT now = ToRECT(ball.bounds), before = ToRECT(ball.prevBounds), both;
+        if (ball.wrapped) {
+            visit(now);
+            visit(before);
+        } else {
+            UnionRect(&both, &now, &before);
+            visit(both);
+        }
+    };
     for (Disc* ball : world.balls) {
-        if (ball->inPlay) BallPlaces(*ball, fill);
+        if (ball->inPlay) ballPlaces(*ball, fill);
     }
     for (Disc* pin : world.pins) {
         fill(ToRECT(pin->bounds));
@@ -174,7 +172,7 @@ void LiteralFrame(World& world, HDC target)
     for (Disc* pin : world.pins) copy(ToRECT(pin->bounds));
     for (Disc* ball : world.balls) {
         if (!ball->inPlay) continue;
-        BallPlaces(*ball, copy);
+        ballPlaces(*ball, copy);
         ball->wrapped = false;
     }
     Sparks(world.sparks, target, false);
