@@ -54,10 +54,18 @@ bool FindFrameDamage(const World& world, const std::vector<ShownPin>& shown, Fra
     // whatever such a segment crosses must be copied again. A segment runs
     // from the previous position to the current one, end point excluded; one
     // that has not moved paints nothing.
+    // Most segments lie within a ball's places, which are repainted anyway.
+    const auto insideBallArea = [&](const Rect& box) {
+        for (size_t a = 0; a < ballAreas; ++a) {
+            if (Same(Intersection(box, damage.areas[a]), box)) return true;
+        }
+        return false;
+    };
     ForEachSparkOfLiveBursts(world.sparks, [&](const Spark&, const Spark& s) {
         if (s.prevX == s.x && s.prevY == s.y) return;
-        damage.areas.push_back(Rect{std::min(s.prevX, s.x), std::min(s.prevY, s.y), std::max(s.prevX, s.x) + 1,
-                                    std::max(s.prevY, s.y) + 1});
+        const Rect box{std::min(s.prevX, s.x), std::min(s.prevY, s.y), std::max(s.prevX, s.x) + 1,
+                       std::max(s.prevY, s.y) + 1};
+        if (!insideBallArea(box)) damage.areas.push_back(box);
     });
 
     // A pin that changed colour (a knocked-out one is blacked out once) or
@@ -75,12 +83,6 @@ bool FindFrameDamage(const World& world, const std::vector<ShownPin>& shown, Fra
     // Outside the areas the buffer and the window agree wherever a disc lies,
     // so one copy per pin of the box around its part in the other areas is
     // exact; a box within a ball's areas is copied with them.
-    const auto insideBallArea = [&](const Rect& box) {
-        for (size_t a = 0; a < ballAreas; ++a) {
-            if (Same(Intersection(box, damage.areas[a]), box)) return true;
-        }
-        return false;
-    };
     for (size_t i = 0; i < world.pins.size(); ++i) {
         const Rect& bounds = world.pins[i]->bounds;
         bool repaint = false;
