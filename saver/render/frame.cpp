@@ -1,27 +1,18 @@
 #include "render/frame.h"
 
-#include <algorithm>
-
 namespace {
 
 RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-// The target's clip box, and the same box in device units with its corners in
-// order: the part of the target that this frame can change.
-struct FrameArea {
-    RECT clip;
-    RECT device;
-};
-
-FrameArea AreaOf(HDC target)
+void Fill(HDC dc, const Rect& r, HBRUSH brush)
 {
-    FrameArea area;
-    GetClipBox(target, &area.clip);
-    POINT corners[2] = {{area.clip.left, area.clip.top}, {area.clip.right, area.clip.bottom}};
-    LPtoDP(target, corners, 2);
-    area.device = RECT{std::min(corners[0].x, corners[1].x), std::min(corners[0].y, corners[1].y),
-                       std::max(corners[0].x, corners[1].x), std::max(corners[0].y, corners[1].y)};
-    return area;
+    const RECT rect = ToRECT(r);
+    FillRect(dc, &rect, brush);
+}
+
+void Copy(HDC target, HDC buffer, const Rect& r)
+{
+    BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer, r.left, r.top, SRCCOPY);
 }
 
 void ResetMapping(HDC dc)
@@ -31,60 +22,23 @@ void ResetMapping(HDC dc)
     SetMapMode(dc, MM_TEXT);
 }
 
-// The back buffer's pixel (0, 0) is the device box's top-left corner, so a
-// client position is found in it shifted by that corner. For the usual frame
-// (a whole, unobscured window) the shift is zero.
-void CopyRect(HDC target, HDC buffer, const RECT& r, const POINT& bufferOrigin)
+// The union of the areas, to keep repainting inside them; null when a region
+// cannot be made.
+HRGN RegionOf(const std::vector<Rect>& areas)
 {
-    BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer, r.left - bufferOrigin.x,
-           r.top - bufferOrigin.y, SRCCOPY);
-}
-
-void BackBufferFrame(World& world, HDC target, HDC buffer, HBRUSH black, const POINT& bufferOrigin)
-{
-    // Old and new places of the moving balls first, so that nothing drawn
-    // below is painted over. A wrapped ball's two places lie at opposite edges:
-    // their union would span the whole board.
-    for (Disc* ball : world.balls) {
-        if (!ball->inPlay) continue;
-        const RECT now = ToRECT(ball->bounds), before = ToRECT(ball->prevBounds);
-        if (ball->wrapped) {
-            FillRect(buffer, &now, black);
-            FillRect(buffer, &before, black);
-        } else {
-            RECT both;
-            UnionRect(&both, &now, &before);
-            FillRect(buffer, &both, black);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    HRGN part = CreateRectRgn(0, 0, 0, 0);
+    if (region && part) {
+        for (const Rect& a : areas) {
+            SetRectRgn(part, a.left, a.top, a.right, a.bottom);
+            CombineRgn(region, region, part, RGN_OR);
         }
+    } else if (region) {
+        DeleteObject(region);
+        region = nullptr;
     }
-    // Knocked-out pins (colour 0) keep their last bounds, which are blacked
-    // out and copied every frame: that is how they vanish.
-    for (Disc* pin : world.pins) {
-        const RECT r = ToRECT(pin->bounds);
-        FillRect(buffer, &r, black);
-        Draw(*pin, buffer);
-    }
-    for (Disc* ball : world.balls) {
-        if (ball->inPlay) Draw(*ball, buffer);
-    }
-
-    ResetMapping(target);
-    ResetMapping(buffer);
-    EraseSparks(world.sparks, target);
-    for (Disc* pin : world.pins) CopyRect(target, buffer, ToRECT(pin->bounds), bufferOrigin);
-    for (Disc* ball : world.balls) {
-        if (!ball->inPlay) continue;
-        const RECT now = ToRECT(ball->bounds), before = ToRECT(ball->prevBounds);
-        if (ball->wrapped) {
-            CopyRect(target, buffer, now, bufferOrigin);
-            CopyRect(target, buffer, before, bufferOrigin);
-            ball->wrapped = false;
-        } else {
-            RECT both;
-            UnionRect(&both, &now, &before);
-            CopyRect(target, buffer, both, bufferOrigin);
-        }
-    }
+    if (part) DeleteObject(part);
+    return region;
 }
 
 // Without a back buffer: everything straight onto the target, every ball
@@ -101,52 +55,114 @@ void DirectFrame(World& world, HDC target, HBRUSH black)
     for (Disc* ball : world.balls) Draw(*ball, target);
 }
 
-template <class Visit> void ForEachSparkOfLiveBursts(const SparkRing& sparks, Visit&& visit)
-{
-    sparks.ForEachLive([&](int32_t, const std::vector<Spark>& burst) {
-        if (burst.empty()) return;
-        const size_t count = std::min(burst.size(), size_t(std::max(sparks.perBurst, 0)));
-        visit(burst.front(), burst.data(), count);
-    });
-}
-
 }  // namespace
 
-void DrawFrame(World& world, HDC target)
+FrameComposer::~FrameComposer() { ReleaseBuffer(); }
+
+void FrameComposer::DrawFrame(World& world, HDC target, const RECT& client) { Compose(world, target, client, false); }
+
+void FrameComposer::DrawWhole(World& world, HDC target, const RECT& client) { Compose(world, target, client, true); }
+
+bool FrameComposer::KeepBuffer(HDC target, const RECT& client)
 {
-    const FrameArea area = AreaOf(target);
-    const int width = area.device.right - area.device.left;
-    const int height = area.device.bottom - area.device.top;
-
-    HDC buffer = CreateCompatibleDC(target);
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ keptBitmap = nullptr;
-    bool buffered = false;
-    if (buffer) {
-        bitmap = CreateCompatibleBitmap(target, width, height);
-        if (bitmap) {
-            OffsetViewportOrgEx(buffer, -area.device.left, -area.device.top, nullptr);
-            keptBitmap = SelectObject(buffer, bitmap);
-            SetBrushOrgEx(buffer, area.device.left % 8, area.device.top % 8, nullptr);
-            IntersectClipRect(buffer, area.clip.left, area.clip.top, area.clip.right, area.clip.bottom);
-            buffered = true;
-        }
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (buffer_ && width == width_ && height == height_) return true;
+    ReleaseBuffer();
+    // A new buffer knows nothing of the window: its first frame repaints all.
+    wholeNext_ = true;
+    buffer_ = CreateCompatibleDC(target);
+    if (!buffer_) return false;
+    bitmap_ = CreateCompatibleBitmap(target, width, height);
+    if (!bitmap_) {
+        ReleaseBuffer();
+        return false;
     }
+    keptBitmap_ = SelectObject(buffer_, bitmap_);
+    width_ = width;
+    height_ = height;
+    return true;
+}
 
+void FrameComposer::ReleaseBuffer()
+{
+    // The bitmap is put back out of the context before either is deleted: a
+    // bitmap still selected into a context cannot be freed.
+    if (buffer_ && keptBitmap_) SelectObject(buffer_, keptBitmap_);
+    if (bitmap_) DeleteObject(bitmap_);
+    if (buffer_) DeleteDC(buffer_);
+    buffer_ = nullptr;
+    bitmap_ = nullptr;
+    keptBitmap_ = nullptr;
+    width_ = height_ = 0;
+}
+
+void FrameComposer::Compose(World& world, HDC target, const RECT& client, bool whole)
+{
+    const bool buffered = KeepBuffer(target, client);
     HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
-    if (black) {
-        UnrealizeObject(black);
-        if (buffered) {
-            BackBufferFrame(world, target, buffer, black, POINT{area.device.left, area.device.top});
-            SelectObject(buffer, keptBitmap);
-        } else {
-            DirectFrame(world, target, black);
-        }
+    if (!black) {
+        // The frame is skipped; the next one makes up for everything.
+        wholeNext_ = true;
+        return;
+    }
+    UnrealizeObject(black);
+    if (!buffered) {
+        DirectFrame(world, target, black);
         DrawSparks(world.sparks, target);
         DeleteObject(black);
+        return;
     }
-    if (bitmap) DeleteObject(bitmap);
-    if (buffer) DeleteDC(buffer);
+
+    bool everything = whole || wholeNext_ || !FindFrameDamage(world, shown_, damage_);
+    NoteShownPins(world, shown_);
+    HRGN clip = everything ? nullptr : RegionOf(damage_.areas);
+    everything = everything || !clip;
+
+    if (everything) {
+        // As a fresh black bitmap would be: every disc drawn in order.
+        PatBlt(buffer_, 0, 0, width_, height_, BLACKNESS);
+        for (Disc* pin : world.pins) {
+            Fill(buffer_, pin->bounds, black);
+            Draw(*pin, buffer_);
+        }
+    } else {
+        // The same, inside the areas only: every pin that reaches into them
+        // is drawn there in order, over black, and the rest of the buffer
+        // keeps what earlier frames left, which is what they would draw.
+        for (const Rect& a : damage_.areas) Fill(buffer_, a, black);
+        SelectClipRgn(buffer_, clip);
+        for (size_t i : damage_.pins) {
+            Fill(buffer_, world.pins[i]->bounds, black);
+            Draw(*world.pins[i], buffer_);
+        }
+    }
+    for (Disc* ball : world.balls) {
+        if (ball->inPlay) Draw(*ball, buffer_);
+    }
+    if (clip) {
+        SelectClipRgn(buffer_, nullptr);
+        DeleteObject(clip);
+    }
+
+    ResetMapping(target);
+    EraseSparks(world.sparks, target);
+    if (everything) {
+        // Pins are copied where drawing has just put them.
+        for (Disc* pin : world.pins) Copy(target, buffer_, pin->bounds);
+        for (Disc* ball : world.balls) {
+            if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { Copy(target, buffer_, r); });
+        }
+    } else {
+        for (const Rect& r : damage_.copies) Copy(target, buffer_, r);
+    }
+    // The wrap is consumed: from now on the ball's old and new places are close.
+    for (Disc* ball : world.balls) {
+        if (ball->inPlay) ball->wrapped = false;
+    }
+    DrawSparks(world.sparks, target);
+    DeleteObject(black);
+    wholeNext_ = whole;
 }
 
 bool Draw(Disc& disc, HDC target)
@@ -170,11 +186,9 @@ void EraseSparks(const SparkRing& sparks, HDC target)
     // The segment drawn white last frame runs from the previous position to
     // the current one; no life test, so a burst's last frame is erased too.
     SelectObject(target, GetStockObject(BLACK_PEN));
-    ForEachSparkOfLiveBursts(sparks, [&](const Spark&, const Spark* spark, size_t count) {
-        for (size_t i = 0; i < count; ++i) {
-            MoveToEx(target, spark[i].prevX, spark[i].prevY, nullptr);
-            LineTo(target, spark[i].x, spark[i].y);
-        }
+    ForEachSparkOfLiveBursts(sparks, [&](const Spark&, const Spark& spark) {
+        MoveToEx(target, spark.prevX, spark.prevY, nullptr);
+        LineTo(target, spark.x, spark.y);
     });
 }
 
@@ -183,11 +197,9 @@ void DrawSparks(const SparkRing& sparks, HDC target)
     // A burst at life 1 leaves the ring in the next step, before anything
     // could erase it: drawing it now would leave its segments behind.
     SelectObject(target, GetStockObject(WHITE_PEN));
-    ForEachSparkOfLiveBursts(sparks, [&](const Spark& first, const Spark* spark, size_t count) {
+    ForEachSparkOfLiveBursts(sparks, [&](const Spark& first, const Spark& spark) {
         if (first.life <= 1) return;
-        for (size_t i = 0; i < count; ++i) {
-            MoveToEx(target, spark[i].x, spark[i].y, nullptr);
-            LineTo(target, spark[i].x + spark[i].vx, spark[i].y + spark[i].vy);
-        }
+        MoveToEx(target, spark.x, spark.y, nullptr);
+        LineTo(target, spark.x + spark.vx, spark.y + spark.vy);
     });
 }

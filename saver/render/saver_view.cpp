@@ -32,8 +32,6 @@ bool SaverView::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent
     return CreateWindowOfClass(InvisiblePointerClass(), "", exStyle, style, rect, parent, 0);
 }
 
-void SaverView::DrawFrame(HDC target) { ::DrawFrame(TheWorld(), target); }
-
 bool SaverView::HandleMessage(Message& m)
 {
     switch (m.id) {
@@ -75,8 +73,10 @@ bool SaverView::OnTick(Message& m)
     GetClientRect(Handle(), &client);
     HDC dc = GetDC(Handle());
     StepWorld(world, ToBoard(client));
-    DrawFrame(dc);
+    frames_.DrawFrame(world, dc, client);
     // The last frame of a scene is shown in full before the board is cleared.
+    // Set-up starts the count again, and a frame that finds the count at 0
+    // repaints everything on a black buffer, as the cleared window needs.
     if (++world.frameCounter >= world.scene.sceneFrames) {
         GetClientRect(Handle(), &client);
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -95,7 +95,9 @@ void SaverView::OnPaint()
     RECT client;
     GetClientRect(Handle(), &client);
     FillRect(dc, &client, black);
-    DrawFrame(dc);
+    // The whole frame, even for part of the window (the paint's clipping keeps
+    // it there); the next tick repaints everything as well.
+    frames_.DrawWhole(TheWorld(), dc, client);
     DeleteObject(black);
     EndPaint(Handle(), &ps);
 }

@@ -7,6 +7,7 @@
 // window and sets up a new scene. A paint shows the whole current frame.
 #pragma once
 #include "framework/window.h"
+#include "render/frame.h"
 
 // The window class of the view and of the blank monitor windows: its cursor
 // shows nothing, so the pointer vanishes over them, and it has no background
@@ -24,9 +25,6 @@ public:
     // The id and the context are not used.
     virtual bool Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT id, void* context);
 
-    // One frame of the world onto a device context of this view.
-    void DrawFrame(HDC target);
-
     // The timer id of the animation's ticks.
     static constexpr UINT_PTR kTickTimerId = 1;
 
@@ -40,4 +38,7 @@ private:
     void OnPaint();
 
     bool autoDelete_;
+    // The back buffer and what it knows of the window, kept from frame to
+    // frame; ticks and paints both run on this window's thread.
+    FrameComposer frames_;
 };

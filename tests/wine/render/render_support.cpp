@@ -102,4 +102,84 @@ long HandleCount()
     return slot;
 }
 
+namespace {
+
+RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+void DrawDisc(Disc& disc, HDC dc)
+{
+    if (disc.colour == 0) return;
+    HPEN pen = CreatePen(PS_SOLID, 1, disc.colour);
+    HBRUSH brush = CreateSolidBrush(disc.colour);
+    HGDIOBJ keptPen = SelectObject(dc, pen), keptBrush = SelectObject(dc, brush);
+    disc.RecomputeBounds();
+    Ellipse(dc, disc.bounds.left, disc.bounds.top, disc.bounds.right, disc.bounds.bottom);
+    SelectObject(dc, keptBrush);
+    SelectObject(dc, keptPen);
+    DeleteObject(brush);
+    DeleteObject(pen);
+}
+
+// Last frame's segments in black, or this frame's in white while they live.
+void Sparks(const SparkRing& sparks, HDC dc, bool erase)
+{
+    SelectObject(dc, GetStockObject(erase ? BLACK_PEN : WHITE_PEN));
+    sparks.ForEachLive([&](int32_t, const std::vector<Spark>& burst) {
+        if (burst.empty() || (!erase && burst[0].life <= 1)) return;
+        for (int32_t i = 0; i < sparks.perBurst && size_t(i) < burst.size(); ++i) {
+            const Spark& s = burst[i];
+            MoveToEx(dc, erase ? s.prevX : s.x, erase ? s.prevY : s.y, nullptr);
+            LineTo(dc, erase ? s.x : s.x + s.vx, erase ? s.y : s.y + s.vy);
+        }
+    });
+}
+
+}  // namespace
+
+void LiteralFrame(World& world, HDC target)
+{
+    RECT clip;
+    GetClipBox(target, &clip);
+    HDC buffer = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, clip.right, clip.bottom);
+    HGDIOBJ kept = SelectObject(buffer, bitmap);  // a new bitmap is black
+    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
+    auto fill = [&](const RECT& r) { FillRect(buffer, &r, black); };
+    auto copy = [&](const RECT& r) {
+        BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer, r.left, r.top, SRCCOPY);
+    };
+    auto ballPlaces = [](Disc& ball, auto&& visit) {
+        RECT now = ToRECT(ball.bounds), before = ToRECT(ball.prevBounds), both;
+        if (ball.wrapped) {
+            visit(now);
+            visit(before);
+        } else {
+            UnionRect(&both, &now, &before);
+            visit(both);
+        }
+    };
+    for (Disc* ball : world.balls) {
+        if (ball->inPlay) ballPlaces(*ball, fill);
+    }
+    for (Disc* pin : world.pins) {
+        fill(ToRECT(pin->bounds));
+        DrawDisc(*pin, buffer);
+    }
+    for (Disc* ball : world.balls) {
+        if (ball->inPlay) DrawDisc(*ball, buffer);
+    }
+    Sparks(world.sparks, target, true);
+    for (Disc* pin : world.pins) copy(ToRECT(pin->bounds));
+    for (Disc* ball : world.balls) {
+        if (!ball->inPlay) continue;
+        ballPlaces(*ball, copy);
+        ball->wrapped = false;
+    }
+    Sparks(world.sparks, target, false);
+    SelectObject(buffer, kept);
+    DeleteObject(black);
+    DeleteObject(bitmap);
+    DeleteDC(buffer);
+}
+
 }  // namespace rt
