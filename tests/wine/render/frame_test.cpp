@@ -28,10 +28,10 @@ int Next()
 
 struct StoredValues : SettingsReader {
     std::map<std::string, uint32_t> values;
-    uint32_t GetProfileInt(const char*, const char* entry, int32_t defaultValue) override
+    uint32_t ReadSetting(SettingId which) override
     {
-        const auto it = values.find(entry);
-        return it == values.end() ? uint32_t(defaultValue) : it->second;
+        const auto it = values.find(kStoredSettings[which].name);
+        return it == values.end() ? uint32_t(kStoredSettings[which].defaultValue) : it->second;
     }
 };
 
