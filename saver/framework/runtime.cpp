@@ -22,6 +22,4 @@ namespace std {
 [[noreturn]] void __throw_bad_alloc() { std::abort(); }
 [[noreturn]] void __throw_bad_array_new_length() { std::abort(); }
 [[noreturn]] void __throw_length_error(const char*) { std::abort(); }
-[[noreturn]] void __throw_logic_error(const char*) { std::abort(); }
-[[noreturn]] void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
 }  // namespace std
