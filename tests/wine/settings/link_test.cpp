@@ -87,6 +87,10 @@ POINT OnTheDialogFace(HWND dialog)
 
 TEST(LinkControl, ShowsTheHandOverItAndTheArrowAgainElsewhere)
 {
+    // The real pointer rests away from the dialog: were it over the link as
+    // the dialog appears, the system's own mouse move there would show the
+    // hand before the first posted move, and the arrow would never be seen.
+    SetCursorPos(0, 0);
     OptionsRun run;
     ASSERT_TRUE(run.Open());
     ASSERT_TRUE(WaitForForeground(run.Dialog()));
