@@ -12,12 +12,3 @@ TEST(RuntimeRandom, ReproducesTheWindowsSequence)
     EXPECT_EQ(RuntimeRandom(), 6334);
     EXPECT_EQ(RuntimeRandom(), 26500);
 }
-
-TEST(RuntimeRandom, BindingRedirectsEveryDraw)
-{
-    BindRandom([] { return 7; });
-    EXPECT_EQ(Rand(), 7);
-    BindRandom(nullptr);
-    SeedRuntimeRandom(1);
-    EXPECT_EQ(Rand(), 41);
-}

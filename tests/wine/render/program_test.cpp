@@ -1,8 +1,10 @@
 // The built screensaver as the system runs it: full-screen (/s) from its
-// installed place, and preview (/p) inside a host window of this program.
+// installed place, ended by real input; and preview (/p) inside a host window
+// of this program.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "render_support.h"
@@ -11,6 +13,8 @@
 namespace {
 
 const char kSettingsKey[] = "Software\\Velloran Screen Saver\\VelloranSaver\\Settings";
+const char* const kNames[] = {"NumBalls", "NumPins",         "BallSize",    "PinSize", "Symmetry",
+                              "Gravity",  "ScenarioCounter", "RefreshRate", "Sparks"};
 
 // Installs the screensaver under its real name, as the active one.
 std::string InstallSaver()
@@ -23,46 +27,22 @@ std::string InstallSaver()
     return installed;
 }
 
-struct FindRequest {
-    DWORD pid;
-    std::vector<HWND> found;
-};
+using WindowSearch = std::pair<DWORD, std::vector<HWND>>;
 
-BOOL CALLBACK CollectOfProcess(HWND w, LPARAM p)
+BOOL CALLBACK CollectVisibleOf(HWND w, LPARAM p)
 {
-    auto* req = reinterpret_cast<FindRequest*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == req->pid && IsWindowVisible(w)) req->found.push_back(w);
+    auto* search = reinterpret_cast<WindowSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == search->first && IsWindowVisible(w)) search->second.push_back(w);
     return TRUE;
 }
 
 std::vector<HWND> VisibleWindowsOf(DWORD pid)
 {
-    FindRequest req{pid, {}};
-    EnumWindows(CollectOfProcess, reinterpret_cast<LPARAM>(&req));
-    return req.found;
-}
-
-bool IsPinColour(COLORREF c)
-{
-    const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-    return r >= 170 && r <= 229 && g >= 170 && g <= 229 && b >= 170 && b <= 229;
-}
-
-struct Census {
-    long black = 0, pin = 0, other = 0;
-};
-
-Census Count(const wt::Screen& shot)
-{
-    Census c;
-    for (uint32_t p : shot.pixels) {
-        if (p == 0) ++c.black;
-        else if (IsPinColour(p)) ++c.pin;
-        else ++c.other;
-    }
-    return c;
+    WindowSearch search{pid, {}};
+    EnumWindows(CollectVisibleOf, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 void Key(WORD vk)
@@ -83,174 +63,133 @@ void Mouse(DWORD flags, DWORD data = 0)
     SendInput(1, &in, sizeof(INPUT));
 }
 
-class FullScreen : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        SetCursorPos(400, 300);
-        Sleep(200);  // the pointer has settled before the saver looks at it
-        // Ten balls, so that some are in play soon.
-        ASSERT_TRUE(wt::RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, "NumBalls", 10));
-        const std::string scr = InstallSaver();
-        ASSERT_TRUE(saver.Start(wt::Quote(scr) + " /s"));
-        ASSERT_TRUE(wt::WaitUntil([&] { return !VisibleWindowsOf(saver.Id()).empty(); }, 10000));
-        window = VisibleWindowsOf(saver.Id()).front();
-        // Whatever the system sends as a window appears has arrived by now.
-        Sleep(1000);
-        ASSERT_TRUE(saver.Running());
-        ASSERT_TRUE(IsWindowVisible(window)) << "the saver closed on its own";
-    }
-
-    // Ends with exit code 0 within a generous deadline.
-    void ExpectEndsCleanly()
-    {
-        DWORD code = 1234;
-        EXPECT_TRUE(saver.Wait(15000, &code)) << "the saver is still running";
-        EXPECT_EQ(code, 0u);
-    }
-    void ExpectStillRunning()
-    {
-        // Nothing to wait for: a later key proves that this input was handled.
-        Sleep(700);
-        EXPECT_TRUE(saver.Running());
-    }
-
-    wt::Process saver;
-    HWND window = nullptr;
+struct Census {
+    long black = 0, pin = 0, other = 0;
 };
 
-TEST_F(FullScreen, ShowsGreyPinsAndColouredBallsOnBlackOverTheWholeScreen)
+Census Count(const wt::Screen& shot)
 {
-    const std::vector<HWND> windows = VisibleWindowsOf(saver.Id());
-    ASSERT_EQ(windows.size(), 1u) << "one monitor: no blank window";
-    RECT r;
-    GetWindowRect(window, &r);
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 0);
-    EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-
-    const long area = long(r.right) * r.bottom;
-    Census seen;
-    wt::Screen shot;
-    const bool ok = wt::WaitUntil(
-        [&] {
-            shot = wt::CaptureScreen();
-            seen = Count(shot);
-            // Forty pins of radius 8 are ~8000 pixels; a ball of radius 30 ~2800.
-            return seen.black > area * 8 / 10 && seen.pin > 4000 && seen.other > 1500;
-        },
-        10000);
-    shot.SaveBmp(wt::HereDir() + "\\fullscreen.bmp");
-    EXPECT_TRUE(ok) << "black " << seen.black << ", pin-coloured " << seen.pin << ", other " << seen.other
-                    << " of " << area;
-    EXPECT_TRUE(saver.Running());
+    Census c;
+    for (uint32_t p : shot.pixels) {
+        const int r = p & 0xFF, g = (p >> 8) & 0xFF, b = (p >> 16) & 0xFF;
+        if (p == 0) ++c.black;
+        else if (r >= 170 && r <= 229 && g >= 170 && g <= 229 && b >= 170 && b <= 229) ++c.pin;
+        else ++c.other;
+    }
+    return c;
 }
 
-TEST_F(FullScreen, TheFirstMoveIsOnlyRememberedAOnePixelMoveEnds)
-{
-    SetCursorPos(500, 400);
-    ExpectStillRunning();
-    SetCursorPos(501, 400);
-    ExpectEndsCleanly();
-}
+enum class Stored { TenBalls, AllMax, AllMin };
 
-TEST_F(FullScreen, AKeyEnds)
-{
-    Key('A');
-    ExpectEndsCleanly();
-}
+struct InputCase {
+    const char* name;
+    Stored stored;
+    // Input that must leave the saver running (may be null), then input that must end it.
+    void (*harmless)();
+    void (*ending)();
+};
 
-TEST_F(FullScreen, AClickEnds)
+void PrintTo(const InputCase& c, std::ostream* os) { *os << c.name; }
+
+void FirstMove() { SetCursorPos(500, 400); }
+void OnePixelOn() { SetCursorPos(501, 400); }
+void KeyA() { Key('A'); }
+void Click()
 {
     Mouse(MOUSEEVENTF_LEFTDOWN);
     Mouse(MOUSEEVENTF_LEFTUP);
-    ExpectEndsCleanly();
 }
-
-TEST_F(FullScreen, AnotherWindowTakingActivationEnds)
-{
-    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200, 100, nullptr,
-                                 nullptr, nullptr, nullptr);
-    SetForegroundWindow(other);
-    DWORD code = 1234;
-    EXPECT_TRUE(rt::PumpUntil([&] { return saver.Wait(0, &code); }, 15000));
-    EXPECT_EQ(code, 0u);
-    DestroyWindow(other);
-}
-
-TEST_F(FullScreen, TheWheelAndButtonReleasesDoNotEnd)
+void WheelAndReleases()
 {
     Mouse(MOUSEEVENTF_WHEEL, WHEEL_DELTA);
     Mouse(MOUSEEVENTF_LEFTUP);
     Mouse(MOUSEEVENTF_RIGHTUP);
-    ExpectStillRunning();
-    Key(VK_SPACE);  // still listening
-    ExpectEndsCleanly();
 }
-
-TEST_F(FullScreen, ThePointerIsInvisible)
+void AnotherWindowActivates()
 {
-    SetCursorPos(600, 500);  // remembered, and the window sets its cursor
-    Sleep(300);
-    CURSORINFO info = {};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetCursorInfo(&info));
-    EXPECT_TRUE(info.hCursor == nullptr || !(info.flags & CURSOR_SHOWING));
-    EXPECT_TRUE(saver.Running());
-
-    // And the class cursor itself shows nothing: cursor 129 of the file.
-    HMODULE file = LoadLibraryExA(wt::Artefact("VelloranSaver.scr").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(file, nullptr);
-    HRSRC group = FindResourceA(file, MAKEINTRESOURCEA(129), MAKEINTRESOURCEA(12));  // RT_GROUP_CURSOR
-    ASSERT_NE(group, nullptr);
-    // The group's one entry (14 bytes after a 6-byte header) ends with its image's id.
-    const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(file, group)));
-    ASSERT_EQ(*reinterpret_cast<const WORD*>(dir + 4), 1);
-    const WORD imageId = *reinterpret_cast<const WORD*>(dir + 6 + 12);
-    HRSRC res = FindResourceA(file, MAKEINTRESOURCEA(imageId), MAKEINTRESOURCEA(1));  // RT_CURSOR
-    ASSERT_NE(res, nullptr);
-    const auto* image = static_cast<const BYTE*>(LockResource(LoadResource(file, res)));
-    const DWORD size = SizeofResource(file, res);
-    ASSERT_EQ(size, 4u + 40 + 8 + 128 + 128);
-    EXPECT_EQ(*reinterpret_cast<const WORD*>(image), 0) << "hot spot x";
-    EXPECT_EQ(*reinterpret_cast<const WORD*>(image + 2), 0) << "hot spot y";
-    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(image + 4);
-    EXPECT_EQ(header->biWidth, 32);
-    EXPECT_EQ(header->biHeight, 64);
-    EXPECT_EQ(header->biBitCount, 1);
-    const BYTE* xorMask = image + 4 + 40 + 8;
-    const BYTE* andMask = xorMask + 128;
-    for (int i = 0; i < 128; ++i) {
-        EXPECT_EQ(xorMask[i], 0x00) << i;
-        EXPECT_EQ(andMask[i], 0xFF) << i;
-    }
-    FreeLibrary(file);
-    Key(VK_SPACE);
-    ExpectEndsCleanly();
+    static HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW, 50, 50, 200, 100, nullptr,
+                                        nullptr, nullptr, nullptr);
+    ShowWindow(other, SW_SHOW);
+    SetForegroundWindow(other);
 }
+
+const InputCase kCases[] = {
+    {"FirstMoveOnlyRememberedOnePixelMoveEnds", Stored::TenBalls, FirstMove, OnePixelOn},
+    {"KeyEnds", Stored::TenBalls, nullptr, KeyA},
+    {"ClickEnds", Stored::TenBalls, nullptr, Click},
+    {"AnotherWindowTakingActivationEnds", Stored::TenBalls, nullptr, AnotherWindowActivates},
+    {"WheelAndButtonReleasesDoNotEnd", Stored::TenBalls, WheelAndReleases, KeyA},
+    // Every stored value at its 32-bit extreme: still a picture, still ended by a key.
+    {"AllStoredAtMaximumKeyEnds", Stored::AllMax, nullptr, KeyA},
+    {"AllStoredAtMinimumKeyEnds", Stored::AllMin, nullptr, KeyA},
+};
+
+class FullScreen : public ::testing::TestWithParam<InputCase> {};
+
+TEST_P(FullScreen, ShowsThePinBoardAndEndsOnlyOnInputThatEnds)
+{
+    const InputCase& c = GetParam();
+    wt::RegRemoveTree(HKEY_CURRENT_USER, kSettingsKey);
+    for (const char* name : kNames) {
+        if (c.stored == Stored::AllMax) wt::RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, name, 0x7FFFFFFF);
+        if (c.stored == Stored::AllMin) wt::RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, name, 0x80000000);
+    }
+    // Ten balls, so that some are in play soon.
+    if (c.stored == Stored::TenBalls) wt::RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, "NumBalls", 10);
+    // The pointer rests away from where the cases move it before the saver starts.
+    SetCursorPos(400, 300);
+    ASSERT_TRUE(wt::WaitUntil([] { POINT p; return GetCursorPos(&p) && p.x == 400 && p.y == 300; }, 5000));
+
+    wt::Process saver;
+    ASSERT_TRUE(saver.Start(wt::Quote(InstallSaver()) + " /s"));
+    std::vector<HWND> windows;
+    ASSERT_TRUE(wt::WaitUntil([&] { return !(windows = VisibleWindowsOf(saver.Id())).empty(); }, 15000));
+    ASSERT_EQ(windows.size(), 1u) << "one monitor: no blank window";
+    RECT r;
+    GetWindowRect(windows[0], &r);
+    EXPECT_TRUE(r.left == 0 && r.top == 0 && r.right == GetSystemMetrics(SM_CXSCREEN) &&
+                r.bottom == GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_TRUE(GetWindowLongA(windows[0], GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    // Mostly black, with grey pins and coloured balls; forty pins of radius 8
+    // are ~8000 pixels, a ball of radius 30 ~2800. At the extremes, something.
+    const long area = long(r.right) * r.bottom;
+    Census seen;
+    const bool drawn = wt::WaitUntil(
+        [&] {
+            seen = Count(wt::CaptureScreen());
+            if (c.stored != Stored::TenBalls) return seen.black < area && seen.pin + seen.other > 0;
+            return seen.black > area * 8 / 10 && seen.pin > 4000 && seen.other > 1500;
+        },
+        15000);
+    EXPECT_TRUE(drawn) << "black " << seen.black << ", pin-coloured " << seen.pin << ", other " << seen.other;
+    ASSERT_TRUE(saver.Running()) << "the saver closed on its own";
+
+    if (c.harmless) {
+        c.harmless();
+        // An input that does not end leaves no state to wait for: watch a while.
+        rt::PumpFor(700);
+        EXPECT_TRUE(saver.Running()) << "ended by input that must not end it";
+    }
+    c.ending();
+    DWORD code = 1234;
+    EXPECT_TRUE(rt::PumpUntil([&] { return saver.Wait(0, &code); }, 15000)) << "the saver is still running";
+    EXPECT_EQ(code, 0u);
+    wt::RegRemoveTree(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, FullScreen, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<InputCase>& info) { return std::string(info.param.name); });
 
 // --- Preview ---------------------------------------------------------------
 
-LRESULT CALLBACK HostProc(HWND w, UINT id, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, id, wp, lp); }
-
 TEST(Preview, FillsTheHostsClientAreaAndEndsWithTheHost)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = "RenderTestPreviewHost";
-    RegisterClassA(&wc);
-    HWND host = CreateWindowExA(0, wc.lpszClassName, "host", WS_POPUP | WS_VISIBLE, 100, 100, 200, 150, nullptr,
-                                nullptr, wc.hInstance, nullptr);
+    HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 100, 100, 200, 150, nullptr, nullptr,
+                                nullptr, nullptr);
     ASSERT_NE(host, nullptr);
-    rt::PumpFor(200);
-
-    const std::string scr = InstallSaver();
     wt::Process saver;
-    ASSERT_TRUE(saver.Start(wt::Quote(scr) + " /p " + std::to_string(reinterpret_cast<uintptr_t>(host))));
+    ASSERT_TRUE(saver.Start(wt::Quote(InstallSaver()) + " /p " + std::to_string(reinterpret_cast<uintptr_t>(host))));
     HWND view = nullptr;
     ASSERT_TRUE(rt::PumpUntil([&] { return (view = FindWindowExA(host, nullptr, nullptr, nullptr)) != nullptr; },
                               10000));
@@ -259,13 +198,10 @@ TEST(Preview, FillsTheHostsClientAreaAndEndsWithTheHost)
     GetWindowRect(view, &child);
     MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&child), 2);
     EXPECT_TRUE(EqualRect(&client, &child));
-
-    // The view runs its animation. (Its pixels cannot be read here: Wine
-    // does not show what a process draws into a child of another process's
-    // window; the in-process view tests cover the drawing.)
-    EXPECT_NE(GetPropA(view, "PROP_ANIMTIMERDATA"), nullptr);
-    rt::PumpFor(500);
-    EXPECT_TRUE(saver.Running());
+    // The view runs its animation. (Wine does not show what a process draws
+    // into a child of another process's window; the in-process view tests
+    // cover the drawing.)
+    EXPECT_TRUE(rt::PumpUntil([&] { return GetPropA(view, "PROP_ANIMTIMERDATA") != nullptr; }, 5000));
 
     DestroyWindow(host);
     DWORD code = 1234;

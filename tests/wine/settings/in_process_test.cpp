@@ -211,33 +211,6 @@ public:
     HFONT font = nullptr;
 };
 
-TEST(LinkControlWindow, MouseOverShowsTheHandCursor)
-{
-    LinkHost host;
-    LinkControl link;
-    ASSERT_TRUE(link.SubclassDlgItem(IDC_WEB_LINK, host.window));
-    HCURSOR hand = LoadCursorA(Here(), MAKEINTRESOURCEA(IDC_LINK_HAND));
-    ASSERT_NE(hand, nullptr);
-
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    SendMessageA(host.link, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    EXPECT_EQ(GetCursor(), hand);
-
-    // The pointing hand: monochrome, 32 by 32, pointing from its fingertip.
-    ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(hand, &info));
-    EXPECT_FALSE(info.fIcon);
-    EXPECT_EQ(info.xHotspot, 5u);
-    EXPECT_EQ(info.yHotspot, 0u);
-    EXPECT_EQ(info.hbmColor, nullptr);
-    BITMAP mask = {};
-    GetObjectA(info.hbmMask, sizeof mask, &mask);
-    EXPECT_EQ(mask.bmWidth, 32);
-    EXPECT_EQ(mask.bmHeight, 64);
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-}
-
 // The longest run of pure blue pixels in any row of the picture.
 int LongestBlueRun(const wt::Screen& shot, int* blueCount)
 {

@@ -1,8 +1,27 @@
 #include "settings_driver.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 namespace st {
+
+namespace {
+
+// Every case starts with nothing stored, whatever the case before it left.
+class ForgetStoredSettings : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        for (const char* app : {"VelloranSaver", "VelloranSaverNoVersion", "wt_settings"})
+            wt::RegRemoveTree(HKEY_CURRENT_USER, SettingsKey(app).c_str());
+    }
+};
+
+[[maybe_unused]] const bool registered = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ForgetStoredSettings);
+    return true;
+}();
+
+}  // namespace
 
 std::string SettingsKey(const char* appName)
 {
