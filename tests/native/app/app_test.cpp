@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <tuple>
 
@@ -8,29 +9,28 @@
 #include "app/uninstall_batch.h"
 #include "app/uninstall_rights.h"
 
-// c, then s, in the first or second place (lower case only); preview only as
-// the whole switch in any case with at most one leading - or /.
+// c, then s, in the first or second place (lower case only); preview only as the
+// whole switch in any case, with at most one leading - or /; no argument: options.
 TEST(SelectMode, FirstArgumentDecides)
 {
     constexpr SaverMode C = SaverMode::Configure, P = SaverMode::Preview, S = SaverMode::FullScreen,
                         U = SaverMode::Uninstall, N = SaverMode::None;
     const std::pair<const char*, SaverMode> cases[] = {
-        {"/c", C},  {"c", C},    {"/c:592", C}, {"sc", C},  {"cs", C},   {"/p", P},         {"-P", P},
-        {"p", P},   {"/p:592", N}, {"//p", N},  {"/pp", N}, {"-s", S},   {"save", S},       {"/s:1", S},
-        {"/C", N},  {"/S", N},   {"-UNINSTALL", U}, {"-uninstall", N}, {"-UNINSTALLX", N}, {"", N}, {"x", N}};
-    for (const auto& c : cases) {
-        const char* argv[] = {"C:\\WINDOWS\\VELLOR~1.SCR", c.first, "592"};
-        EXPECT_EQ(int(SelectMode(3, argv)), int(c.second)) << '"' << c.first << '"';
+        {"/c", C}, {"c", C},   {"/c:592", C}, {"sc", C},   {"cs", C},       {"/p", P},         {"-P", P},
+        {"p", P},  {"/p:592", N}, {"//p", N}, {"/pp", N},  {"-s", S},       {"save", S},       {"/s:1", S},
+        {"/C", N}, {"/S", N},  {"-UNINSTALL", U}, {"-uninstall", N}, {"-UNINSTALLX", N}, {"", N}, {"x", N}};
+    for (const auto& [argument, mode] : cases) {
+        const char* argv[] = {"C:\\WINDOWS\\VELLOR~1.SCR", argument, "592"};
+        EXPECT_EQ(int(SelectMode(3, argv)), int(mode)) << '"' << argument << '"';
     }
-    const char* alone[] = {"saver.scr"};
-    EXPECT_EQ(SelectMode(1, alone), C) << "no argument opens the options";
+    EXPECT_EQ(SelectMode(1, std::data({"saver.scr"})), C);
 }
 
 TEST(ParseWindowHandle, ReadsASignedDecimalPrefix)
 {
-    const std::pair<const char*, int32_t> cases[] = {{"  +592abc", 592}, {"-592", -592}, {"abc", 0}, {"0x10", 0},
+    const std::pair<const char*, int32_t> cases[] = {{"  +592abc", 592}, {"-592", -592}, {"0x10", 0},
         {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}, {nullptr, 0}};
-    for (const auto& c : cases) EXPECT_EQ(ParseWindowHandle(c.first), c.second) << (c.first ? c.first : "null");
+    for (const auto& [text, handle] : cases) EXPECT_EQ(ParseWindowHandle(text), handle) << (text ? text : "null");
 }
 
 // At most thirty tries a second apart, then the batch deletes itself; a line
@@ -44,8 +44,7 @@ TEST(UninstallBatchLine, RetriesThirtyTimesThenDeletesItself)
     EXPECT_EQ(text, "SET tries=0\r\n:f\r\nDEL \"C:\\WINDOWS\\VELLOR~1.SCR\"\r\n"
                     "IF NOT EXIST \"C:\\WINDOWS\\VELLOR~1.SCR\" GOTO d\r\nSET /A tries+=1\r\n"
                     "IF %tries% GEQ 30 GOTO d\r\nPING -n 2 127.0.0.1 >NUL\r\nGOTO f\r\n:d\r\nDEL %0\r\n");
-    EXPECT_EQ(UninstallBatchLine(2, path, line, 31), 0u);
-    EXPECT_EQ(UninstallBatchLine(kUninstallBatchLineCount, "x", line, sizeof line), 0u);
+    EXPECT_EQ(UninstallBatchLine(2, path, line, 31) + UninstallBatchLine(kUninstallBatchLineCount, "x", line, 64), 0u);
 }
 
 // Only a limited token refused access (to the entry or the batch) asks for rights.

@@ -1,13 +1,8 @@
-// FileVersion texts and the numbers they pack to, shared with the Windows test
-// so that both C runtimes are held to the same answers.
+// FileVersion texts and what they pack to, shared with the Windows test: both C runtimes must agree.
 #pragma once
 #include <cstdint>
 
-struct PackCase {
-    const char* name;
-    const char* text;
-    std::uint32_t packed;
-};
+struct PackCase { const char* name; const char* text; std::uint32_t packed; };
 
 inline const PackCase kPackCases[] = {
     {"Shipped", "1, 0, 1, 0", 0x01000100},       {"TwoComponents", "1.2", 0x01020000},

@@ -14,9 +14,8 @@ struct ScriptedRandom {
     static std::deque<int>& Script() { static std::deque<int> script; return script; }
     static int Next()
     {
-        if (Script().empty()) return 0;
-        const int value = Script().front();
-        Script().pop_front();
+        int value = 0;
+        if (!Script().empty()) value = Script().front(), Script().pop_front();
         return value;
     }
 };

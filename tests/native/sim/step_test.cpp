@@ -11,26 +11,18 @@ class HandBuiltWorld : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        world.DeleteDiscs();
-        world.hitList.clear();
-        world.hitStamp = 0;
-        world.scene.gravity = 1.0;
-        world.scene.sparksOn = true;
-        world.grid.Init(800, 600, 40, 40);
-        world.sparks.Init(30, 4);
+        world.DeleteDiscs(), world.hitList.clear(), world.hitStamp = 0;
+        world.scene.gravity = 1.0, world.scene.sparksOn = true;
+        world.grid.Init(800, 600, 40, 40), world.sparks.Init(30, 4);
     }
-    Disc* Add(Disc* disc, std::vector<Disc*>& list)
+    // Pins of radius 8 with ids from 0, balls in play of radius 10 with ids from 1000.
+    Disc* Add(bool pin, double x, double y, double vx = 0, double vy = 0)
     {
-        list.push_back(disc);
-        world.grid.Insert(disc, TruncToInt(disc->x), TruncToInt(disc->y));
+        Disc* disc = pin ? new Disc(x, y, int32_t(world.pins.size()), 8) : new Disc(1000 + int32_t(world.balls.size()), 10);
+        disc->x = x, disc->y = y, disc->inPlay = true, disc->vx = disc->nextVx = vx, disc->vy = disc->nextVy = vy;
+        (pin ? world.pins : world.balls).push_back(disc);
+        world.grid.Insert(disc, TruncToInt(x), TruncToInt(y));
         return disc;
-    }
-    Disc* AddPin(double x, double y) { return Add(new Disc(x, y, int32_t(world.pins.size()), 8), world.pins); }
-    Disc* AddBall(double x, double y, double vx = 0, double vy = 0)
-    {
-        Disc* ball = new Disc(1000 + int32_t(world.balls.size()), 10);
-        ball->x = x, ball->y = y, ball->inPlay = true, ball->vx = ball->nextVx = vx, ball->vy = ball->nextVy = vy;
-        return Add(ball, world.balls);
     }
     World world;
     const Rect board = Board(800, 600);
@@ -38,21 +30,15 @@ protected:
 
 TEST_F(HandBuiltWorld, MoveAppliesGravityTerminalSpeedWallsAndWrap)
 {
-    const struct {
-        double x, y, nextVx, nextVy, x1, y1, vy1, nextVx1;
-        bool wrapped;
-    } cases[] = {
-        {400, 300, 2, 3, 402, 304, 4, 2, false},         {400, 300, 0, 20, 400, 319, 19, 0, false},  // slows at 20
-        {400, 300, 0, 19.5, 400, 320.5, 20.5, 0, false}, {788, 300, 5, 0, 790, 301, 1, -5, false},  // right wall
-        {12, 300, -5, 0, 10, 301, 1, 5, false},          {795, 300, 0, 0, 795, 301, 1, 0, false},
-        {400, 595, 0, 4, 400, 600, 5, 0, false},         {400, 598, 0, 4, 400, 3, 5, 0, true},
-        {400, 2, 0, -6, 400, 597, -5, 0, true},
-    };
+    const double cases[][9] = {// x, y, next vx, next vy; then x, y, next vy, next vx, wrapped
+        {400, 300, 2, 3, 402, 304, 4, 2, 0}, {400, 300, 0, 20, 400, 319, 19, 0, 0}, {400, 300, 0, 19.5, 400, 320.5, 20.5, 0, 0},
+        {788, 300, 5, 0, 790, 301, 1, -5, 0}, {12, 300, -5, 0, 10, 301, 1, 5, 0}, {795, 300, 0, 0, 795, 301, 1, 0, 0},
+        {400, 595, 0, 4, 400, 600, 5, 0, 0}, {400, 598, 0, 4, 400, 3, 5, 0, 1}, {400, 2, 0, -6, 400, 597, -5, 0, 1}};
     for (const auto& c : cases) {
-        Disc* ball = AddBall(c.x, c.y, c.nextVx, c.nextVy);
+        Disc* ball = Add(false, c[0], c[1], c[2], c[3]);
         Move(world, *ball, board);
         EXPECT_EQ(std::make_tuple(ball->x, ball->y, ball->nextVy, ball->nextVx, ball->wrapped),
-                  std::make_tuple(c.x1, c.y1, c.vy1, c.nextVx1, c.wrapped)) << c.x << "," << c.y;
+                  std::make_tuple(c[4], c[5], c[6], c[7], c[8] != 0)) << c[0] << "," << c[1];
     }
 }
 
@@ -63,23 +49,19 @@ TEST_F(HandBuiltWorld, PinContactsBounceWithSeventyPercent)
     const double cases[][5] = {// y, vy, response, y after, next vy after
                                {284, 5, 1, 282, -3.5}, {282, 5, 1, 282, -3.5}, {281.9, 5, 0, 281.9, 5},
                                {284, 1, 0, 284, 1},    {284, 2, 0, 284, 2},    {282.005, 0.01, 1, 282.005, -0.007}};
-    Disc* pin = AddPin(400, 300);
     for (const auto& c : cases) {
-        Disc* ball = AddBall(400, c[0], 0, c[1]);
-        world.sparks.tail = 0;
-        world.hitList.clear();
+        SetUp();
+        Disc *pin = Add(true, 400, 300), *ball = Add(false, 400, c[0], 0, c[1]);
         Collide(world, *ball, pin->cell, board);
         EXPECT_EQ(std::make_tuple(ball->y, world.sparks.tail, world.hitList.size()),
                   std::make_tuple(c[3], int32_t(c[2]), size_t(c[2]))) << c[0] << " " << c[1];
         EXPECT_NEAR(ball->nextVy, c[4], 1e-12) << c[0] << " " << c[1];
-        CellGrid::Remove(ball->cell, ball);
     }
 }
 
 TEST_F(HandBuiltWorld, BallsMeetingHeadOnLeaveWithSeventyPercent)
 {
-    Disc* other = AddBall(361, 300, 2, 0);
-    Disc* ball = AddBall(380, 300, -2, 0);
+    Disc *other = Add(false, 361, 300, 2, 0), *ball = Add(false, 380, 300, -2, 0);
     Collide(world, *ball, ball->cell, board);
     Collide(world, *other, other->cell, board);  // the lower id never starts a contact
     EXPECT_EQ(std::make_tuple(ball->x, other->x), std::make_tuple(380.5, 360.5));
@@ -98,13 +80,11 @@ TEST(DropIn, BallsEnterOneAfterAnother)
         StepWorld(world, Board(800, 600));
         size_t inPlay = 0;
         for (const Disc* ball : world.balls) inPlay += ball->inPlay;
-        ASSERT_LE(inPlay, enteredAt.size() + 1);
-        ASSERT_TRUE(inPlay == enteredAt.size() || world.balls[3 - inPlay]->inPlay);
+        ASSERT_TRUE(inPlay == enteredAt.size() || (inPlay == enteredAt.size() + 1 && world.balls[3 - inPlay]->inPlay));
         if (inPlay > enteredAt.size()) enteredAt.push_back(frame);
     }
     ASSERT_EQ(enteredAt.size(), 3u);
-    EXPECT_EQ(enteredAt[0], 1);
-    EXPECT_GT(enteredAt[2], enteredAt[1] + 1);
+    EXPECT_TRUE(enteredAt[0] == 1 && enteredAt[2] > enteredAt[1] + 1);
 }
 
 // A pin hit in 101 steps running (a one-step break keeps the count) goes.
@@ -114,8 +94,7 @@ TEST_F(HandBuiltWorld, KnocksOutAPinAtTheHundredAndFirstHitInARow)
                             {0, 0, 101, 1}, {0, 0, 100, 0}, {50, 1, 51, 1}, {50, 2, 51, 0}, {50, 2, 101, 1}};
     for (const auto& c : cases) {
         SetUp();
-        Disc* pin = AddPin(400, 300);
-        Disc* ball = AddBall(100, 100);
+        Disc *pin = Add(true, 400, 300), *ball = Add(false, 100, 100);
         auto step = [&](bool hit) {
             ball->x = hit ? 400 : 100, ball->y = hit ? 277 : 100, ball->nextVx = 0, ball->nextVy = hit ? 4 : 0;
             StepWorld(world, board);
@@ -135,11 +114,10 @@ TEST(SparkRing, ABurstLivesFourUpdatesMovingEachTimeAndTheRingKeepsOneSlotFree)
     ScriptedRandom random({10, 11, 10, 11, 10, 11, 10, 11});  // vy = 2, vx = 3
     ring.Spawn(0, 0);
     for (int update = 1; update <= 4; ++update) {
-        EXPECT_EQ(ring.head, 29) << "expired before update " << update;
         ring.Update();
-        EXPECT_EQ(std::make_tuple(ring.bursts[29][3].x, ring.bursts[29][3].prevY), std::make_tuple(3 * update, 2 * update - 2));
+        EXPECT_EQ(std::make_tuple(ring.head, ring.bursts[29][3].x, ring.bursts[29][3].prevY),
+                  std::make_tuple(update < 4 ? 29 : 0, 3 * update, 2 * update - 2));
     }
-    EXPECT_EQ(std::make_tuple(ring.head, ring.tail), std::make_tuple(0, 0));
     for (int32_t slot = 0; slot < 29; ++slot) EXPECT_EQ(ring.Allocate(), slot);
     EXPECT_EQ(ring.Allocate(), -1);
 }
@@ -147,8 +125,8 @@ TEST(SparkRing, ABurstLivesFourUpdatesMovingEachTimeAndTheRingKeepsOneSlotFree)
 TEST(CellGrid, HasOneCellBeyondTheBoardAndKeepsDiscsBeyondItAtTheBorder)
 {
     const int32_t cases[][5] = {// width, height, cell, columns, rows; the last widened to 32 by 32
-                                {800, 600, 120, 7, 6}, {799, 600, 40, 20, 16},  {0, 0, 40, 1, 1},
-                                {10, 3, 0, 11, 4},     {-5, 7, 2, 1, 4},        {16384, 16384, 1, 513, 513}};
+                                {800, 600, 120, 7, 6}, {799, 600, 40, 20, 16}, {0, 0, 40, 1, 1},
+                                {10, 3, 0, 11, 4},     {-5, 7, 2, 1, 4},       {16384, 16384, 1, 513, 513}};
     for (const auto& c : cases) {
         CellGrid grid;
         grid.Init(c[0], c[1], c[2], c[2]);
