@@ -1,8 +1,6 @@
 // What a frame repaints and copies, from pins, balls and sparks placed by their rectangles.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "render/frame_damage.h"
 
 bool operator==(const Rect& a, const Rect& b)
@@ -13,8 +11,7 @@ bool operator==(const Rect& a, const Rect& b)
 struct Ball { Rect now, before; bool inPlay, wrapped; };
 const Rect kPin{0, 0, 10, 10};
 
-// changedPin: -1, or a pin knocked out since (or, with shownBounds, drawn elsewhere last frame);
-// sparks: last frame's segments {fromX, fromY, toX, toY}.
+// changedPin: a pin knocked out since (or, with shownBounds, drawn elsewhere); sparks: {fromX, fromY, toX, toY}.
 TEST(FindFrameDamage, RepaintsAndCopiesOnlyWhatCanHaveChanged)
 {
     const struct {
@@ -22,12 +19,10 @@ TEST(FindFrameDamage, RepaintsAndCopiesOnlyWhatCanHaveChanged)
         std::vector<size_t> repaint; std::vector<Rect> copies;
     } cases[] = {
         {{kPin, {30, 0, 40, 10}}, {{{8, 0, 18, 10}, {6, 0, 16, 10}, true, false}}, {}, -1, {}, {0}, {{6, 0, 18, 10}}},
-        {{kPin}, {{{10, 0, 20, 10}, {12, 0, 22, 10}, true, false}}, {}, -1, {}, {}, {{10, 0, 22, 10}}},
         {{{0, 40, 10, 50}}, {{{0, 0, 10, 10}, {0, 90, 10, 100}, true, true}}, {}, -1, {}, {},
          {{0, 0, 10, 10}, {0, 90, 10, 100}}},  // wrapped: two places, nothing between
         {{kPin}, {{kPin, kPin, false, false}}, {}, -1, {}, {}, {}},
         {{kPin, {30, 0, 40, 10}}, {}, {{5, -5, 5, 3}}, -1, {}, {0}, {{5, 0, 6, 4}}},
-        {{kPin}, {}, {{-6, 5, -1, 5}}, -1, {}, {}, {}},
         {{kPin, {8, 0, 18, 10}, {30, 0, 40, 10}}, {}, {}, 0, {}, {0, 1}, {{0, 0, 10, 10}, {8, 0, 10, 10}}},
         {{{-8, 0, 2, 10}, {4, 0, 14, 10}}, {}, {}, 1, kPin, {0, 1}, {{0, 0, 2, 10}, {4, 0, 14, 10}}},
     };
@@ -41,11 +36,10 @@ TEST(FindFrameDamage, RepaintsAndCopiesOnlyWhatCanHaveChanged)
             ball->bounds = b.now, ball->prevBounds = b.before, ball->inPlay = b.inPlay, ball->wrapped = b.wrapped;
             world.balls.push_back(ball);
         }
-        world.sparks.Init(30, 4);
-        world.sparks.tail = c.sparks.empty() ? 0 : 1;
+        world.sparks.Init(30, 4), world.sparks.tail = c.sparks.empty() ? 0 : 1;
         for (size_t i = 0; i < c.sparks.size(); ++i)
             world.sparks.bursts[0][i] = Spark{c.sparks[i].right, c.sparks[i].bottom, c.sparks[i].left, c.sparks[i].top, 0, 0, 2};
-        world.frameCounter = 7;
+        world.frameCounter = 7;  // not the first frame of a scene
         std::vector<ShownPin> shown;
         NoteShownPins(world, shown);
         if (c.changedPin >= 0 && IsEmpty(c.shownBounds)) world.pins[c.changedPin]->colour = 0;

@@ -1,4 +1,4 @@
-// Scripted random numbers and a settings store for the simulation tests.
+// Scripted random numbers, a settings store and a board for the simulation tests.
 #pragma once
 #include <deque>
 #include <map>
@@ -12,12 +12,7 @@ struct ScriptedRandom {
     explicit ScriptedRandom(std::deque<int> values) { Script() = std::move(values), BindRandom(&Next); }
     ~ScriptedRandom() { BindRandom(nullptr); }
     static std::deque<int>& Script() { static std::deque<int> script; return script; }
-    static int Next()
-    {
-        int value = 0;
-        if (!Script().empty()) value = Script().front(), Script().pop_front();
-        return value;
-    }
+    static int Next() { int value = 0; if (!Script().empty()) value = Script().front(), Script().pop_front(); return value; }
 };
 
 struct MapSettings : SettingsReader {
