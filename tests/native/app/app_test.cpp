@@ -7,8 +7,7 @@
 #include "app/uninstall_batch.h"
 #include "app/uninstall_rights.h"
 
-// c, then s, in the first or second place (lower case only); preview only as the
-// whole switch in any case, with at most one leading - or /; no argument: options.
+// c, then s, lower case in the first two places; preview only whole, any case, one - or / at most.
 TEST(SelectMode, FirstArgumentDecides)
 {
     constexpr SaverMode C = SaverMode::Configure, P = SaverMode::Preview, S = SaverMode::FullScreen,
@@ -30,8 +29,7 @@ TEST(ParseWindowHandle, ReadsASignedDecimalPrefix)
     for (const auto& [text, handle] : cases) EXPECT_EQ(ParseWindowHandle(text), handle) << (text ? text : "null");
 }
 
-// At most thirty tries a second apart, then the batch deletes itself; a line
-// that does not fit is refused, never cut.
+// Thirty tries a second apart at most, then the batch deletes itself; a line too long is refused, never cut.
 TEST(UninstallBatchLine, RetriesThirtyTimesThenDeletesItself)
 {
     const char* path = "C:\\WINDOWS\\VELLOR~1.SCR";

@@ -22,7 +22,8 @@ TEST(PackFileVersion, PacksOneBytePerComponentInVersionOrder)
 
 TEST(FormatDisplayVersion, ShowsThreeOrFourComponentsOrNothingWhenTooSmall)
 {
-    const std::tuple<std::uint32_t, size_t, const char*> cases[] = {{0x01000100, 6, "1.0.1"}, {0x01000009, 32, "1.0.0.9"}, {0x01000100, 5, ""}};
+    const std::tuple<std::uint32_t, size_t, const char*> cases[] = {
+        {0x01000100, 6, "1.0.1"}, {0x01000009, 32, "1.0.0.9"}, {0x01000100, 5, ""}};
     for (const auto& [packed, size, text] : cases) {
         char out[32] = "garbage";
         EXPECT_EQ(FormatDisplayVersion(packed, out, size), *text != '\0') << text;
@@ -53,8 +54,7 @@ TEST(RecordUninstallEntry, NeverLeavesANameWithoutItsCommand)
     }
 }
 
-// Whatever the height, the bands tile the area top to bottom without gap or
-// overlap, one blue step per band, each edge truncated.
+// Whatever the height, the bands tile the area without gap or overlap, one blue step per band.
 TEST(BackdropBands, TileTheAreaTopToBottom)
 {
     const int areas[][6] = {// right, bottom, bottoms of the first four bands
@@ -64,7 +64,8 @@ TEST(BackdropBands, TileTheAreaTopToBottom)
         EXPECT_EQ(bands.back().bottom, a[1]);
         for (int i = 0; i < kBandCount; ++i)
             EXPECT_EQ(std::make_tuple(bands[i].top, bands[i].right, bands[i].blue, i < 4 ? bands[i].bottom : 0),
-                      std::make_tuple(i > 0 ? bands[i - 1].bottom : 0, a[0] + 1, 255 - i, i < 4 ? a[2 + i] : 0)) << a[1] << " " << i;
+                      std::make_tuple(i > 0 ? bands[i - 1].bottom : 0, a[0] + 1, 255 - i, i < 4 ? a[2 + i] : 0))
+                << a[1] << " " << i;
     }
 }
 

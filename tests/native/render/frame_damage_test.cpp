@@ -37,8 +37,8 @@ TEST(FindFrameDamage, RepaintsAndCopiesOnlyWhatCanHaveChanged)
             world.balls.push_back(ball);
         }
         world.sparks.Init(30, 4), world.sparks.tail = c.sparks.empty() ? 0 : 1;
-        for (size_t i = 0; i < c.sparks.size(); ++i)
-            world.sparks.bursts[0][i] = Spark{c.sparks[i].right, c.sparks[i].bottom, c.sparks[i].left, c.sparks[i].top, 0, 0, 2};
+        for (const Rect& s : c.sparks)
+            world.sparks.bursts[0][&s - c.sparks.data()] = Spark{s.right, s.bottom, s.left, s.top, 0, 0, 2};
         world.frameCounter = 7;  // not the first frame of a scene
         std::vector<ShownPin> shown;
         NoteShownPins(world, shown);

@@ -6,8 +6,7 @@
 #include "settings/option_rules.h"
 #include "settings/version_text.h"
 
-// Stored values count as signed and are kept within the dialog's ranges;
-// for the lists, 0 and 2 stay and anything else reads as 1.
+// Signed, within the dialog's ranges; for the lists 0 and 2 stay and anything else reads as 1.
 TEST(ClampStoredSetting, KeepsEveryValueWithinTheDialogsRange)
 {
     const std::tuple<SettingId, uint32_t, uint32_t> cases[] = {
@@ -34,7 +33,7 @@ TEST(SettingsTexts, ShowSliderValuesAndVersions)
     char text[32];
     const std::tuple<LabelFormat, int32_t, const char*> labels[] = {{LabelFormat::Count, INT_MIN, "-2147483648"},
         {LabelFormat::Twentieths, -1, "-0.05"}, {LabelFormat::Twentieths, INT_MIN, "-107374182.40"}};
-    for (const auto& [format, value, expected] : labels) EXPECT_STREQ((FormatSliderLabel(format, value, text), text), expected);
+    for (const auto& [format, value, shown] : labels) EXPECT_STREQ((FormatSliderLabel(format, value, text), text), shown);
     const std::tuple<uint32_t, uint32_t, const char*> versions[] = {{0x00010000, 0x00010000, "1.0.1"},
         {0x00010000, 0, "1.0"}, {0x00010000, 7, "1.0.0.7"}, {0, 0x00050000, "0.0.5"}, {0x0000FFFF, 0, "0.65535"}};
     for (const auto& [high, low, expected] : versions) EXPECT_STREQ((FormatVersionNumbers(high, low, text), text), expected);

@@ -1,4 +1,3 @@
-// Scripted random numbers, a settings store and a board for the simulation tests.
 #pragma once
 #include <deque>
 #include <map>
