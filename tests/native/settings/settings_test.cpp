@@ -1,0 +1,40 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <tuple>
+
+#include "settings/option_rules.h"
+#include "settings/version_text.h"
+
+// Signed, within the dialog's ranges; for the lists 0 and 2 stay and anything else reads as 1.
+TEST(ClampStoredSetting, KeepsEveryValueWithinTheDialogsRange)
+{
+    const std::tuple<SettingId, uint32_t, uint32_t> cases[] = {
+        {kNumBalls, 1, 1}, {kNumBalls, 10, 10}, {kNumBalls, 0, 1}, {kNumBalls, 11, 10}, {kNumPins, 200, 200},
+        {kNumPins, 201, 200}, {kBallSize, 0xFFFFFFFF, 10}, {kBallSize, 0x80000000, 10}, {kPinSize, 2147483647, 200},
+        {kGravity, 101, 100}, {kScenarioCounter, 101, 100}, {kRefreshRate, 127, 127}, {kRefreshRate, 128, 127},
+        {kRefreshRate, 2, 3}, {kSymmetry, 0, 0}, {kSymmetry, 2, 2}, {kSymmetry, 0xFFFFFFFF, 1}, {kSparks, 3, 1}};
+    for (const auto& [which, stored, used] : cases)
+        EXPECT_EQ(ClampStoredSetting(which, stored), used) << kStoredSettings[which].name << " " << stored;
+}
+
+// Refused when the balls' squares cover nine tenths of the screen or more.
+TEST(BallsFillScreen, RefusesBallsThatCoverNineTenthsOfTheScreen)
+{
+    const int32_t cases[][5] = {
+        {10, 103, 800, 600, 0}, {10, 104, 800, 600, 1}, {30, 60, 800, 600, 1}, {29, 60, 800, 600, 0},  // of 432000
+        {10, 200, 1920, 1080, 0}, {1, 46341, 800, 600, 1}, {INT_MAX, INT_MAX, 800, 600, 1}, {1, INT_MIN, 800, 600, 1}};
+    for (const auto& c : cases) EXPECT_EQ(BallsFillScreen(c[0], c[1], c[2], c[3]), c[4] != 0) << c[0] << " x " << c[1];
+}
+
+// Counts as they are, gravity in twentieths; versions lose trailing zero parts down to two.
+TEST(SettingsTexts, ShowSliderValuesAndVersions)
+{
+    char text[32];
+    const std::tuple<LabelFormat, int32_t, const char*> labels[] = {{LabelFormat::Count, INT_MIN, "-2147483648"},
+        {LabelFormat::Twentieths, -1, "-0.05"}, {LabelFormat::Twentieths, INT_MIN, "-107374182.40"}};
+    for (const auto& [format, value, shown] : labels) EXPECT_STREQ((FormatSliderLabel(format, value, text), text), shown);
+    const std::tuple<uint32_t, uint32_t, const char*> versions[] = {{0x00010000, 0x00010000, "1.0.1"},
+        {0x00010000, 0, "1.0"}, {0x00010000, 7, "1.0.0.7"}, {0, 0x00050000, "0.0.5"}, {0x0000FFFF, 0, "0.65535"}};
+    for (const auto& [high, low, expected] : versions) EXPECT_STREQ((FormatVersionNumbers(high, low, text), text), expected);
+}
