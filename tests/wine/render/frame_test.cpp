@@ -1,7 +1,5 @@
-// The view's frames against plain ones: two worlds built from the same seed
-// run tick by tick, one drawn by rt::LiteralFrame (every disc in a fresh
-// buffer every frame), the other by FrameComposer (only what changed, in a
-// kept buffer). After every frame the two bitmaps must agree in every pixel.
+// Two worlds from one seed run tick by tick, one drawn the plain way, the other by
+// FrameComposer in its kept buffer: after every frame the bitmaps agree in every pixel.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,8 +13,7 @@
 
 namespace {
 
-// One generator per world, both from the same seed, so that the worlds draw
-// the same numbers however their draws interleave.
+// One generator per world, so that both draw the same numbers however their draws interleave.
 uint32_t generators[2];
 int drawing = 0;
 int Next()
@@ -28,49 +25,32 @@ int Next()
 
 struct StoredValues : SettingsReader {
     std::map<std::string, uint32_t> values;
-    uint32_t ReadSetting(SettingId which) override
+    uint32_t ReadSetting(SettingId id) override
     {
-        const auto it = values.find(kStoredSettings[which].name);
-        return it == values.end() ? uint32_t(kStoredSettings[which].defaultValue) : it->second;
+        const char* name = kStoredSettings[id].name;
+        return values.count(name) ? values[name] : uint32_t(kStoredSettings[id].defaultValue);
     }
 };
 
-// A 32-bit bitmap in a memory context, black at first, whose pixels can be compared.
+// A black 32-bit bitmap in a memory context.
 struct Canvas {
-    Canvas(int width, int height) : size(size_t(width) * height), dc(CreateCompatibleDC(nullptr))
+    Canvas(int width, int height) : size(size_t(width) * height * 4)
     {
-        BITMAPINFO bi = {};
-        bi.bmiHeader = {sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* p = nullptr;
-        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-        bits = static_cast<const uint32_t*>(p);
-        kept = SelectObject(dc, bitmap);
+        BITMAPINFO bi = {{sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+        kept = SelectObject(dc, CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     }
-    ~Canvas()
-    {
-        SelectObject(dc, kept);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    bool Same(const Canvas& other) const
-    {
-        GdiFlush();
-        return std::memcmp(bits, other.bits, size * sizeof *bits) == 0;
-    }
-
+    ~Canvas() { DeleteObject(SelectObject(dc, kept)), DeleteDC(dc); }
+    const HDC dc = CreateCompatibleDC(nullptr);
     const size_t size;
-    const HDC dc;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ kept = nullptr;
-    const uint32_t* bits = nullptr;
+    HGDIOBJ kept;
+    void* bits = nullptr;
 };
 
 struct FrameCase {
     const char* name;
     std::map<std::string, uint32_t> settings;
     int width, height, frames;
-    int knockOutEvery;  // the test knocks out a pin every so many frames (0: never)
-    int paintEvery;     // and paints the whole window every so many (0: never)
+    int knockOutEvery, paintEvery;  // a pin knocked out, the whole window painted, every so many frames (0: never)
 };
 void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
 
@@ -86,8 +66,7 @@ const FrameCase kCases[] = {
     {"paints between ticks", {{"NumBalls", 10}, {"NumPins", 100}}, 640, 480, 400, 0, 37},
 };
 
-class FrameComposition : public ::testing::TestWithParam<FrameCase> {
-protected:
+struct FrameComposition : ::testing::TestWithParam<FrameCase> {
     ~FrameComposition() override { BindRandom(nullptr); }
 };
 
@@ -100,19 +79,18 @@ TEST_P(FrameComposition, ShowsWhatEveryDiscDrawnAfreshEveryFrameShows)
     const RECT client{0, 0, c.width, c.height};
     World worlds[2];
     Canvas plain(c.width, c.height), kept(c.width, c.height);
-    Canvas* canvases[2] = {&plain, &kept};
+    const HDC dcs[2] = {plain.dc, kept.dc};
     FrameComposer composer;
     BindRandom(Next);
     for (drawing = 0; drawing < 2; ++drawing) {
         generators[drawing] = 20261207;
         SetUpScene(worlds[drawing], board, 0, settings);
     }
-
     size_t inPlay = 0;
     for (int frame = 0; frame < c.frames; ++frame) {
         for (drawing = 0; drawing < 2; ++drawing) {
             World& world = worlds[drawing];
-            HDC dc = canvases[drawing]->dc;
+            const HDC dc = dcs[drawing];
             if (c.paintEvery && frame % c.paintEvery == 0) {
                 PatBlt(dc, 0, 0, c.width, c.height, BLACKNESS);
                 drawing == 0 ? rt::LiteralFrame(world, dc) : composer.DrawWhole(world, dc, client);
@@ -122,13 +100,14 @@ TEST_P(FrameComposition, ShowsWhatEveryDiscDrawnAfreshEveryFrameShows)
                 world.pins[size_t(frame / c.knockOutEvery) * 7 % world.pins.size()]->colour = 0;
             for (Disc* ball : world.balls) inPlay += drawing == 0 && ball->inPlay;
             drawing == 0 ? rt::LiteralFrame(world, dc) : composer.DrawFrame(world, dc, client);
-            // The view's tick: the last frame of a scene shows, then the board is cleared.
+            // As the view's tick: the last frame of a scene shows, then the board is cleared.
             if (++world.frameCounter >= world.scene.sceneFrames) {
                 PatBlt(dc, 0, 0, c.width, c.height, BLACKNESS);
                 SetUpScene(world, board, 0, settings);
             }
         }
-        ASSERT_TRUE(plain.Same(kept)) << "frame " << frame;
+        GdiFlush();
+        ASSERT_EQ(std::memcmp(plain.bits, kept.bits, plain.size), 0) << "frame " << frame;
     }
     EXPECT_GT(inPlay, size_t(c.frames / 2)) << "balls came into play";
 }
