@@ -1,15 +1,12 @@
-// The window framework where it can break: table chaining, default processing,
-// the self-deleting hook and the main-window rule.
+// The window framework where it can break: table chaining, self-deletion, the main-window rule.
 #include <gtest/gtest.h>
 
 #include "framework/application.h"
 #include "framework/window.h"
 
-Application& TestApplication();
-
 namespace {
 
-// Each table answers its own message and kBoth with 10 x its level, plus 1 for kBoth.
+// Each level answers its own message and kBoth with 10 x its level, plus 1 for kBoth.
 constexpr UINT kBaseOnly = WM_APP + 1, kDerivedOnly = WM_APP + 2, kBoth = WM_APP + 3;
 
 class BaseWindow : public Window {
@@ -20,7 +17,7 @@ public:
         if (!cls[0]) RegisterWindowClass(0, nullptr, nullptr, nullptr, cls);
         return CreateWindowOfClass(cls, "framework test", 0, WS_POPUP, RECT{0, 0, 100, 100}, nullptr, 0);
     }
-    bool* deleted = nullptr;  // set: the object lives on the heap and deletes itself
+    bool* deleted = nullptr;  // set: a heap object that deletes itself
 
 protected:
     bool HandleMessage(Message& m) override { return Answer(m, 1, kBaseOnly) || Window::HandleMessage(m); }
@@ -39,7 +36,6 @@ protected:
 };
 
 class DerivedWindow : public BaseWindow {
-protected:
     bool HandleMessage(Message& m) override { return Answer(m, 2, kDerivedOnly) || BaseWindow::HandleMessage(m); }
 };
 
@@ -57,22 +53,20 @@ TEST(Framework, MessageTablesChainToTheBaseThenToTheDefault)
     DestroyWindow(w.Handle());
 }
 
-TEST(Framework, AfterItsLastMessageAHeapWindowDeletesItselfAndOnlyTheMainWindowEndsTheLoop)
+TEST(Framework, AHeapWindowDeletesItselfAndOnlyTheMainWindowEndsTheLoop)
 {
     bool deleted = false;
     BaseWindow other;
     auto* main = new BaseWindow;
     main->deleted = &deleted;
     ASSERT_TRUE(other.Create() && main->Create());
-    TestApplication().mainWindow = main;
+    Application::Current()->mainWindow = main;
     MSG msg;
     DestroyWindow(other.Handle());
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     DestroyWindow(main->Handle());
-    EXPECT_TRUE(deleted);
-    EXPECT_EQ(TestApplication().mainWindow, nullptr);
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, 0u);
+    EXPECT_TRUE(deleted && !Application::Current()->mainWindow);
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 0);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <map>
 #include <string>
 
-#include "render/frame.h"
 #include "render_support.h"
 #include "sim/random.h"
 #include "sim/scene.h"
@@ -34,14 +33,17 @@ struct StoredValues : SettingsReader {
 
 // A black 32-bit bitmap in a memory context.
 struct Canvas {
-    Canvas(int width, int height) : size(size_t(width) * height * 4)
+    Canvas(int width, int height)
     {
         BITMAPINFO bi = {{sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
         kept = SelectObject(dc, CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     }
-    ~Canvas() { DeleteObject(SelectObject(dc, kept)), DeleteDC(dc); }
+    ~Canvas()
+    {
+        DeleteObject(SelectObject(dc, kept));
+        DeleteDC(dc);
+    }
     const HDC dc = CreateCompatibleDC(nullptr);
-    const size_t size;
     HGDIOBJ kept;
     void* bits = nullptr;
 };
@@ -78,9 +80,12 @@ TEST_P(FrameComposition, ShowsWhatEveryDiscDrawnAfreshEveryFrameShows)
     const Rect board{0, 0, c.width, c.height};
     const RECT client{0, 0, c.width, c.height};
     World worlds[2];
-    Canvas plain(c.width, c.height), kept(c.width, c.height);
-    const HDC dcs[2] = {plain.dc, kept.dc};
+    Canvas canvases[2] = {{c.width, c.height}, {c.width, c.height}};
     FrameComposer composer;
+    auto draw = [&](World& world, HDC dc, bool whole) {
+        if (drawing == 0) rt::LiteralFrame(world, dc);
+        else whole ? composer.DrawWhole(world, dc, client) : composer.DrawFrame(world, dc, client);
+    };
     BindRandom(Next);
     for (drawing = 0; drawing < 2; ++drawing) {
         generators[drawing] = 20261207;
@@ -90,24 +95,24 @@ TEST_P(FrameComposition, ShowsWhatEveryDiscDrawnAfreshEveryFrameShows)
     for (int frame = 0; frame < c.frames; ++frame) {
         for (drawing = 0; drawing < 2; ++drawing) {
             World& world = worlds[drawing];
-            const HDC dc = dcs[drawing];
+            const HDC dc = canvases[drawing].dc;
             if (c.paintEvery && frame % c.paintEvery == 0) {
                 PatBlt(dc, 0, 0, c.width, c.height, BLACKNESS);
-                drawing == 0 ? rt::LiteralFrame(world, dc) : composer.DrawWhole(world, dc, client);
+                draw(world, dc, true);
             }
             StepWorld(world, board);
             if (c.knockOutEvery && frame % c.knockOutEvery == 0 && !world.pins.empty())
                 world.pins[size_t(frame / c.knockOutEvery) * 7 % world.pins.size()]->colour = 0;
             for (Disc* ball : world.balls) inPlay += drawing == 0 && ball->inPlay;
-            drawing == 0 ? rt::LiteralFrame(world, dc) : composer.DrawFrame(world, dc, client);
-            // As the view's tick: the last frame of a scene shows, then the board is cleared.
-            if (++world.frameCounter >= world.scene.sceneFrames) {
+            draw(world, dc, false);
+            for (Disc* ball : world.balls) ASSERT_FALSE(ball->inPlay && ball->wrapped) << "the drawing consumes a wrap";
+            if (++world.frameCounter >= world.scene.sceneFrames) {  // as the view's tick after a scene's last frame
                 PatBlt(dc, 0, 0, c.width, c.height, BLACKNESS);
                 SetUpScene(world, board, 0, settings);
             }
         }
         GdiFlush();
-        ASSERT_EQ(std::memcmp(plain.bits, kept.bits, plain.size), 0) << "frame " << frame;
+        ASSERT_EQ(std::memcmp(canvases[0].bits, canvases[1].bits, size_t(c.width) * c.height * 4), 0) << "frame " << frame;
     }
     EXPECT_GT(inPlay, size_t(c.frames / 2)) << "balls came into play";
 }

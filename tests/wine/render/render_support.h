@@ -1,8 +1,6 @@
-// One frame composed the plain way, the measure of the view's own drawing: a
-// fresh black back buffer of the target's size (its clip box starts at 0, 0),
-// every ball in play erased, every pin filled black and drawn, every ball in
-// play drawn; last frame's sparks painted black on the target, every pin's
-// bounds and each ball's places copied, the wrap cleared, the sparks drawn.
+// One frame composed the plain way, the measure of the view's own: every disc
+// drawn in a fresh black buffer of the target's size (its clip box from 0, 0),
+// every pin's bounds and each ball's places copied, the wrap consumed.
 #pragma once
 #include <windows.h>
 

@@ -35,11 +35,8 @@ int ThreadCount()
 
 TEST(AnimTimer, TicksAtItsPeriodUntilAStopEndsItsWorkerAndARestartReplacesIt)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = TickProc;
-    wc.lpszClassName = "TimerTestWindow";
-    RegisterClassA(&wc);
-    const HWND w = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    const HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(TickProc));
     const int threads = ThreadCount();
     ticks.clear();
     ASSERT_TRUE(SetAnimTimer(w, 1, 40, nullptr));
@@ -51,7 +48,7 @@ TEST(AnimTimer, TicksAtItsPeriodUntilAStopEndsItsWorkerAndARestartReplacesIt)
     EXPECT_TRUE(spent >= 360 && spent <= 1200) << spent;
     ASSERT_TRUE(KillAnimTimer(w, 1));
     EXPECT_FALSE(GetPropA(w, "PROP_ANIMTIMERDATA"));
-    EXPECT_EQ(ThreadCount(), threads);
+    ASSERT_EQ(ThreadCount(), threads) << "the worker still runs";
     EXPECT_EQ(ticks, std::vector<WPARAM>(ticks.size(), 1));
     EXPECT_TRUE(allSent);
     // A long period: only the stop's signal ends the worker's wait in time.

@@ -87,8 +87,7 @@ TEST(SaverWindow, CoversASecondMonitorWithABlackWindowThatEndsItAlike)
     SetMonitorSource(nullptr);
     const HWND w = saver->Handle(), blank = FindWindowExA(nullptr, w, InvisiblePointerClass(), nullptr);
     RECT r;
-    ASSERT_TRUE(GetWindowRect(blank, &r));
-    EXPECT_TRUE(EqualRect(&r, &kSecondary));
+    EXPECT_TRUE(GetWindowRect(blank, &r) && EqualRect(&r, &kSecondary));
     EXPECT_EQ(GetActiveWindow(), w) << "the saver window comes last";
     SetWindowPos(w, nullptr, 500, 400, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
     HDC dc = GetDC(blank);
@@ -103,8 +102,7 @@ TEST(SaverWindow, CoversASecondMonitorWithABlackWindowThatEndsItAlike)
     ASSERT_TRUE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE));
     DispatchMessageA(&msg);
     EXPECT_FALSE(IsWindow(w) || IsWindow(blank));
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the saver's end ends the loop";
-    EXPECT_EQ(msg.wParam, 0u);
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 0) << "the loop ends";
 }
 
 }  // namespace
