@@ -25,7 +25,33 @@ namespace {
 
 const char kSettingsKey[] = "Software\\Velloran Screen Saver\\wb_render\\Settings";
 
-using rt::NowMs;
+// The views read their settings through the application object, under the
+// same registry root as the screensaver's.
+SaverApp theApp;
+const bool registryRootSet = (theApp.SetRegistryKey("Velloran Screen Saver"), true);
+
+double NowMs()
+{
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return double(c.QuadPart) * 1000.0 / double(f.QuadPart);
+}
+
+// Busy blocks in all heaps of this process.
+long HeapBlockCount()
+{
+    std::vector<HANDLE> heaps(256);
+    const DWORD n = GetProcessHeaps(DWORD(heaps.size()), heaps.data());
+    long busy = 0;
+    for (DWORD i = 0; i < n && i < heaps.size(); ++i) {
+        PROCESS_HEAP_ENTRY entry = {};
+        if (!HeapLock(heaps[i])) continue;
+        while (HeapWalk(heaps[i], &entry)) busy += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
+        HeapUnlock(heaps[i]);
+    }
+    return busy;
+}
 
 struct Setting {
     const char* name;
@@ -212,7 +238,7 @@ void Memory()
         std::printf("memory after %5d frames: working set %6lu KB  committed %6lu KB  heap blocks %ld  "
                     "GDI objects %lu (next GDI slot %u)\n",
                     frames, static_cast<unsigned long>(pmc.WorkingSetSize / 1024),
-                    static_cast<unsigned long>(pmc.PagefileUsage / 1024), rt::HeapBlockCount(),
+                    static_cast<unsigned long>(pmc.PagefileUsage / 1024), HeapBlockCount(),
                     static_cast<unsigned long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)), GdiSlot());
     };
     int frames = 0;

@@ -1,22 +1,18 @@
-// The view's frames against plain ones: two worlds built from the same seed
-// run tick by tick, one drawn by rt::LiteralFrame (every disc in a fresh
-// buffer every frame), the other by FrameComposer (only what changed, in a
-// kept buffer). After every frame the two bitmaps must agree in every pixel.
+// Two worlds from one seed run tick by tick, one drawn the plain way, the other by
+// FrameComposer in its kept buffer: after every frame the bitmaps agree in every pixel.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <map>
 #include <string>
 
-#include "render/frame.h"
 #include "render_support.h"
 #include "sim/random.h"
 #include "sim/scene.h"
 
 namespace {
 
-// One generator per world, both from the same seed, so that the worlds draw
-// the same numbers however their draws interleave.
+// One generator per world, so that both draw the same numbers however their draws interleave.
 uint32_t generators[2];
 int drawing = 0;
 int Next()
@@ -28,49 +24,35 @@ int Next()
 
 struct StoredValues : SettingsReader {
     std::map<std::string, uint32_t> values;
-    uint32_t ReadSetting(SettingId which) override
+    uint32_t ReadSetting(SettingId id) override
     {
-        const auto it = values.find(kStoredSettings[which].name);
-        return it == values.end() ? uint32_t(kStoredSettings[which].defaultValue) : it->second;
+        const char* name = kStoredSettings[id].name;
+        return values.count(name) ? values[name] : uint32_t(kStoredSettings[id].defaultValue);
     }
 };
 
-// A 32-bit bitmap in a memory context, black at first, whose pixels can be compared.
+// A black 32-bit bitmap in a memory context.
 struct Canvas {
-    Canvas(int width, int height) : size(size_t(width) * height), dc(CreateCompatibleDC(nullptr))
+    Canvas(int width, int height)
     {
-        BITMAPINFO bi = {};
-        bi.bmiHeader = {sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* p = nullptr;
-        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-        bits = static_cast<const uint32_t*>(p);
-        kept = SelectObject(dc, bitmap);
+        BITMAPINFO bi = {{sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+        kept = SelectObject(dc, CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     }
     ~Canvas()
     {
-        SelectObject(dc, kept);
-        DeleteObject(bitmap);
+        DeleteObject(SelectObject(dc, kept));
         DeleteDC(dc);
     }
-    bool Same(const Canvas& other) const
-    {
-        GdiFlush();
-        return std::memcmp(bits, other.bits, size * sizeof *bits) == 0;
-    }
-
-    const size_t size;
-    const HDC dc;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ kept = nullptr;
-    const uint32_t* bits = nullptr;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ kept;
+    void* bits = nullptr;
 };
 
 struct FrameCase {
     const char* name;
     std::map<std::string, uint32_t> settings;
     int width, height, frames;
-    int knockOutEvery;  // the test knocks out a pin every so many frames (0: never)
-    int paintEvery;     // and paints the whole window every so many (0: never)
+    int knockOutEvery, paintEvery;  // a pin knocked out, the whole window painted, every so many frames (0: never)
 };
 void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
 
@@ -86,8 +68,7 @@ const FrameCase kCases[] = {
     {"paints between ticks", {{"NumBalls", 10}, {"NumPins", 100}}, 640, 480, 400, 0, 37},
 };
 
-class FrameComposition : public ::testing::TestWithParam<FrameCase> {
-protected:
+struct FrameComposition : ::testing::TestWithParam<FrameCase> {
     ~FrameComposition() override { BindRandom(nullptr); }
 };
 
@@ -99,36 +80,39 @@ TEST_P(FrameComposition, ShowsWhatEveryDiscDrawnAfreshEveryFrameShows)
     const Rect board{0, 0, c.width, c.height};
     const RECT client{0, 0, c.width, c.height};
     World worlds[2];
-    Canvas plain(c.width, c.height), kept(c.width, c.height);
-    Canvas* canvases[2] = {&plain, &kept};
+    Canvas canvases[2] = {{c.width, c.height}, {c.width, c.height}};
     FrameComposer composer;
+    auto draw = [&](World& world, HDC dc, bool whole) {
+        if (drawing == 0) rt::LiteralFrame(world, dc);
+        else whole ? composer.DrawWhole(world, dc, client) : composer.DrawFrame(world, dc, client);
+    };
     BindRandom(Next);
     for (drawing = 0; drawing < 2; ++drawing) {
         generators[drawing] = 20261207;
         SetUpScene(worlds[drawing], board, 0, settings);
     }
-
     size_t inPlay = 0;
     for (int frame = 0; frame < c.frames; ++frame) {
         for (drawing = 0; drawing < 2; ++drawing) {
             World& world = worlds[drawing];
-            HDC dc = canvases[drawing]->dc;
+            const HDC dc = canvases[drawing].dc;
             if (c.paintEvery && frame % c.paintEvery == 0) {
                 PatBlt(dc, 0, 0, c.width, c.height, BLACKNESS);
-                drawing == 0 ? rt::LiteralFrame(world, dc) : composer.DrawWhole(world, dc, client);
+                draw(world, dc, true);
             }
             StepWorld(world, board);
             if (c.knockOutEvery && frame % c.knockOutEvery == 0 && !world.pins.empty())
                 world.pins[size_t(frame / c.knockOutEvery) * 7 % world.pins.size()]->colour = 0;
             for (Disc* ball : world.balls) inPlay += drawing == 0 && ball->inPlay;
-            drawing == 0 ? rt::LiteralFrame(world, dc) : composer.DrawFrame(world, dc, client);
-            // The view's tick: the last frame of a scene shows, then the board is cleared.
-            if (++world.frameCounter >= world.scene.sceneFrames) {
+            draw(world, dc, false);
+            for (Disc* ball : world.balls) ASSERT_FALSE(ball->inPlay && ball->wrapped) << "the drawing consumes a wrap";
+            if (++world.frameCounter >= world.scene.sceneFrames) {  // as the view's tick after a scene's last frame
                 PatBlt(dc, 0, 0, c.width, c.height, BLACKNESS);
                 SetUpScene(world, board, 0, settings);
             }
         }
-        ASSERT_TRUE(plain.Same(kept)) << "frame " << frame;
+        GdiFlush();
+        ASSERT_EQ(std::memcmp(canvases[0].bits, canvases[1].bits, size_t(c.width) * c.height * 4), 0) << "frame " << frame;
     }
     EXPECT_GT(inPlay, size_t(c.frames / 2)) << "balls came into play";
 }

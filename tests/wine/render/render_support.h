@@ -1,41 +1,46 @@
-// Shared pieces of the render tests: an application object for in-process
-// windows, a message pump with a deadline, a millisecond clock, counts of
-// what a leak would leave behind, and frames composed the plain way.
+// One frame composed the plain way, the measure of the view's own: every disc
+// drawn in a fresh black buffer of the target's size (its clip box from 0, 0),
+// every pin's bounds and each ball's places copied, the wrap consumed.
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
-#include <functional>
-
-#include "sim/world.h"
+#include "render/frame.h"
+#include "render/frame_damage.h"
 
 namespace rt {
 
-// Retrieves and dispatches messages (sent ones included) until cond holds or
-// timeoutMs has passed. True when cond held.
-bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs);
-// Pumps for the whole time given.
-void PumpFor(DWORD ms);
-// Whether a pump retrieved a quit message since the last call, and its code.
-bool TakeQuit(WPARAM* code);
-
-// Milliseconds from a high-resolution counter.
-double NowMs();
-
-// Threads of this process.
-int ThreadCount();
-// Busy blocks in all heaps of this process.
-long HeapBlockCount();
-// Open handles of this process (where the system does not tell, the slot
-// that a new handle would take), or -1.
-long HandleCount();
-
-// One frame composed the plain way, the measure of the view's own drawing: a
-// fresh black back buffer of the target's size, every ball in play erased,
-// every pin filled black and drawn, every ball in play drawn; last frame's
-// sparks painted black on the target, every pin's bounds and each ball's old
-// and new places (apart when it has wrapped, which is then cleared) copied,
-// and the live sparks drawn white. The target's clip box starts at (0, 0).
-void LiteralFrame(World& world, HDC target);
+inline void LiteralFrame(World& world, HDC target)
+{
+    RECT clip;
+    GetClipBox(target, &clip);
+    HDC buffer = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, clip.right, clip.bottom);
+    HGDIOBJ kept = SelectObject(buffer, bitmap);  // a new bitmap is black
+    auto fill = [&](const Rect& r) {
+        const RECT area{r.left, r.top, r.right, r.bottom};
+        FillRect(buffer, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    };
+    auto copy = [&](const Rect& r) {
+        BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer, r.left, r.top, SRCCOPY);
+    };
+    for (Disc* ball : world.balls)
+        if (ball->inPlay) ForEachBallArea(*ball, fill);
+    for (Disc* pin : world.pins) {
+        fill(pin->bounds);
+        Draw(*pin, buffer);
+    }
+    for (Disc* ball : world.balls)
+        if (ball->inPlay) Draw(*ball, buffer);
+    EraseSparks(world.sparks, target);
+    for (Disc* pin : world.pins) copy(pin->bounds);
+    for (Disc* ball : world.balls) {
+        if (ball->inPlay) ForEachBallArea(*ball, copy);
+        ball->wrapped = ball->wrapped && !ball->inPlay;
+    }
+    DrawSparks(world.sparks, target);
+    SelectObject(buffer, kept);
+    DeleteObject(bitmap);
+    DeleteDC(buffer);
+}
 
 }  // namespace rt
