@@ -15,7 +15,7 @@ TEST(BuiltScreensaver, CarriesItsVersionTexts)
         char* value = nullptr;
         UINT len = 0;
         const std::string query = std::string("\\StringFileInfo\\040904b0\\") + f[0];
-        EXPECT_TRUE(VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &len) &&
-                    std::string(value) == f[1]) << f[0] << ": " << (value ? value : "missing");
+        const bool found = VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &len);
+        EXPECT_EQ(found ? std::string(value) : "missing", f[1]) << f[0];
     }
 }

@@ -27,13 +27,11 @@ wt_xvfb_start() {
   Xvfb -displayfd 5 -screen 0 "${1:-1024x768x24}" -nolisten tcp 5>"$file" >/dev/null 2>&1 &
   WT_XVFB_PID=$!
   for i in $(seq 200); do
-    [ -s "$file" ] && DISPLAY=":$(head -n 1 "$file")" xdpyinfo >/dev/null 2>&1 && export DISPLAY=":$(head -n 1 "$file")" && return
-    kill -0 "$WT_XVFB_PID" 2>/dev/null || break
-    sleep 0.05
+    [ -s "$file" ] && export DISPLAY=":$(head -n 1 "$file")" && xdpyinfo >/dev/null 2>&1 && return
+    kill -0 "$WT_XVFB_PID" 2>/dev/null && sleep 0.05 || break
   done
   wt_xvfb_stop
-  echo "Xvfb did not start" >&2
-  return 1
+  echo "Xvfb did not start" >&2 && return 1
 }
 
 wt_xvfb_stop() {

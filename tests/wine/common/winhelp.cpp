@@ -11,11 +11,7 @@ std::string HereDir()
 
 std::string Artefact(const char* fileName) { return HereDir() + "\\" + fileName; }
 
-std::string WindowsDir()
-{
-    char dir[MAX_PATH];
-    return std::string(dir, GetWindowsDirectoryA(dir, MAX_PATH));
-}
+std::string WindowsDir() { char dir[MAX_PATH]; return std::string(dir, GetWindowsDirectoryA(dir, MAX_PATH)); }
 
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs)
 {
@@ -148,9 +144,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
 
 std::string ReadIniString(const char* file, const char* section, const char* key)
 {
-    char value[1024] = {};
-    GetPrivateProfileStringA(section, key, "", value, sizeof value, file);
-    return value;
+    char value[1024];
+    return std::string(value, GetPrivateProfileStringA(section, key, "", value, sizeof value, file));
 }
 
 namespace {
@@ -162,18 +157,16 @@ BITMAPINFOHEADER TopDown32(int w, int h) { return {sizeof(BITMAPINFOHEADER), w, 
 Screen Capture(int x, int y, int width, int height)
 {
     if (width <= 0 || height <= 0) return Screen();
-    Screen shot{width, height, {}};
+    Screen shot{width, height, std::vector<uint32_t>(size_t(width) * height)};
     BITMAPINFO bi = {TopDown32(width, height), {}};
     HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(mem, bitmap);
     BitBlt(mem, 0, 0, width, height, screen, x, y, SRCCOPY);
-    GdiFlush();
-    const auto* src = static_cast<const uint32_t*>(bits);
-    for (size_t i = 0; i < size_t(width) * height; ++i) shot.pixels.push_back(SwapRedBlue(src[i]));
     SelectObject(mem, old);
-    DeleteObject(dib);
+    GetDIBits(mem, bitmap, 0, UINT(height), shot.pixels.data(), &bi, DIB_RGB_COLORS);
+    for (uint32_t& p : shot.pixels) p = SwapRedBlue(p);
+    DeleteObject(bitmap);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return shot;

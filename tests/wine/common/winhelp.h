@@ -14,7 +14,6 @@ std::string Artefact(const char* fileName);
 std::string WindowsDir();
 
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs);
-// The same, handling this thread's messages meanwhile (for windows another process talks to).
 bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs);
 void PumpFor(DWORD ms);
 
@@ -56,8 +55,7 @@ bool ReadFileBytes(const std::string& path, std::string* out);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadIniString(const char* file, const char* section, const char* key);
 
-// Pixels as 0x00BBGGRR.
-struct Screen {
+struct Screen {  // pixels as 0x00BBGGRR
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
