@@ -1,105 +1,56 @@
-# Wine test harness: source this file, then call the wt_* functions.
-#
-# Everything lives under one temporary folder: an own HOME, a 32-bit template
-# prefix made once per run, a fresh copy of it per test, and an Xvfb display
-# per test. Nothing depends on the caller's HOME, DISPLAY or WINEPREFIX, and
-# wt_cleanup (installed as an EXIT trap by wt_init) always stops what we
-# started: each prefix's wineserver and each Xvfb, by their own pids.
-
-WT_ROOT=""
-WT_XVFB_PID=""
+# Wine harness, sourced by run-tests and by the scripts that run our programs.
+# An own HOME, the template prefix, fresh prefixes and the Xvfb display files
+# live under one temporary folder; the EXIT trap stops what we started, by pid.
+WT_ROOT="" WT_XVFB_PID=""
 
 wt_init() {
   WT_ROOT=$(mktemp -d /tmp/velloran-wine.XXXXXX)
-  export HOME="$WT_ROOT/home"
+  export HOME="$WT_ROOT/home" WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
   mkdir -p "$HOME"
-  export WINEDEBUG=-all
-  export WINEARCH=win32
-  export WINEDLLOVERRIDES="mscoree,mshtml="
   unset DISPLAY WINEPREFIX
   trap wt_cleanup EXIT
 }
 
-# Uses the template prefix at $1 if it exists, else makes it there.
+# Makes the 32-bit template prefix at $1 unless it is there already.
 wt_template() {
-  local tmpl=$1
-  if [ ! -f "$tmpl/system.reg" ]; then
-    wt_xvfb_start 1024x768x24
-    WINEPREFIX="$tmpl" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; return 1; }
-    WINEPREFIX="$tmpl" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    WINEPREFIX="$tmpl" wineserver -w
-    wt_xvfb_stop
-  fi
+  [ -f "$1/system.reg" ] && return 0
+  wt_xvfb_start && WINEPREFIX="$1" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; return 1; }
+  WINEPREFIX="$1" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  WINEPREFIX="$1" wineserver -w
+  wt_xvfb_stop
 }
 
-# Starts Xvfb on a display that nobody uses; exports DISPLAY. Xvfb picks the
-# display number itself (-displayfd) and reports it once it accepts clients,
-# so tests that start at the same moment never end up sharing one.
+# Starts Xvfb with screen $1 and exports DISPLAY. Xvfb picks a free display
+# itself (-displayfd), so jobs starting together never share one.
 wt_xvfb_start() {
-  local screen=${1:-1024x768x24} numberFile="$WT_ROOT/display.$$.$RANDOM" i
-  : > "$numberFile"
-  Xvfb -displayfd 5 -screen 0 "$screen" -nolisten tcp 5>"$numberFile" >/dev/null 2>&1 &
+  local file="$WT_ROOT/display.$BASHPID" i
+  Xvfb -displayfd 5 -screen 0 "${1:-1024x768x24}" -nolisten tcp 5>"$file" >/dev/null 2>&1 &
   WT_XVFB_PID=$!
-  for i in $(seq 1 200); do
-    if [ -s "$numberFile" ] && DISPLAY=":$(head -n 1 "$numberFile")" xdpyinfo >/dev/null 2>&1; then
-      export DISPLAY=":$(head -n 1 "$numberFile")"
-      rm -f "$numberFile"
-      return 0
-    fi
-    kill -0 "$WT_XVFB_PID" 2>/dev/null || break
-    sleep 0.05
+  for i in $(seq 200); do
+    [ -s "$file" ] && export DISPLAY=":$(head -n 1 "$file")" && xdpyinfo >/dev/null 2>&1 && return
+    kill -0 "$WT_XVFB_PID" 2>/dev/null && sleep 0.05 || break
   done
-  rm -f "$numberFile"
   wt_xvfb_stop
-  echo "Xvfb did not start" >&2
-  return 1
+  echo "Xvfb did not start" >&2 && return 1
 }
 
 wt_xvfb_stop() {
-  if [ -n "$WT_XVFB_PID" ]; then
-    kill "$WT_XVFB_PID" 2>/dev/null
-    wait "$WT_XVFB_PID" 2>/dev/null
-    WT_XVFB_PID=""
-  fi
+  [ -z "$WT_XVFB_PID" ] || { kill "$WT_XVFB_PID"; wait "$WT_XVFB_PID"; } 2>/dev/null
+  WT_XVFB_PID=""
   unset DISPLAY
 }
 
-# Makes a fresh prefix from the template and exports WINEPREFIX.
-wt_prefix_new() {
-  local tmpl=$1
-  export WINEPREFIX
-  WINEPREFIX=$(mktemp -d "$WT_ROOT/prefix.XXXXXX")
-  cp -a "$tmpl/." "$WINEPREFIX/"
-}
+# A fresh copy of the template prefix $1, exported as WINEPREFIX.
+wt_prefix_new() { export WINEPREFIX && WINEPREFIX=$(mktemp -d "$WT_ROOT/prefix.XXXXXX") && cp -a "$1/." "$WINEPREFIX/"; }
 
 wt_prefix_end() {
-  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-    wineserver -k >/dev/null 2>&1
-    wineserver -w >/dev/null 2>&1
-    rm -rf "$WINEPREFIX"
-  fi
+  [ -d "${WINEPREFIX:-}" ] && { wineserver -k; wineserver -w; rm -rf "$WINEPREFIX"; } >/dev/null 2>&1
   unset WINEPREFIX
 }
 
-# wt_run SECONDS program [args...]: runs a Windows program, returns its exit
-# code, or 124 when the time limit ended it.
-wt_run() {
-  local limit=$1; shift
-  timeout --kill-after=5 "$limit" wine "$@"
-}
+# wt_run SECONDS PROGRAM [ARGS...]: its exit code, or 124 when the limit ended it.
+wt_run() { timeout --kill-after=5 "$1" wine "${@:2}"; }
 
-# The Windows path of a Linux path inside the current prefix's drive C.
-wt_winpath() {
-  local p=${1#"$WINEPREFIX/drive_c/"}
-  printf 'C:\\%s' "${p//\//\\}"
-}
+wt_screenshot() { import -window root "$1"; }
 
-wt_screenshot() {
-  import -window root "$1"
-}
-
-wt_cleanup() {
-  wt_prefix_end
-  wt_xvfb_stop
-  [ -n "$WT_ROOT" ] && rm -rf "$WT_ROOT"
-}
+wt_cleanup() { wt_prefix_end; wt_xvfb_stop; [ -z "$WT_ROOT" ] || rm -rf "$WT_ROOT"; }
