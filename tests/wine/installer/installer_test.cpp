@@ -66,19 +66,9 @@ std::string InstallerWithoutWelcome()
 
 enum Obstacle { kNone, kNoWelcome, kSameVersion, kOlder, kOlderInUse, kFolderAtScratch, kFolderAtTarget, kRegistry };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
-struct Box {
-    const char* caption;
-    const char* text;
-    int answer;
-};
-struct Row {
-    const char* name;
-    Obstacle obstacle;
-    int welcome;  // the button pressed; 0 when no dialog may show
-    std::vector<Box> boxes;
-    End end;
-};
-void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
+struct Box { const char *caption, *text; int answer; };
+// welcome: the button pressed there, 0 when no dialog may show.
+struct Row { const char* name; Obstacle obstacle; int welcome; std::vector<Box> boxes; End end; };
 class Install : public ::testing::TestWithParam<Row> {};
 
 TEST_P(Install, EndsAsBeforeOrFullyInstalled)
@@ -88,10 +78,9 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kParent);
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", nullptr, "system.ini");
     for (const char* value : {"SCRNSAVE.EXE", "ScreenSaveActive"}) RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, value);
-    std::string bytes;
+    std::string bytes;  // the same version with other bytes, so that a replacement would show
     if (row.obstacle >= kSameVersion && row.obstacle <= kFolderAtScratch) {
         ASSERT_TRUE(wt::ReadFileBytes(wt::Artefact(row.obstacle == kSameVersion ? "VelloranSaver.scr" : "FixtureSaverOlder.scr"), &bytes));
-        // The same version with other bytes, so that a replacement would show.
         ASSERT_TRUE(wt::WriteFileBytes(Target(), row.obstacle == kSameVersion ? bytes + "padding" : bytes));
     }
     HANDLE inUse = row.obstacle != kOlderInUse ? INVALID_HANDLE_VALUE
@@ -108,7 +97,6 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
                                                                      : wt::Artefact("VelloranSaverSetup.exe"))));
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
-        ASSERT_NE(welcome, nullptr);
         EXPECT_EQ(wt::ItemText(welcome, 1001), "Thanks for downloading Velloran Saver!");
         EXPECT_EQ(wt::ItemText(welcome, 1002), "Velloran Saver is freeware and may be freely distributed.");
         wt::PressButton(welcome, row.welcome);
@@ -130,22 +118,16 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
 const Box kCompleted{"Notice", "Installation completed!", IDOK};
 const Box kOutOfDate{"Install", "You have an out-of-date version of Velloran Saver on your system.  Do you want to upgrade?", IDYES};
 const Box kSaveFailed{"Install Error", "Could not save the screensaver to file.", IDOK};
-INSTANTIATE_TEST_SUITE_P(
-    Obstacles, Install,
-    ::testing::Values(
-        Row{"Fresh", kNone, IDOK, {kCompleted}, kInstalled}, Row{"Cancelled", kNone, IDCANCEL, {}, kAsBefore},
-        Row{"WelcomeCannotShow", kNoWelcome, 0, {}, kAsBefore},
-        Row{"SameVersionKeptOnNo", kSameVersion, IDOK,
-            {{"Notice", "You have an up-to-date version installed.  Do you still want to install?", IDNO}}, kAsBefore},
-        Row{"OlderReplacedOnYes", kOlder, IDOK, {kOutOfDate, kCompleted}, kInstalled},
-        Row{"OlderInUse", kOlderInUse, IDOK,
-            {kOutOfDate, {"Install Error", "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK}},
-            kAsBefore},
-        Row{"NewCopyCannotBeWritten", kFolderAtScratch, IDOK, {kSaveFailed}, kAsBefore},
-        Row{"FolderAtTarget", kFolderAtTarget, IDOK, {kSaveFailed}, kAsBefore},
-        Row{"RegistryRefuses", kRegistry, IDOK,
-            {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted},
-            kInstalledWithoutEntry}),
+INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
+    Row{"Fresh", kNone, IDOK, {kCompleted}, kInstalled},
+    Row{"Cancelled", kNone, IDCANCEL, {}, kAsBefore},
+    Row{"WelcomeCannotShow", kNoWelcome, 0, {}, kAsBefore},
+    Row{"SameVersionKeptOnNo", kSameVersion, IDOK, {{"Notice", "You have an up-to-date version installed.  Do you still want to install?", IDNO}}, kAsBefore},
+    Row{"OlderReplacedOnYes", kOlder, IDOK, {kOutOfDate, kCompleted}, kInstalled},
+    Row{"OlderInUse", kOlderInUse, IDOK, {kOutOfDate, {"Install Error", "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK}}, kAsBefore},
+    Row{"NewCopyCannotBeWritten", kFolderAtScratch, IDOK, {kSaveFailed}, kAsBefore},
+    Row{"FolderAtTarget", kFolderAtTarget, IDOK, {kSaveFailed}, kAsBefore},
+    Row{"RegistryRefuses", kRegistry, IDOK, {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted}, kInstalledWithoutEntry}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

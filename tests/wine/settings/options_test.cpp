@@ -19,11 +19,9 @@ const char kKey[] = "Software\\Velloran Screen Saver\\VelloranSaver\\Settings";
 Values Stored()
 {
     Values values;
-    for (const char* name : {"NumBalls", "NumPins", "BallSize", "PinSize", "Symmetry", "Gravity", "ScenarioCounter",
-                             "RefreshRate", "Sparks"}) {
-        DWORD value = 0;
+    DWORD value = 0;
+    for (const char* name : {"NumBalls", "NumPins", "BallSize", "PinSize", "Symmetry", "Gravity", "ScenarioCounter", "RefreshRate", "Sparks"})
         if (wt::RegReadDword(HKEY_CURRENT_USER, kKey, name, &value)) values[name] = value;
-    }
     return values;
 }
 
@@ -59,15 +57,9 @@ protected:
     HWND dialog = nullptr;
 };
 
-// Values outside the ranges give way to the sliders' nearest ends, and to no
-// list item at all; OK stores what the controls then hold.
-struct ShownRow {
-    const char* name;
-    Values stored;
-    const char* texts;
-    Values afterOk;  // with five balls and sparks "Whatever" chosen
-};
-void PrintTo(const ShownRow& r, std::ostream* os) { *os << r.name; }
+// Values outside the ranges give way to the sliders' nearest ends, and to no list
+// item at all; OK stores what the controls then hold (afterOk: Change(2) made).
+struct ShownRow { const char* name; Values stored; const char* texts; Values afterOk; };
 class Shown : public Options, public ::testing::WithParamInterface<ShownRow> {};
 
 TEST_P(Shown, LabelsListsAndOkStoresAllNine)
@@ -82,9 +74,7 @@ TEST_P(Shown, LabelsListsAndOkStoresAllNine)
     EXPECT_EQ(Stored(), GetParam().afterOk);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Settings, Shown,
-    ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Settings, Shown, ::testing::Values(
         ShownRow{"Defaults", {}, "Balls|Number|OK|Cancel|VelloranSaver||3|Yes|Radius|http://www.velloran.example/saver/||18|Symmetric Pins||30|Gravity||1.00|Number||40|Sparks|Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|",
                  {{"NumBalls", 5}, {"NumPins", 40}, {"BallSize", 30}, {"PinSize", 8}, {"Symmetry", 1}, {"Gravity", 20},
                   {"ScenarioCounter", 20}, {"RefreshRate", 18}, {"Sparks", 2}}},
@@ -122,10 +112,8 @@ TEST_F(Options, On800x600BallsFillingTheScreenAreRefusedWithTheOneMessageBox)
     ASSERT_NO_FATAL_FAILURE(Open());
     wt::PressButton(dialog, IDOK);
     HWND box = WaitForOwned("Please adjust parameters");
-    ASSERT_TRUE(box);
-    EXPECT_EQ(wt::MessageBoxText(box), "Please decrease the number of balls or decrease their radius.  Currently, "
-                                       "you've specified parameters that practically fill the screen with balls, "
-                                       "and that might not be a good idea.");
+    EXPECT_EQ(wt::MessageBoxText(box), "Please decrease the number of balls or decrease their radius.  Currently, you've "
+              "specified parameters that practically fill the screen with balls, and that might not be a good idea.");
     wt::PressButton(box, IDOK);
     ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
     EXPECT_TRUE(IsWindowVisible(dialog) && Stored().size() == 2u);
@@ -150,9 +138,8 @@ TEST_P(About, ShowsItsTextsAndTheVersionOverTheDialog)
 }
 INSTANTIATE_TEST_SUITE_P(Programs, About, ::testing::Values("VelloranSaver.scr", "VelloranSaverNoVersion.scr"));
 
-// The mouse messages of a pointer at a client point, sent so that each is
-// handled on return (not real input: the display's one pointer is shared);
-// then the cursor shown, that of the thread with the foreground window.
+// The mouse messages of a pointer at a client point, sent (not real input: the one pointer is
+// shared) so that each is handled on return; then the cursor of the foreground window's thread.
 HCURSOR PointerOver(HWND window, POINT client)
 {
     POINT screen = client;
@@ -170,11 +157,8 @@ TEST_F(Options, LinkShowsTheHandAndAClickOpensItsAddressLeavingTheDialogOpen)
     // The command shell stands in for the browser: it writes down what it was given.
     const std::string log = wt::Artefact("shell-open.txt"), command = "cmd.exe /c echo %1>" + wt::Quote(log);
     DeleteFileA(log.c_str());
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-        wt::RegRemoveTree(root, "Software\\Classes\\http\\shell");
-        ASSERT_EQ(RegSetKeyValueA(root, "Software\\Classes\\http\\shell\\open\\command", nullptr, REG_SZ,
-                                  command.c_str(), DWORD(command.size() + 1)), 0);
-    }
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", nullptr, REG_SZ, command.c_str(),
+                              DWORD(command.size() + 1)), 0);
     ASSERT_NO_FATAL_FAILURE(Open());
     SetForegroundWindow(dialog);
     ASSERT_TRUE(wt::WaitUntil([&] { return GetForegroundWindow() == dialog; }, kWaitMs));
