@@ -90,6 +90,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     HKEY key = nullptr;  // a lasting key cannot be made under a volatile one
     if (row.obstacle == kRegistry)
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    struct Release { HANDLE file; HKEY key; ~Release() { CloseHandle(file), RegCloseKey(key); } } held{inUse, key};  // however the row ends
     const std::string before = State();
 
     wt::Process installer;
@@ -112,7 +113,6 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     ASSERT_TRUE(installer.Wait(kWaitMs, &code)) << "still running: an unexpected box?";
     EXPECT_EQ(code, row.welcome == IDOK ? 1u : 2u);
     EXPECT_EQ(State(), row.end == kAsBefore ? before : InstalledState(row.end == kInstalled));
-    CloseHandle(inUse), RegCloseKey(key);
 }
 
 const Box kCompleted{"Notice", "Installation completed!", IDOK};
