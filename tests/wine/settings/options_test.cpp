@@ -1,267 +1,214 @@
-// The options dialog of the built screensaver, driven from outside.
+// The configure mode: the built screensaver driven from outside as a user would.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
-#include <ostream>
+#include <map>
 
 #include "resource.h"
-#include "settings_driver.h"
+#include "settings/option_rules.h"
+#include "settings/options_dialog.h"
+#include "winhelp.h"
 
 namespace {
 
-using st::OptionsRun;
+using Values = std::map<std::string, DWORD>;
+const DWORD kWaitMs = 15000;
+const char kKey[] = "Software\\Velloran Screen Saver\\VelloranSaver\\Settings";
 
-struct LabelOf {
-    const char* setting;
-    int sliderId;
-    int labelId;
-};
-constexpr LabelOf kLabels[] = {
-    {"NumBalls", IDC_BALLS_SLIDER, IDC_BALLS_LABEL},       {"NumPins", IDC_PINS_SLIDER, IDC_PINS_LABEL},
-    {"BallSize", IDC_BALLSIZE_SLIDER, IDC_BALLSIZE_LABEL}, {"PinSize", IDC_PINSIZE_SLIDER, IDC_PINSIZE_LABEL},
-    {"Gravity", IDC_GRAVITY_SLIDER, IDC_GRAVITY_LABEL},    {"ScenarioCounter", IDC_DURATION_SLIDER, IDC_DURATION_LABEL},
-    {"RefreshRate", IDC_REFRESH_SLIDER, IDC_REFRESH_LABEL},
-};
-
-TEST(OptionsDialog, WithoutStoredSettingsShowsAndStoresTheDefaults)
+Values Stored()
 {
-    OptionsRun run;
-    ASSERT_TRUE(run.Open());
-    const char* expected[] = {"3", "40", "30", "8", "1.00", "20", "18"};
-    for (size_t i = 0; i < 7; ++i) EXPECT_TRUE(run.WaitForLabel(kLabels[i].labelId, expected[i])) << kLabels[i].setting;
-    for (int combo : {IDC_SYMMETRY_COMBO, IDC_SPARKS_COMBO}) {
-        ASSERT_EQ(run.ListCount(combo), 3) << combo;
-        EXPECT_EQ(run.ListItem(combo, 0), "No");
-        EXPECT_EQ(run.ListItem(combo, 1), "Yes");
-        EXPECT_EQ(run.ListItem(combo, 2), "Whatever");
-        EXPECT_EQ(run.ListSelection(combo), 1) << combo;
-    }
-    EXPECT_EQ(run.Label(IDC_VERSION_LABEL), "1.0.1");
-    // Nothing is written while the dialog is open.
-    EXPECT_TRUE(st::StoredSettings().empty());
-
-    wt::PressButton(run.Dialog(), IDOK);
-    ASSERT_TRUE(run.WaitForExit());
-    EXPECT_EQ(st::StoredSettings(), st::DefaultSettings());
+    Values values;
+    DWORD value = 0;
+    for (const char* name : {"NumBalls", "NumPins", "BallSize", "PinSize", "Symmetry", "Gravity", "ScenarioCounter", "RefreshRate", "Sparks"})
+        if (wt::RegReadDword(HKEY_CURRENT_USER, kKey, name, &value)) values[name] = value;
+    return values;
 }
 
-TEST(OptionsDialog, NoArgumentOpensTheDialogToo)
+// Every child's text in template order: one string shows each label's wording and value.
+std::string Texts(HWND dialog)
 {
-    OptionsRun run;
-    ASSERT_TRUE(run.Open("VelloranSaver.scr", nullptr));
-    wt::PressButton(run.Dialog(), IDCANCEL);
-    EXPECT_TRUE(run.WaitForExit());
+    std::string all;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) all += wt::Text(c) + "|";
+    return all;
 }
 
-// A stored value shows in its label; one outside the slider's range gives
-// way to the slider's nearest end as soon as the slider reports, and OK
-// stores that end.
-struct StoredCase {
-    const char* setting;
-    DWORD stored;
-    int sliderId, labelId;
-    const char* endLabel;
-    DWORD end;
-    friend std::ostream& operator<<(std::ostream& os, const StoredCase& c)
+class Options : public ::testing::Test {
+protected:
+    void SetUp() override { wt::RegRemoveTree(HKEY_CURRENT_USER, kKey); }
+    void Open(const char* program = "VelloranSaver.scr")
     {
-        return os << c.setting << "=" << static_cast<int>(c.stored);
+        ASSERT_TRUE(saver.Start(wt::Quote(wt::Artefact(program)) + " /c"));
+        ASSERT_TRUE(dialog = wt::WaitForWindow("VelloranSaver Options", kWaitMs, saver.Id()));
     }
-};
-
-class StoredSliderValue : public ::testing::TestWithParam<StoredCase> {};
-
-TEST_P(StoredSliderValue, ShowsAndIsStoredWithinTheRange)
-{
-    const StoredCase& c = GetParam();
-    st::StoreSetting(c.setting, c.stored);
-    OptionsRun run;
-    ASSERT_TRUE(run.Open());
-    EXPECT_TRUE(run.WaitForLabel(c.labelId, c.endLabel)) << "label shows " << run.Label(c.labelId);
-    EXPECT_EQ(run.SliderPos(c.sliderId), static_cast<int>(c.end));
-    wt::PressButton(run.Dialog(), IDOK);
-    ASSERT_TRUE(run.WaitForExit());
-    EXPECT_EQ(st::StoredSettings()[c.setting], c.end);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Settings, StoredSliderValue,
-    ::testing::Values(StoredCase{"Gravity", 27, IDC_GRAVITY_SLIDER, IDC_GRAVITY_LABEL, "1.35", 27},
-                      StoredCase{"NumBalls", 25, IDC_BALLS_SLIDER, IDC_BALLS_LABEL, "10", 10},
-                      StoredCase{"PinSize", 0xFFFFFFFF, IDC_PINSIZE_SLIDER, IDC_PINSIZE_LABEL, "6", 6},
-                      StoredCase{"RefreshRate", 1000, IDC_REFRESH_SLIDER, IDC_REFRESH_LABEL, "127", 127}));
-
-// A stored list value without an item leaves the list empty; OK stores -1.
-class StoredListValue : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(StoredListValue, OutsideTheListStoresMinusOne)
-{
-    const std::string setting = GetParam();
-    const int combo = setting == "Symmetry" ? IDC_SYMMETRY_COMBO : IDC_SPARKS_COMBO;
-    const int other = setting == "Symmetry" ? IDC_SPARKS_COMBO : IDC_SYMMETRY_COMBO;
-    st::StoreSetting(setting.c_str(), 3);
-    OptionsRun run;
-    ASSERT_TRUE(run.Open());
-    EXPECT_EQ(run.ListSelection(combo), -1);
-    EXPECT_EQ(run.ListSelection(other), 1);
-    wt::PressButton(run.Dialog(), IDOK);
-    ASSERT_TRUE(run.WaitForExit());
-    auto stored = st::StoredSettings();
-    EXPECT_EQ(stored[setting], 0xFFFFFFFFu);
-    EXPECT_EQ(stored[setting == "Symmetry" ? "Sparks" : "Symmetry"], 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Lists, StoredListValue, ::testing::Values("Symmetry", "Sparks"));
-
-TEST(OptionsDialog, OkStoresWhatTheControlsHold)
-{
-    OptionsRun run;
-    ASSERT_TRUE(run.Open());
-    const int positions[] = {7, 150, 55, 12, 60, 99, 40};
-    const char* labels[] = {"7", "150", "55", "12", "3.00", "99", "40"};
-    for (size_t i = 0; i < 7; ++i) {
-        run.MoveSlider(kLabels[i].sliderId, positions[i]);
-        EXPECT_TRUE(run.WaitForLabel(kLabels[i].labelId, labels[i])) << kLabels[i].setting;
-    }
-    run.SelectListItem(IDC_SYMMETRY_COMBO, 2);
-    run.SelectListItem(IDC_SPARKS_COMBO, 0);
-    wt::PressButton(run.Dialog(), IDOK);
-    ASSERT_TRUE(run.WaitForExit());
-    auto stored = st::StoredSettings();
-    for (size_t i = 0; i < 7; ++i) EXPECT_EQ(stored[kLabels[i].setting], DWORD(positions[i])) << kLabels[i].setting;
-    EXPECT_EQ(stored["Symmetry"], 2u);
-    EXPECT_EQ(stored["Sparks"], 0u);
-}
-
-// However the dialog is left without OK, the registry keeps what it had.
-enum class Leave { CancelButton, Escape, CloseBox };
-
-class LeavingWithoutOk : public ::testing::TestWithParam<Leave> {};
-
-TEST_P(LeavingWithoutOk, LeavesTheRegistryUntouched)
-{
-    st::StoreSetting("NumBalls", 5);
-    st::StoreSetting("Sparks", 2);
-    const auto before = st::StoredSettings();
-    OptionsRun run;
-    ASSERT_TRUE(run.Open());
-    run.MoveSlider(IDC_BALLS_SLIDER, 8);
-    ASSERT_TRUE(run.WaitForLabel(IDC_BALLS_LABEL, "8"));
-    run.SelectListItem(IDC_SPARKS_COMBO, 0);
-
-    switch (GetParam()) {
-    case Leave::CancelButton:
-        wt::PressButton(run.Dialog(), IDCANCEL);
-        break;
-    case Leave::Escape: {
-        // The key goes to the control with the focus; the dialog's loop turns it into Cancel.
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(run.Dialog(), nullptr), &info));
-        HWND target = info.hwndFocus ? info.hwndFocus : run.Dialog();
-        PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-        break;
-    }
-    case Leave::CloseBox:
-        PostMessageA(run.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
-    }
-    ASSERT_TRUE(run.WaitForExit());
-    EXPECT_EQ(st::StoredSettings(), before);
-}
-
-INSTANTIATE_TEST_SUITE_P(Ways, LeavingWithoutOk,
-                         ::testing::Values(Leave::CancelButton, Leave::Escape, Leave::CloseBox),
-                         [](const ::testing::TestParamInfo<Leave>& info) {
-                             return info.param == Leave::CancelButton ? std::string("CancelButton")
-                                    : info.param == Leave::Escape     ? std::string("Escape")
-                                                                      : std::string("CloseBox");
-                         });
-
-// On an 800 by 600 screen ten balls of radius 103 fit; 104 do not.
-struct AreaCase {
-    DWORD radius;
-    bool refused;
-    friend std::ostream& operator<<(std::ostream& os, const AreaCase& c) { return os << "radius " << c.radius; }
-};
-
-class ScreenArea800x600 : public ::testing::TestWithParam<AreaCase> {};
-
-TEST_P(ScreenArea800x600, OkChecksTheBallArea)
-{
-    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
-    ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
-    st::StoreSetting("NumBalls", 10);
-    st::StoreSetting("BallSize", GetParam().radius);
-    OptionsRun run;
-    ASSERT_TRUE(run.Open());
-    wt::PressButton(run.Dialog(), IDOK);
-
-    if (GetParam().refused) {
-        HWND box = wt::WaitForWindow("Please adjust parameters", st::kWaitMs, run.ProcessId());
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(wt::MessageBoxText(box),
-                  "Please decrease the number of balls or decrease their radius.  Currently, you've specified "
-                  "parameters that practically fill the screen with balls, and that might not be a good idea.");
-        EXPECT_EQ(GetWindow(box, GW_OWNER), run.Dialog());
-        wt::PressButton(box, IDOK);
-        ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(box); }, st::kWaitMs));
-        // Still open, nothing stored, values as they were.
-        EXPECT_TRUE(IsWindow(run.Dialog()));
-        EXPECT_EQ(run.Label(IDC_BALLSIZE_LABEL), "104");
-        EXPECT_TRUE(st::StoredSettings().size() == 2);
-
-        run.MoveSlider(IDC_BALLSIZE_SLIDER, 103);
-        ASSERT_TRUE(run.WaitForLabel(IDC_BALLSIZE_LABEL, "103"));
-        wt::PressButton(run.Dialog(), IDOK);
-    }
-    ASSERT_TRUE(run.WaitForExit());
-    auto stored = st::StoredSettings();
-    EXPECT_EQ(stored.size(), 9u);
-    EXPECT_EQ(stored["NumBalls"], 10u);
-    EXPECT_EQ(stored["BallSize"], 103u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Radii, ScreenArea800x600, ::testing::Values(AreaCase{103, false}, AreaCase{104, true}));
-
-// The About item of the system menu (any command whose upper bits are 16)
-// opens the About box over the dialog; both show the executable's version.
-struct AboutCase {
-    const char* program;
-    WPARAM command;
-    const char* version;
-    friend std::ostream& operator<<(std::ostream& os, const AboutCase& c)
+    // Five balls and other sparks: the slider reports its new position while it redraws, as in a drag.
+    bool Change(int sparks)
     {
-        return os << c.program << " command " << c.command;
+        SendMessageA(GetDlgItem(dialog, IDC_BALLS_SLIDER), TBM_SETPOS, TRUE, 5);
+        SendMessageA(GetDlgItem(dialog, IDC_SPARKS_COMBO), CB_SETCURSEL, sparks, 0);
+        return wt::WaitUntil([&] { return wt::ItemText(dialog, IDC_BALLS_LABEL) == "5"; }, kWaitMs);
     }
+    HWND WaitForOwned(const char* caption)
+    {
+        HWND w = wt::WaitForWindow(caption, kWaitMs, saver.Id());
+        return w && GetWindow(w, GW_OWNER) == dialog ? w : nullptr;
+    }
+    wt::Process saver;
+    HWND dialog = nullptr;
 };
 
-class AboutBox : public ::testing::TestWithParam<AboutCase> {};
+// Values outside the ranges give way to the sliders' nearest ends, and to no list
+// item at all; OK stores what the controls then hold (afterOk: Change(2) made).
+struct ShownRow { const char* name; Values stored; const char* texts; Values afterOk; };
+class Shown : public Options, public ::testing::WithParamInterface<ShownRow> {};
 
-TEST_P(AboutBox, OpensOverTheDialogAndReturnsToIt)
+TEST_P(Shown, LabelsListsAndOkStoresAllNine)
 {
-    const AboutCase& c = GetParam();
-    OptionsRun run;
-    ASSERT_TRUE(run.Open(c.program));
-    EXPECT_EQ(run.Label(IDC_VERSION_LABEL), c.version);
-    PostMessageA(run.Dialog(), WM_SYSCOMMAND, c.command, 0);
-    HWND about = wt::WaitForWindow(st::kAboutCaption, st::kWaitMs, run.ProcessId());
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ(wt::ItemText(about, IDC_VERSION_LABEL), c.version);
-    EXPECT_EQ(GetWindow(about, GW_OWNER), run.Dialog());
-    EXPECT_FALSE(IsWindowEnabled(run.Dialog()));
+    for (const auto& s : GetParam().stored) wt::RegWriteDword(HKEY_CURRENT_USER, kKey, s.first.c_str(), s.second);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_TRUE(wt::WaitUntil([&] { return Texts(dialog) == GetParam().texts; }, kWaitMs)) << Texts(dialog);
+    ASSERT_TRUE(Change(2));
+    EXPECT_EQ(Stored(), GetParam().stored) << "written before OK";
+    wt::PressButton(dialog, IDOK);
+    ASSERT_TRUE(saver.Wait(kWaitMs));
+    EXPECT_EQ(Stored(), GetParam().afterOk);
+}
 
+INSTANTIATE_TEST_SUITE_P(Settings, Shown, ::testing::Values(
+        ShownRow{"Defaults", {}, "Balls|Number|OK|Cancel|VelloranSaver||3|Yes|Radius|http://www.velloran.example/saver/||18|Symmetric Pins||30|Gravity||1.00|Number||40|Sparks|Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|",
+                 {{"NumBalls", 5}, {"NumPins", 40}, {"BallSize", 30}, {"PinSize", 8}, {"Symmetry", 1}, {"Gravity", 20},
+                  {"ScenarioCounter", 20}, {"RefreshRate", 18}, {"Sparks", 2}}},
+        ShownRow{"Stored",
+                 {{"NumBalls", 7}, {"NumPins", 150}, {"BallSize", 55}, {"PinSize", 0xFFFFFFFF}, {"Symmetry", 3},
+                  {"Gravity", 27}, {"ScenarioCounter", 99}, {"RefreshRate", 1000}, {"Sparks", 0}},
+                 "Balls|Number|OK|Cancel|VelloranSaver||7||Radius|http://www.velloran.example/saver/||127|Symmetric Pins||55|Gravity||1.35|Number||150|Sparks|No|Refresh Rate||99|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||6|Pins|",
+                 {{"NumBalls", 5}, {"NumPins", 150}, {"BallSize", 55}, {"PinSize", 6}, {"Symmetry", 0xFFFFFFFF},
+                  {"Gravity", 27}, {"ScenarioCounter", 99}, {"RefreshRate", 127}, {"Sparks", 2}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class LeavingWithoutOk : public Options, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(LeavingWithoutOk, StoresNothing)
+{
+    wt::RegWriteDword(HKEY_CURRENT_USER, kKey, "NumBalls", 7);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(Change(0));
+    const std::string way = GetParam();
+    if (way == "CancelButton") wt::PressButton(dialog, IDCANCEL);
+    if (way == "CloseBox") PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (way == "Escape") PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);  // the dialog's loop makes it Cancel
+    ASSERT_TRUE(saver.Wait(kWaitMs));
+    EXPECT_EQ(Stored(), (Values{{"NumBalls", 7}}));
+}
+INSTANTIATE_TEST_SUITE_P(Ways, LeavingWithoutOk, ::testing::Values("CancelButton", "Escape", "CloseBox"),
+                         [](const auto& info) { return std::string(info.param); });
+
+// Ten balls of radius 104 nearly fill 800 by 600.
+TEST_F(Options, On800x600BallsFillingTheScreenAreRefusedWithTheOneMessageBox)
+{
+    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN) * 1000 + GetSystemMetrics(SM_CYSCREEN), 800600);
+    wt::RegWriteDword(HKEY_CURRENT_USER, kKey, "NumBalls", 10);
+    wt::RegWriteDword(HKEY_CURRENT_USER, kKey, "BallSize", 104);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    wt::PressButton(dialog, IDOK);
+    HWND box = WaitForOwned("Please adjust parameters");
+    EXPECT_EQ(wt::MessageBoxText(box), "Please decrease the number of balls or decrease their radius.  Currently, you've "
+              "specified parameters that practically fill the screen with balls, and that might not be a good idea.");
+    wt::PressButton(box, IDOK);
+    ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
+    EXPECT_TRUE(IsWindowVisible(dialog) && Stored().size() == 2u);
+}
+
+// Any system command whose upper bits are those of the About item opens it.
+class About : public Options, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(About, ShowsItsTextsAndTheVersionOverTheDialog)
+{
+    const bool known = std::string(GetParam()) == "VelloranSaver.scr";
+    ASSERT_NO_FATAL_FAILURE(Open(GetParam()));
+    PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX | (known ? 0xF : 0), 0);
+    HWND about = WaitForOwned("About VelloranSaver");
+    ASSERT_TRUE(about && !IsWindowEnabled(dialog));
+    const std::string version = known ? "1.0.1" : "Unknown";
+    EXPECT_EQ(Texts(about).substr(Texts(about).find('|')),  // after the icon
+              "|VelloranSaver Version |\xA9 2026 Velloran Software|OK|http://www.velloran.example/|" + version + "|");
+    EXPECT_EQ(wt::ItemText(dialog, IDC_VERSION_LABEL), version);
     wt::PressButton(about, IDOK);
-    ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(about); }, st::kWaitMs));
-    EXPECT_TRUE(wt::WaitUntil([&] { return IsWindowEnabled(run.Dialog()) != FALSE; }, st::kWaitMs));
-    EXPECT_TRUE(run.Running());
-    wt::PressButton(run.Dialog(), IDCANCEL);
-    EXPECT_TRUE(run.WaitForExit());
-    EXPECT_TRUE(st::StoredSettings().empty());
+    EXPECT_TRUE(wt::WaitUntil([&] { return IsWindowEnabled(dialog) && !IsWindow(about); }, kWaitMs));
+}
+INSTANTIATE_TEST_SUITE_P(Programs, About, ::testing::Values("VelloranSaver.scr", "VelloranSaverNoVersion.scr"));
+
+// The mouse messages of a pointer at a client point, sent (not real input: the one pointer is
+// shared) so that each is handled on return; then the cursor of the foreground window's thread.
+HCURSOR PointerOver(HWND window, POINT client)
+{
+    POINT screen = client;
+    ClientToScreen(window, &screen);
+    const LRESULT hit = SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+    SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(hit, WM_MOUSEMOVE));
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    return GetCursorInfo(&info) ? info.hCursor : nullptr;
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, AboutBox,
-                         ::testing::Values(AboutCase{"VelloranSaver.scr", 16, "1.0.1"},
-                                           AboutCase{"VelloranSaver.scr", 16 | 0xF, "1.0.1"},
-                                           AboutCase{"VelloranSaverNoVersion.scr", 16, "Unknown"}));
+TEST_F(Options, LinkShowsTheHandAndAClickOpensItsAddressLeavingTheDialogOpen)
+{
+    // The command shell stands in for the browser: it writes down what it was given.
+    const std::string log = wt::Artefact("shell-open.txt"), command = "cmd.exe /c echo %1>" + wt::Quote(log);
+    DeleteFileA(log.c_str());
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", nullptr, REG_SZ, command.c_str(),
+                              DWORD(command.size() + 1)), 0);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    SetForegroundWindow(dialog);
+    ASSERT_TRUE(wt::WaitUntil([&] { return GetForegroundWindow() == dialog; }, kWaitMs));
+    HWND link = GetDlgItem(dialog, IDC_WEB_LINK);
+    RECT r;
+    GetWindowRect(link, &r);
+    // The real pointer starts at the screen's centre, over the centred dialog's
+    // link, where the system's own moves would set the hand behind our back.
+    ASSERT_TRUE(wt::WaitUntil([&] {
+        SetCursorPos(0, 0);
+        POINT p;
+        return GetCursorPos(&p) && !PtInRect(&r, p) && WindowFromPoint(p) != link;
+    }, kWaitMs));
+    GetWindowRect(GetDlgItem(dialog, IDCANCEL), &r);
+    POINT face = {r.left - 12, r.top - 6};  // no control there
+    ScreenToClient(dialog, &face);
+    const HCURSOR arrow = PointerOver(dialog, face), hand = PointerOver(link, {6, 4});
+    EXPECT_TRUE(hand && arrow && hand != arrow);
+    EXPECT_EQ(PointerOver(dialog, face), arrow);
+    PointerOver(link, {6, 4});
+    PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 4));
+    PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(6, 4));
+    std::string opened;
+    EXPECT_TRUE(wt::WaitUntil([&] { return wt::ReadFileBytes(log, &opened) && !opened.empty(); }, 45000));
+    EXPECT_NE(opened.find("http://www.velloran.example/saver/"), std::string::npos) << opened;
+    EXPECT_TRUE(IsWindowVisible(dialog) && saver.Running());
+}
+
+// On this program's thread, which carries the screensaver's resources: before
+// the sliders first report, values outside their ranges show as they are.
+struct FirstLabels : OptionsDialog {
+    FirstLabels() : OptionsDialog(nullptr) {}
+    std::string texts;
+    BOOL OnInitDialog() override
+    {
+        const BOOL result = OptionsDialog::OnInitDialog();
+        for (const SliderBinding& b : kSliderBindings) texts += wt::ItemText(Handle(), b.labelId) + "|";
+        EndDialog(IDCANCEL);
+        return result;
+    }
+};
+
+TEST(OptionsDialogOnThisThread, ShowsStoredValuesAsTheyAreAtFirst)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    FirstLabels dialog;
+    dialog.saverSettings = {25, 0, 1000, -7, 0, 20, 18, 1, 1};
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.texts, "25|0|1000|-7|0.00|20|18|");
+}
 
 }  // namespace
