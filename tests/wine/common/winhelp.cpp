@@ -28,8 +28,6 @@ bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs)
     }, timeoutMs);
 }
 
-void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
-
 Process::~Process()
 {
     if (!handle_) return;
@@ -174,14 +172,6 @@ Screen Capture(int x, int y, int width, int height)
 }  // namespace
 
 Screen CaptureScreen() { return Capture(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)); }
-
-Screen CaptureWindow(HWND window)
-{
-    RECT r;
-    GetClientRect(window, &r);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return Capture(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
 
 bool Screen::SaveBmp(const std::string& path) const
 {

@@ -15,7 +15,6 @@ std::string WindowsDir();
 
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs);
 bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs);
-void PumpFor(DWORD ms);
 
 class Process {
 public:
@@ -62,6 +61,5 @@ struct Screen {  // pixels as 0x00BBGGRR
     bool SaveBmp(const std::string& path) const;
 };
 Screen CaptureScreen();
-Screen CaptureWindow(HWND window);  // client area, via the screen
 
 }  // namespace wt
