@@ -53,4 +53,6 @@ wt_run() { timeout --kill-after=5 "$1" wine "${@:2}"; }
 
 wt_screenshot() { import -window root "$1"; }
 
-wt_cleanup() { wt_prefix_end; wt_xvfb_stop; [ -z "$WT_ROOT" ] || rm -rf "$WT_ROOT"; }
+# Scripts that source this run with errexit; a prefix already stopped must
+# not end the clean-up before the display is stopped too.
+wt_cleanup() { set +e; wt_prefix_end; wt_xvfb_stop; [ -z "$WT_ROOT" ] || rm -rf "$WT_ROOT"; }
