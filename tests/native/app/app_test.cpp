@@ -7,7 +7,6 @@
 #include "app/uninstall_batch.h"
 #include "app/uninstall_rights.h"
 
-// c, then s, lower case in the first two places; preview only whole, any case, one - or / at most.
 TEST(SelectMode, FirstArgumentDecides)
 {
     constexpr SaverMode C = SaverMode::Configure, P = SaverMode::Preview, S = SaverMode::FullScreen,
@@ -29,7 +28,6 @@ TEST(ParseWindowHandle, ReadsASignedDecimalPrefix)
     for (const auto& [text, handle] : cases) EXPECT_EQ(ParseWindowHandle(text), handle) << (text ? text : "null");
 }
 
-// Thirty tries a second apart at most, then the batch deletes itself; a line too long is refused, never cut.
 TEST(UninstallBatchLine, RetriesThirtyTimesThenDeletesItself)
 {
     const char* path = "C:\\WINDOWS\\VELLOR~1.SCR";
@@ -42,7 +40,6 @@ TEST(UninstallBatchLine, RetriesThirtyTimesThenDeletesItself)
     EXPECT_EQ(UninstallBatchLine(2, path, line, 31) + UninstallBatchLine(kUninstallBatchLineCount, "x", line, 64), 0u);
 }
 
-// Only a limited token refused access (to the entry or the batch) asks for rights.
 TEST(NeedsElevation, OnlyARefusalToALimitedTokenAsksForRights)
 {
     const long kNotFound = 2, kSharing = 32, kDenied = kAccessDenied;

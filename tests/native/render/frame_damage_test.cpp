@@ -1,4 +1,3 @@
-// What a frame repaints and copies, from pins, balls and sparks placed by their rectangles.
 #include <gtest/gtest.h>
 
 #include "render/frame_damage.h"

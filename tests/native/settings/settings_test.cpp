@@ -6,7 +6,6 @@
 #include "settings/option_rules.h"
 #include "settings/version_text.h"
 
-// Signed, within the dialog's ranges; for the lists 0 and 2 stay and anything else reads as 1.
 TEST(ClampStoredSetting, KeepsEveryValueWithinTheDialogsRange)
 {
     const std::tuple<SettingId, uint32_t, uint32_t> cases[] = {
@@ -18,7 +17,6 @@ TEST(ClampStoredSetting, KeepsEveryValueWithinTheDialogsRange)
         EXPECT_EQ(ClampStoredSetting(which, stored), used) << kStoredSettings[which].name << " " << stored;
 }
 
-// Refused when the balls' squares cover nine tenths of the screen or more.
 TEST(BallsFillScreen, RefusesBallsThatCoverNineTenthsOfTheScreen)
 {
     const int32_t cases[][5] = {
@@ -27,7 +25,6 @@ TEST(BallsFillScreen, RefusesBallsThatCoverNineTenthsOfTheScreen)
     for (const auto& c : cases) EXPECT_EQ(BallsFillScreen(c[0], c[1], c[2], c[3]), c[4] != 0) << c[0] << " x " << c[1];
 }
 
-// Counts as they are, gravity in twentieths; versions lose trailing zero parts down to two.
 TEST(SettingsTexts, ShowSliderValuesAndVersions)
 {
     char text[32];

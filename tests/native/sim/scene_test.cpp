@@ -38,7 +38,6 @@ TEST(SetUpScene, FollowsTheStoredSettings)
     }
 }
 
-// Mirrored, an odd request gets one pin more.
 TEST(SetUpScene, CreatesTheRequestedPinsOrOneMoreWhenMirrored)
 {
     const int32_t cases[][3] = {{5, 1, 6},  {4, 1, 4}, {1, 1, 2}, {41, 1, 42},   {0, 1, 0},
@@ -51,7 +50,6 @@ TEST(SetUpScene, CreatesTheRequestedPinsOrOneMoreWhenMirrored)
     }
 }
 
-// Any stored value on any board up to 16384 square: no crash, no UB (under the sanitizers), no hang.
 TEST(Robustness, AnySettingsOnAnyBoardGiveASoundWorld)
 {
     std::mt19937 gen(20261206);
@@ -59,12 +57,12 @@ TEST(Robustness, AnySettingsOnAnyBoardGiveASoundWorld)
     auto side = [&] { return int32_t(gen() % 3 == 0 ? gen() % 16385 : gen() % 4 == 0 ? gen() % 8 : 200 + gen() % 1800); };
     for (int round = 0; round < 2000; ++round) {
         MapSettings settings;
-        auto& v = settings.values;  // each value missing, at an edge, anything, or within the dialog's range
+        auto& v = settings.values;
         for (const StoredSetting& s : kStoredSettings) {
             const uint32_t pick = gen() % 8, range = uint32_t(s.maximum - s.minimum + 1);
             if (pick) v[s.name] = pick == 1 ? kEdges[gen() % 8] : pick == 2 ? uint32_t(gen()) : s.minimum + gen() % range;
         }
-        for (const char* count : {"NumBalls", "NumPins"})  // thousands of discs are slow: only now and then
+        for (const char* count : {"NumBalls", "NumPins"})
             if (round % 80 && v.count(count) && int32_t(v[count]) > 300) v[count] %= 300;
         const Rect board = Board(side(), side());
         SCOPED_TRACE(testing::Message() << "round " << round << " board " << board.right << "x" << board.bottom);

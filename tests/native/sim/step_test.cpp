@@ -5,7 +5,6 @@
 #include "sim/scene.h"
 #include "sim_test_support.h"
 
-// A hand-built world on an 800 by 600 board with 40-pixel cells.
 class HandBuiltWorld : public ::testing::Test {
 protected:
     void SetUp() override
@@ -14,7 +13,6 @@ protected:
         world.scene.gravity = 1.0, world.scene.sparksOn = true;
         world.grid.Init(800, 600, 40, 40), world.sparks.Init(30, 4);
     }
-    // Pins of radius 8 with ids from 0, balls in play of radius 10 with ids from 1000.
     Disc* Add(bool pin, double x, double y, double vx = 0, double vy = 0)
     {
         Disc* disc = pin ? new Disc(x, y, int32_t(world.pins.size()), 8) : new Disc(1000 + int32_t(world.balls.size()), 10);
@@ -41,7 +39,7 @@ TEST_F(HandBuiltWorld, MoveAppliesGravityTerminalSpeedWallsAndWrap)
     }
 }
 
-// Over a pin at (400, 300), 18 apart: contacts begun apart bounce from the touching point with 70 %.
+// Over a pin at (400, 300), 18 apart.
 TEST_F(HandBuiltWorld, PinContactsBounceWithSeventyPercent)
 {
     const double cases[][5] = {// y, vy, response, y after, next vy after
@@ -67,13 +65,12 @@ TEST_F(HandBuiltWorld, BallsMeetingHeadOnLeaveWithSeventyPercent)
     EXPECT_NEAR(other->nextVx, -1.4, 1e-12);
 }
 
-// One ball enters per frame at most, the last first, each once the entry is free.
 TEST(DropIn, BallsEnterOneAfterAnother)
 {
     World world;
     MapSettings settings({{"NumPins", 0}, {"NumBalls", 3}});
     SetUpScene(world, Board(800, 600), 0, settings);
-    std::vector<int> enteredAt;  // frames, ball 2 first
+    std::vector<int> enteredAt;
     for (int frame = 1; frame < 100; ++frame) {
         StepWorld(world, Board(800, 600));
         while (enteredAt.size() < 3 && world.balls[2 - enteredAt.size()]->inPlay) enteredAt.push_back(frame);
@@ -82,7 +79,6 @@ TEST(DropIn, BallsEnterOneAfterAnother)
     EXPECT_TRUE(enteredAt[0] == 1 && enteredAt[1] > 2 && enteredAt[2] > enteredAt[1] + 1) << enteredAt[1];
 }
 
-// A pin hit in 101 steps running (a one-step break keeps the count) goes.
 TEST_F(HandBuiltWorld, KnocksOutAPinAtTheHundredAndFirstHitInARow)
 {
     const int cases[][4] = {// hits, break, hits, knocked out
@@ -98,35 +94,5 @@ TEST_F(HandBuiltWorld, KnocksOutAPinAtTheHundredAndFirstHitInARow)
         EXPECT_EQ(pin->colour == 0, c[3] != 0) << c[0] << " " << c[1] << " " << c[2];
         step(true);  // a knocked-out pin is no longer touched
         EXPECT_EQ(ball->nextVy, c[3] ? 5 : -3.5) << c[0] << " " << c[1] << " " << c[2];
-    }
-}
-
-TEST(SparkRing, ABurstLivesFourUpdatesMovingEachTimeAndTheRingKeepsOneSlotFree)
-{
-    SparkRing ring;
-    ring.Init(30, 4);
-    ring.head = ring.tail = 29;
-    ScriptedRandom random({10, 11, 10, 11, 10, 11, 10, 11});  // vy = 2, vx = 3
-    ring.Spawn(0, 0);
-    for (int update = 1; update <= 4; ++update) {
-        ring.Update();
-        EXPECT_EQ(std::make_tuple(ring.head, ring.bursts[29][3].x, ring.bursts[29][3].prevY),
-                  std::make_tuple(update < 4 ? 29 : 0, 3 * update, 2 * update - 2));
-    }
-    for (int32_t slot = 0; slot < 29; ++slot) EXPECT_EQ(ring.Allocate(), slot);
-    EXPECT_EQ(ring.Allocate(), -1);
-}
-
-TEST(CellGrid, HasOneCellBeyondTheBoardAndKeepsDiscsBeyondItAtTheBorder)
-{
-    const int32_t cases[][5] = {// width, height, cell, columns, rows; the last widened to 32 by 32
-        {800, 600, 120, 7, 6}, {799, 600, 40, 20, 16}, {0, 0, 40, 1, 1}, {10, 3, 0, 11, 4}, {-5, 7, 2, 1, 4},
-        {16384, 16384, 1, 513, 513}};
-    for (const auto& c : cases) {
-        CellGrid grid;
-        Disc far(3e9, -3e9, 0, 5);
-        grid.Init(c[0], c[1], c[2], c[2]), grid.Insert(&far, TruncToInt(far.x), TruncToInt(far.y));
-        EXPECT_EQ(std::make_tuple(grid.columns, grid.rows, far.cell), std::make_tuple(c[3], c[4], grid.CellAt(c[3] - 1, 0)));
-        EXPECT_EQ(grid.CellAt(c[3], 0), nullptr);
     }
 }
