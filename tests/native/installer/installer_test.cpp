@@ -7,6 +7,7 @@
 #include "pack_cases.h"
 #include "uninstall_entry.h"
 #include "version_pack.h"
+#include "link_font.h"
 
 std::uint32_t Pack(std::string text) { return PackFileVersion(&text[0]); }
 
@@ -47,4 +48,11 @@ TEST(RecordUninstallEntry, NeverLeavesANameWithoutItsCommand)
         EXPECT_EQ(std::make_tuple(RecordUninstallEntry(key, "Velloran Saver", cmd), key.values, key.removed),
                   std::make_tuple(kept, std::string(values), !kept)) << refuse;
     }
+}
+
+// The link's text must keep step with the dialog's own on a scaled display.
+TEST(LinkFontHeight, KeepsStepWithTheResolution)
+{
+    const int cases[][2] = {{96, 10}, {120, 13}, {144, 15}, {192, 20}, {288, 30}};
+    for (const auto& c : cases) EXPECT_EQ(LinkFontHeight(c[0]), c[1]) << c[0] << " dpi";
 }
