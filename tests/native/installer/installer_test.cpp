@@ -4,10 +4,10 @@
 #include <string>
 #include <tuple>
 
+#include "link_font.h"
 #include "pack_cases.h"
 #include "uninstall_entry.h"
 #include "version_pack.h"
-#include "link_font.h"
 
 std::uint32_t Pack(std::string text) { return PackFileVersion(&text[0]); }
 
