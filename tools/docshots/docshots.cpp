@@ -19,6 +19,21 @@ bool Fail(const char* what)
     return false;
 }
 
+// A 32-bit top-down BMP file; the capture holds 0x00BBGGRR, the file wants 0x00RRGGBB.
+bool SaveBmp(const wt::Screen& shot, const std::string& path)
+{
+    const BITMAPINFOHEADER ih = {sizeof ih, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof ih;
+    const BITMAPFILEHEADER fh = {0x4D42, DWORD(offset + shot.pixels.size() * 4), 0, 0, offset};
+    std::string bytes(reinterpret_cast<const char*>(&fh), sizeof fh);
+    bytes.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+    for (uint32_t p : shot.pixels) {
+        const uint32_t rgb = (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
+        bytes.append(reinterpret_cast<const char*>(&rgb), 4);
+    }
+    return wt::WriteFileBytes(path, bytes);
+}
+
 // The screen area of a window, cut from a capture of the whole screen.
 wt::Screen Cut(const wt::Screen& screen, HWND window)
 {
@@ -39,7 +54,7 @@ bool Installer(const std::string& out)
     if (!installer.Start(wt::Quote(wt::Artefact("VelloranSaverSetup.exe")))) return Fail("installer did not start");
     if (!wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id())) return Fail("no welcome dialog");
     Sleep(1500);  // let the backdrop and the dialog finish painting
-    return wt::CaptureScreen().SaveBmp(out + "\\installer.bmp");
+    return SaveBmp(wt::CaptureScreen(), out + "\\installer.bmp");
 }
 
 bool OptionsAndAbout(const std::string& out)
@@ -49,13 +64,13 @@ bool OptionsAndAbout(const std::string& out)
     HWND dialog = wt::WaitForWindow("VelloranSaver Options", kWaitMs, options.Id());
     if (!dialog) return Fail("no options dialog");
     Sleep(1000);
-    if (!Cut(wt::CaptureScreen(), dialog).SaveBmp(out + "\\options.bmp")) return false;
+    if (!SaveBmp(Cut(wt::CaptureScreen(), dialog), out + "\\options.bmp")) return false;
 
     PostMessageA(dialog, WM_SYSCOMMAND, 16, 0);  // the system menu's About item
     HWND about = wt::WaitForWindow("About VelloranSaver", kWaitMs, options.Id());
     if (!about) return Fail("no About box");
     Sleep(1000);
-    return Cut(wt::CaptureScreen(), about).SaveBmp(out + "\\about.bmp");
+    return SaveBmp(Cut(wt::CaptureScreen(), about), out + "\\about.bmp");
 }
 
 bool RunningSaver(const std::string& out, int frames)
@@ -66,10 +81,10 @@ bool RunningSaver(const std::string& out, int frames)
     for (int i = 0; i < frames; ++i) {
         char name[64];
         std::snprintf(name, sizeof name, "\\frame%03d.bmp", i);
-        if (!wt::CaptureScreen().SaveBmp(out + name)) return false;
+        if (!SaveBmp(wt::CaptureScreen(), out + name)) return false;
         Sleep(60);
     }
-    return wt::CaptureScreen().SaveBmp(out + "\\saver.bmp");
+    return SaveBmp(wt::CaptureScreen(), out + "\\saver.bmp");
 }
 
 }  // namespace

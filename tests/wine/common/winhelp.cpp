@@ -173,15 +173,4 @@ Screen Capture(int x, int y, int width, int height)
 
 Screen CaptureScreen() { return Capture(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)); }
 
-bool Screen::SaveBmp(const std::string& path) const
-{
-    const BITMAPINFOHEADER ih = TopDown32(width, height);
-    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof ih;
-    const BITMAPFILEHEADER fh = {0x4D42, DWORD(offset + pixels.size() * 4), 0, 0, offset};
-    std::string bytes(reinterpret_cast<const char*>(&fh), sizeof fh);
-    bytes.append(reinterpret_cast<const char*>(&ih), sizeof ih);
-    for (uint32_t p : pixels) bytes.append(reinterpret_cast<const char*>(&(p = SwapRedBlue(p))), 4);
-    return WriteFileBytes(path, bytes);
-}
-
 }  // namespace wt

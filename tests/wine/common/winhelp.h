@@ -58,7 +58,6 @@ struct Screen {  // pixels as 0x00BBGGRR
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
-    bool SaveBmp(const std::string& path) const;
 };
 Screen CaptureScreen();
 
