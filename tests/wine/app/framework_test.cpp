@@ -1,10 +1,16 @@
-// The window framework where it can break: table chaining, self-deletion, the main-window rule.
+// The window framework where it can break, and the settings store: where values live, what odd values read as.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "app/saver_app.h"
 #include "framework/application.h"
 #include "framework/window.h"
+#include "winhelp.h"
 
 namespace {
+
+SaverApp theApp;  // the framework's one application object
 
 // Each level answers its own message and kBoth with 10 x its level, plus 1 for kBoth.
 constexpr UINT kBaseOnly = WM_APP + 1, kDerivedOnly = WM_APP + 2, kBoth = WM_APP + 3;
@@ -39,34 +45,50 @@ class DerivedWindow : public BaseWindow {
     bool HandleMessage(Message& m) override { return Answer(m, 2, kDerivedOnly) || BaseWindow::HandleMessage(m); }
 };
 
-TEST(Framework, MessageTablesChainToTheBaseThenToTheDefault)
-{
-    DerivedWindow w;
-    ASSERT_TRUE(w.Create());
-    EXPECT_EQ(SendMessageA(w.Handle(), kDerivedOnly, 0, 0), 20);
-    EXPECT_EQ(SendMessageA(w.Handle(), kBaseOnly, 0, 0), 10);
-    EXPECT_EQ(SendMessageA(w.Handle(), kBoth, 0, 0), 21);
-    SetWindowTextA(w.Handle(), "changed");  // only the default procedure stores it
-    char text[32] = {};
-    GetWindowTextA(w.Handle(), text, sizeof text);
-    EXPECT_STREQ(text, "changed");
-    DestroyWindow(w.Handle());
-}
-
-TEST(Framework, AHeapWindowDeletesItselfAndOnlyTheMainWindowEndsTheLoop)
+TEST(Framework, TablesChainToTheBaseThenTheDefaultAndOnlyTheMainWindowEndsTheLoop)
 {
     bool deleted = false;
     BaseWindow other;
-    auto* main = new BaseWindow;
+    auto* main = new DerivedWindow;
     main->deleted = &deleted;
     ASSERT_TRUE(other.Create() && main->Create());
+    const HWND w = main->Handle();
+    EXPECT_EQ(SendMessageA(w, kDerivedOnly, 0, 0), 20);
+    EXPECT_EQ(SendMessageA(w, kBaseOnly, 0, 0), 10);
+    EXPECT_EQ(SendMessageA(w, kBoth, 0, 0), 21);
+    EXPECT_EQ(SendMessageA(w, WM_GETTEXTLENGTH, 0, 0), 14) << "only the default procedure answers";
     Application::Current()->mainWindow = main;
     MSG msg;
     DestroyWindow(other.Handle());
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    DestroyWindow(main->Handle());
+    DestroyWindow(w);
     EXPECT_TRUE(deleted && !Application::Current()->mainWindow);
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 0);
+}
+
+TEST(ProfileStore, ReadsDwordsUnderTheProgramsNameAndTheDefaultForAnythingElse)
+{
+    const std::string root = std::string("Software\\") + kRegistryRoot, own = root + "\\wt_app\\Settings";
+    wt::RegRemoveTree(HKEY_CURRENT_USER, root.c_str());
+    theApp.SetRegistryKey(kRegistryRoot);
+    EXPECT_EQ(theApp.GetProfileInt(kSettingsSection, "NumBalls", 3), 3u);
+    EXPECT_FALSE(wt::RegKeyExists(HKEY_CURRENT_USER, root.c_str())) << "reading creates nothing";
+    ASSERT_TRUE(theApp.WriteProfileInt(kSettingsSection, "NumBalls", 7) && theApp.WriteProfileInt(kSettingsSection, "Symmetry", -1));
+    DWORD stored = 0;
+    EXPECT_TRUE(wt::RegReadDword(HKEY_CURRENT_USER, own.c_str(), "NumBalls", &stored) && stored == 7);
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, own.c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, "NumPins", 0, REG_SZ, reinterpret_cast<const BYTE*>("77"), 3);
+    RegCloseKey(key);
+    const struct {
+        const char* name;
+        int defaultValue;
+        uint32_t expected;
+    } cases[] = {{"NumBalls", 3, 7}, {"Symmetry", 1, 0xFFFFFFFFu},  // all 32 bits kept
+                 {"NumPins", 40, 40},                               // another type reads as missing
+                 {"Gravity", -1, 0xFFFFFFFFu}};                     // missing: the default, all 32 bits
+    for (const auto& c : cases) EXPECT_EQ(theApp.GetProfileInt(kSettingsSection, c.name, c.defaultValue), c.expected) << c.name;
+    wt::RegRemoveTree(HKEY_CURRENT_USER, root.c_str());
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
-// One frame composed the plain way, the measure of the view's own: every disc
-// drawn in a fresh black buffer of the target's size (its clip box from 0, 0),
-// every pin's bounds and each ball's places copied, the wrap consumed.
+// One frame composed the plain way: every disc drawn afresh in a black buffer, the wrap consumed.
 #pragma once
 #include <windows.h>
 

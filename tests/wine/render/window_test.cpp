@@ -1,6 +1,7 @@
-// The view and the saver windows driven in-process: the view's ticks, the
-// input rules of full screen, and the covering of a second monitor.
+// The animation timer, the view's ticks, the input rules of full screen and the covering of a second monitor.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
 
 #include <vector>
 
@@ -8,8 +9,61 @@
 #include "app/saver_window.h"
 #include "render/anim_timer.h"
 #include "render/saver_view.h"
+#include "winhelp.h"
 
 namespace {
+
+std::vector<WPARAM> ticks;  // ids of the ticks received
+bool allSent = true;        // from another thread, with lParam 0
+
+LRESULT CALLBACK TickProc(HWND w, UINT id, WPARAM wp, LPARAM lp)
+{
+    if (id != WM_TIMER) return DefWindowProcA(w, id, wp, lp);
+    ticks.push_back(wp);
+    allSent = allSent && InSendMessage() && lp == 0;
+    return 0;
+}
+
+int ThreadCount()
+{
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 te = {};
+    te.dwSize = sizeof te;
+    int count = 0;
+    for (BOOL ok = Thread32First(snap, &te); ok; ok = Thread32Next(snap, &te))
+        count += te.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snap);
+    return count;
+}
+
+TEST(AnimTimer, TicksAtItsPeriodUntilAStopEndsItsWorkerAndARestartReplacesIt)
+{
+    const HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(TickProc));
+    const int threads = ThreadCount();
+    ticks.clear();
+    ASSERT_TRUE(SetAnimTimer(w, 1, 40, nullptr));
+    EXPECT_TRUE(GetPropA(w, "PROP_ANIMTIMERDATA"));
+    EXPECT_EQ(ThreadCount(), threads + 1);
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(wt::PumpUntil([] { return ticks.size() >= 11; }, 5000));
+    const DWORD spent = GetTickCount() - start;  // ten periods after the first tick, which comes at once
+    EXPECT_TRUE(spent >= 360 && spent <= 1200) << spent;
+    ASSERT_TRUE(KillAnimTimer(w, 1));
+    EXPECT_FALSE(GetPropA(w, "PROP_ANIMTIMERDATA"));
+    ASSERT_EQ(ThreadCount(), threads) << "the worker still runs";
+    EXPECT_EQ(ticks, std::vector<WPARAM>(ticks.size(), 1));
+    EXPECT_TRUE(allSent);
+    ASSERT_TRUE(SetAnimTimer(w, 2, 60000, nullptr));
+    ASSERT_TRUE(wt::PumpUntil([] { return ticks.back() == 2; }, 3000));
+    // Only the stop's signal ends a long wait in time, even for a worker that has not run yet.
+    const DWORD stop = GetTickCount();
+    EXPECT_TRUE(KillAnimTimer(w, 2));
+    for (int i = 0; i < 50; ++i) ASSERT_TRUE(SetAnimTimer(w, 1, 60000, nullptr) && KillAnimTimer(w, 1)) << i;
+    EXPECT_LT(GetTickCount() - stop, 3000u);
+    EXPECT_EQ(ThreadCount(), threads);
+    DestroyWindow(w);
+}
 
 SaverApp theApp;  // the views read their settings through it
 
@@ -34,9 +88,6 @@ TEST(SaverView, OnlyItsOwnTimerRunsAFrameAndANewSceneFollowsTheLastFrameOfOne)
         EXPECT_EQ(world.balls.empty(), c.counter != 0) << "a new scene from the stored settings";
     }
     DestroyWindow(view.Handle());
-    world.DeleteDiscs();
-    world.frameCounter = 0;
-    world.scene.sceneFrames = 1000;
 }
 
 // Sent to a fresh full-screen saver after a first mouse move to (10, 10).
@@ -65,8 +116,6 @@ TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
         ASSERT_TRUE(saver->CreateFullScreen());
         const HWND w = saver->Handle();
         MSG msg;
-        while (PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE)) {
-        }
         SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
         SendMessageA(w, c.id, c.wParam, c.lParam);
         EXPECT_EQ(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE, c.ends) << c.name;
