@@ -1,4 +1,5 @@
-// The modes that end at once, and the uninstall against what can stand in its way, as the whole program runs them.
+// The modes that end at once, full screen whatever is stored, and the uninstall against what can stand
+// in its way, as the whole program runs them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,6 +29,29 @@ TEST(Modes, EndAtOnceOnAnyOtherOrBadArguments)
         DWORD code = 1234;
         EXPECT_TRUE(saver.Wait(20000, &code) && code == 0) << arguments << ": still running, or exit code " << code;
     }
+}
+
+// A damaged setting must neither blank the board nor make frames so slow that input cannot end it.
+TEST(FullScreen, ShowsTheBoardAndEndsOnRealInputWhateverIsStored)
+{
+    ASSERT_TRUE(Install());
+    for (const DWORD stored : {DWORD(0x7FFFFFFF), DWORD(0x80000000)}) {
+        for (const StoredSetting& setting : kStoredSettings)
+            wt::RegWriteDword(HKEY_CURRENT_USER, kSettings.c_str(), setting.name, stored);
+        wt::Process saver;
+        ASSERT_TRUE(saver.Start(wt::Quote(kExe) + " /s")) << stored;
+        EXPECT_TRUE(wt::WaitUntil([] {
+            const wt::Screen shot = wt::CaptureScreen();
+            size_t black = 0;
+            for (uint32_t p : shot.pixels) black += p == 0;
+            return black > shot.pixels.size() / 10 && black < shot.pixels.size();
+        }, 15000)) << stored << ": no board shown";
+        keybd_event('A', 0, 0, 0);  // real input
+        keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
+        DWORD code = 1234;
+        EXPECT_TRUE(saver.Wait(15000, &code) && code == 0) << stored << ": still running, or exit code " << code;
+    }
+    wt::RegRemoveTree(HKEY_CURRENT_USER, kSettings.c_str());
 }
 
 TEST(Uninstall, RemovesTheProgramAndItsEntryOrLeavesTheEntryToTryAgain)
