@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "render/frame.h"
-#include "render/frame_damage.h"
+#include "board/frame_damage.h"
 
 namespace rt {
 

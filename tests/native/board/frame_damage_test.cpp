@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "render/frame_damage.h"
+#include "board/frame_damage.h"
 
 bool operator==(const Rect& a, const Rect& b)
 {
