@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "x11/options.h"
+
+extern char** environ;
+
+namespace {
+
+// The target, then the nine settings in stored order.
+std::string Describe(const CommandLine& line)
+{
+    char target[32];
+    if (line.target == DrawTarget::Window) std::snprintf(target, sizeof target, "0x%lx", line.window);
+    std::string text = line.target == DrawTarget::OwnWindow ? "own" : line.target == DrawTarget::Root ? "root" : target;
+    for (uint32_t value : line.settings) text += " " + std::to_string(value);
+    return text;
+}
+
+// The program's exit code and the lines it wrote to standard error, without a display.
+int RunProgram(const std::vector<const char*>& args, const char* screensaverWindow, int& errorLines)
+{
+    std::vector<const char*> argv = {VELLORAN_X11_PROGRAM};
+    argv.insert(argv.end(), args.begin(), args.end());
+    argv.push_back(nullptr);
+    std::vector<std::string> env;
+    if (screensaverWindow) env.push_back(std::string("XSCREENSAVER_WINDOW=") + screensaverWindow);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    pid_t pid;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv.data()), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, size_t(n));
+    close(fds[0]);
+    int status = 0;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid) return -1;
+    errorLines = int(std::count(text.begin(), text.end(), '\n'));
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndRefusesTheMalformed)
+{
+    const struct {
+        std::vector<const char*> args;
+        const char* screensaverWindow;
+        const char* parsed;  // nullptr: refused
+    } cases[] = {
+        {{}, nullptr, "own 3 40 30 8 1 20 20 18 1"},
+        {{"--num-balls", "7", "-num-pins", "100"}, nullptr, "own 7 100 30 8 1 20 20 18 1"},
+        {{"--num-balls", "0", "--num-pins", "201"}, nullptr, "own 1 200 30 8 1 20 20 18 1"},
+        {{"--ball-size", "-5", "--pin-size", "99999999999"}, nullptr, "own 3 40 10 200 1 20 20 18 1"},
+        {{"--gravity", "-99999999999", "--scenario-counter", "101"}, nullptr, "own 3 40 30 8 1 1 100 18 1"},
+        {{"--refresh-rate", "2"}, nullptr, "own 3 40 30 8 1 20 20 3 1"},
+        {{"--refresh-rate", "+127", "--no-symmetry", "--random-sparks"}, nullptr, "own 3 40 30 8 0 20 20 127 2"},
+        {{"-random-symmetry", "--no-sparks", "--sparks", "--symmetry"}, nullptr, "own 3 40 30 8 1 20 20 18 1"},
+        {{"-root"}, nullptr, "root 3 40 30 8 1 20 20 18 1"},
+        {{"--root", "--window-id", "0x2a"}, nullptr, "0x2a 3 40 30 8 1 20 20 18 1"},
+        {{"--window-id", "42", "--root"}, "0x400007", "0x400007 3 40 30 8 1 20 20 18 1"},
+        {{"--root"}, "", "root 3 40 30 8 1 20 20 18 1"},
+        {{"--bogus"}, nullptr, nullptr},
+        {{"root"}, nullptr, nullptr},
+        {{"--num-balls"}, nullptr, nullptr},
+        {{"--num-balls", "3x"}, nullptr, nullptr},
+        {{"--gravity", "1.5"}, nullptr, nullptr},
+        {{"--pin-size", ""}, nullptr, nullptr},
+        {{"--sparks", "2"}, nullptr, nullptr},
+        {{"--no-gravity"}, nullptr, nullptr},
+        {{"--window-id", "0"}, nullptr, nullptr},
+        {{"--window-id", "0x100000000"}, nullptr, nullptr},
+        {{"--window-id", "-1"}, nullptr, nullptr},
+        {{"--root"}, "window", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        std::vector<const char*> argv = {"velloransaver"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        CommandLine line;
+        const bool parsed = ParseCommandLine(int(argv.size()), argv.data(), c.screensaverWindow, line);
+        EXPECT_EQ(parsed ? Describe(line) : "refused", c.parsed ? c.parsed : "refused");
+        if (c.parsed) continue;
+        int errorLines = 0;
+        EXPECT_EQ(RunProgram(c.args, c.screensaverWindow, errorLines), 2);
+        EXPECT_EQ(errorLines, 1) << "one line of usage";
+    }
+}
+
+}  // namespace
