@@ -1,16 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "x11/options.h"
-
-extern char** environ;
+#include "x11_support.h"
 
 namespace {
 
@@ -27,29 +22,18 @@ std::string Describe(const CommandLine& line)
 // The program's exit code and the lines it wrote to standard error, without a display.
 int RunProgram(const std::vector<const char*>& args, const char* screensaverWindow, int& errorLines)
 {
-    std::vector<const char*> argv = {VELLORAN_X11_PROGRAM};
-    argv.insert(argv.end(), args.begin(), args.end());
-    argv.push_back(nullptr);
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return -1;
     std::vector<std::string> env;
     if (screensaverWindow) env.push_back(std::string("XSCREENSAVER_WINDOW=") + screensaverWindow);
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    int fds[2];
-    if (pipe(fds) != 0) return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
-    pid_t pid;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv.data()), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = SpawnProgram(args, env, fds[1]);
     close(fds[1]);
     std::string text;
     char buffer[512];
     for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, size_t(n));
     close(fds[0]);
     int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid) return -1;
+    if (!pid || waitpid(pid, &status, 0) != pid) return -1;
     errorLines = int(std::count(text.begin(), text.end(), '\n'));
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

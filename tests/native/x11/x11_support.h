@@ -63,6 +63,25 @@ private:
     std::string name_;
 };
 
+// Starts the X11 program with these arguments and environment ("NAME=value"
+// each); its standard error goes to errorFd when that is not -1. Its pid, or 0.
+inline pid_t SpawnProgram(const std::vector<const char*>& args, std::vector<std::string> env, int errorFd = -1)
+{
+    std::vector<const char*> argv = {VELLORAN_X11_PROGRAM};
+    argv.insert(argv.end(), args.begin(), args.end());
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (errorFd != -1) posix_spawn_file_actions_adddup2(&actions, errorFd, 2);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv.data()), envp.data()) != 0) pid = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
 // One frame drawn the plain way: every disc afresh in a new black Pixmap, and
 // the places of all pins and balls copied to the target; the wrap consumed.
 inline void FreshFrame(X11Pen& pen, World& world, Drawable target, int width, int height, int depth)

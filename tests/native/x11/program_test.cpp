@@ -1,5 +1,5 @@
-// XScreenSaver's own daemon runs the program: activating it shows the board,
-// deactivating it ends the program.
+// The whole program: XScreenSaver's own daemon runs it, activating it shows
+// the board, deactivating it ends the program; and SIGTERM ends it cleanly.
 #include <gtest/gtest.h>
 
 #include <grp.h>
@@ -166,6 +166,20 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
 
     ASSERT_TRUE(Command(xvfb.Name(), "-deactivate"));
     EXPECT_TRUE(Within(5, [&] { return !Alive(saver); })) << "the program is still running";
+}
+
+TEST(Program, EndsCleanlyOnSigterm)
+{
+    Xvfb xvfb("640x480x24");
+    ASSERT_STRNE(xvfb.Name(), "") << "Xvfb did not start";
+    const pid_t pid = SpawnProgram({"--root"}, {std::string("DISPLAY=") + xvfb.Name()});
+    ASSERT_NE(pid, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // some frames in
+    kill(pid, SIGTERM);
+    int status = 0;
+    const bool ended = Within(3, [&] { return waitpid(pid, &status, WNOHANG) == pid; });
+    if (!ended) kill(pid, SIGKILL), waitpid(pid, &status, 0);
+    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 }  // namespace
