@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "frame_cases.h"
+#include "fresh_frame.h"
 #include "x11_support.h"
 
 namespace {

@@ -1,5 +1,5 @@
-// Helpers of the X11 tests and benchmarks: a display of their own, the plain
-// way of drawing a frame, and a comparison of two drawables in the server.
+// Helpers of the X11 tests: a display of their own, the program started, and
+// a comparison of two drawables in the server.
 #pragma once
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "x11/x11_view.h"
 
 extern char** environ;
 
@@ -80,28 +79,6 @@ inline pid_t SpawnProgram(const std::vector<const char*>& args, std::vector<std:
     if (posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv.data()), envp.data()) != 0) pid = 0;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
-}
-
-// One frame drawn the plain way: every disc afresh in a new black Pixmap, and
-// the places of all pins and balls copied to the target; the wrap consumed.
-inline void FreshFrame(X11Pen& pen, World& world, Drawable target, int width, int height, int depth)
-{
-    const Pixmap buffer = XCreatePixmap(pen.display, target, unsigned(width), unsigned(height), unsigned(depth));
-    pen.Fill(buffer, Rect{0, 0, width, height}, 0);
-    for (Disc* pin : world.pins) {
-        pen.Fill(buffer, pin->bounds, 0);
-        pen.Draw(buffer, *pin);
-    }
-    for (Disc* ball : world.balls)
-        if (ball->inPlay) pen.Draw(buffer, *ball);
-    pen.EraseSparks(target, world.sparks);
-    for (Disc* pin : world.pins) pen.Copy(buffer, target, pin->bounds);
-    for (Disc* ball : world.balls) {
-        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Copy(buffer, target, r); });
-        ball->wrapped = ball->wrapped && !ball->inPlay;
-    }
-    pen.DrawSparks(target, world.sparks);
-    XFreePixmap(pen.display, buffer);
 }
 
 // Whether two drawables hold the same pixels, decided by the server: their
