@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,23 +18,21 @@ std::string Describe(const CommandLine& line)
     return text;
 }
 
-// The program's exit code and the lines it wrote to standard error, without a display.
-int RunProgram(const std::vector<const char*>& args, const char* screensaverWindow, int& errorLines)
+// The program's exit code and the lines it wrote to standard error, with no display to open.
+int RunProgram(std::vector<const char*> args, const char* screensaverWindow, int& errorLines)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return -1;
-    std::vector<std::string> env;
+    args.insert(args.begin(), VELLORAN_X11_PROGRAM);
+    std::vector<std::string> env = {"DISPLAY="};
     if (screensaverWindow) env.push_back(std::string("XSCREENSAVER_WINDOW=") + screensaverWindow);
-    const pid_t pid = SpawnProgram(args, env, fds[1]);
+    const pid_t pid = Spawn(args, env, {{fds[1], 2}});
     close(fds[1]);
-    std::string text;
-    char buffer[512];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, size_t(n));
+    errorLines = 0;
+    for (char c; read(fds[0], &c, 1) == 1;) errorLines += c == '\n';
     close(fds[0]);
     int status = 0;
-    if (!pid || waitpid(pid, &status, 0) != pid) return -1;
-    errorLines = int(std::count(text.begin(), text.end(), '\n'));
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return pid && waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndRefusesTheMalformed)

@@ -16,6 +16,25 @@
 
 extern char** environ;
 
+// Starts a program found on PATH, with this environment ("NAME=value" each;
+// none: ours) and the descriptors of ours that each pair dups to one of its.
+// Its pid, or 0.
+inline pid_t Spawn(std::vector<const char*> argv, std::vector<std::string> env = {}, std::vector<std::pair<int, int>> dups = {})
+{
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (const auto& [ours, theirs] : dups) posix_spawn_file_actions_adddup2(&actions, ours, theirs);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv.data()), env.empty() ? environ : envp.data()))
+        pid = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
 // An Xvfb server for one test: it picks a free display itself (-displayfd),
 // so that tests starting together never share one; stopped by its pid.
 // Name() is empty when it did not start.
@@ -25,32 +44,20 @@ public:
     explicit Xvfb(const char* screen, bool openAccess = false)
     {
         int fds[2];
-        if (pipe(fds) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        std::vector<const char*> args = {"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"};
-        if (openAccess) args.push_back("-ac");
-        args.push_back(nullptr);
-        if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char* const*>(args.data()), environ) != 0) pid_ = 0;
-        posix_spawn_file_actions_destroy(&actions);
+        if (pipe2(fds, O_CLOEXEC) != 0) return;
+        std::vector<const char*> argv = {"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"};
+        if (openAccess) argv.push_back("-ac");
+        pid_ = Spawn(argv, {}, {{fds[1], 3}});
         close(fds[1]);
         // The display number and a newline, once the server accepts connections.
-        std::string number;
         pollfd ready{fds[0], POLLIN, 0};
-        char c;
-        while (pid_ && poll(&ready, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        for (char c; pid_ && poll(&ready, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n';) name_ += c;
         close(fds[0]);
-        if (!number.empty()) name_ = ":" + number;
+        if (!name_.empty()) name_.insert(0, ":");
     }
     ~Xvfb()
     {
-        if (!pid_) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+        if (pid_) kill(pid_, SIGTERM), waitpid(pid_, nullptr, 0);
     }
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;
@@ -61,25 +68,6 @@ private:
     pid_t pid_ = 0;
     std::string name_;
 };
-
-// Starts the X11 program with these arguments and environment ("NAME=value"
-// each); its standard error goes to errorFd when that is not -1. Its pid, or 0.
-inline pid_t SpawnProgram(const std::vector<const char*>& args, std::vector<std::string> env, int errorFd = -1)
-{
-    std::vector<const char*> argv = {VELLORAN_X11_PROGRAM};
-    argv.insert(argv.end(), args.begin(), args.end());
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (errorFd != -1) posix_spawn_file_actions_adddup2(&actions, errorFd, 2);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv.data()), envp.data()) != 0) pid = 0;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
 
 // Whether two drawables hold the same pixels, decided by the server: their
 // XOR, folded in halves with OR down to one pixel, is 0 exactly when they
