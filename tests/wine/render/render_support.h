@@ -1,5 +1,5 @@
-// One frame composed the plain way: every disc drawn afresh in a black buffer, the wrap consumed; and a
-// stand-in for a system function that this program imports.
+// Helpers of the render tests and benchmark: a bitmap to draw on or read a window into, a stand-in for a system
+// function that the program imports, and one frame composed the plain way.
 #pragma once
 #include <windows.h>
 
@@ -65,6 +65,7 @@ template <class Function> Function ReplaceImport(const char* dll, const char* na
     return nullptr;
 }
 
+// Every disc drawn afresh in a black buffer and copied by rectangles; the wrap consumed.
 inline void LiteralFrame(World& world, HDC target)
 {
     RECT clip;
