@@ -8,29 +8,13 @@
 
 namespace {
 
-struct Canvas {
-    Canvas(int width, int height)
-    {
-        BITMAPINFO bi = {{sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-        kept = SelectObject(dc, CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    }
-    ~Canvas()
-    {
-        DeleteObject(SelectObject(dc, kept));
-        DeleteDC(dc);
-    }
-    const HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ kept;
-    void* bits = nullptr;
-};
-
 struct FrameComposition : ::testing::TestWithParam<FrameCase> {};
 
 TEST_P(FrameComposition, ShowsWhatEveryDiscDrawnAfreshEveryFrameShows)
 {
     const FrameCase& c = GetParam();
     const RECT client{0, 0, c.width, c.height};
-    Canvas canvases[2] = {{c.width, c.height}, {c.width, c.height}};
+    rt::Canvas canvases[2] = {{c.width, c.height}, {c.width, c.height}};
     FrameComposer composer;
     RunFrameCase(
         c,
