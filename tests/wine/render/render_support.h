@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "render/frame.h"
 #include "board/frame_damage.h"
+#include "render/frame.h"
 
 namespace rt {
 
