@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "frame_cases.h"
-#include "fresh_frame.h"
 #include "sim/random.h"
 #include "sim/scene.h"
 #include "sim_test_support.h"
+#include "x11_support.h"
 
 namespace {
 

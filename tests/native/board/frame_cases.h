@@ -40,10 +40,9 @@ struct FrameRandom {
     }
 };
 
-// World 0 is drawn afresh, world 1 through the kept buffer, each onto its own
-// window. draw(world, i, whole): a tick's frame of world i (whole: a paint of
-// the whole window, after clear); clear(i): window i black, as before a paint
-// and after a scene's last frame; same(): whether both windows agree.
+// World 0 is drawn afresh, world 1 through the kept buffer, each on its window. draw(world, i, whole): a
+// frame of world i (whole: a paint of the whole window after clear); clear(i): window i black, as before a
+// paint and after a scene's last frame; same(): whether both windows agree.
 template <class Draw, class Clear, class Same>
 void RunFrameCase(const FrameCase& c, Draw&& draw, Clear&& clear, Same&& same)
 {

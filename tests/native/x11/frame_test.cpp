@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "frame_cases.h"
-#include "fresh_frame.h"
 #include "x11_support.h"
 
 namespace {
@@ -15,14 +14,14 @@ TEST_P(X11FrameComposition, ShowsWhatEveryDiscDrawnAfreshEveryFrameShows)
     Xvfb xvfb("1024x768x24");
     Display* display = XOpenDisplay(xvfb.Name());
     ASSERT_NE(display, nullptr) << "no Xvfb display";
-    const Window root = DefaultRootWindow(display);
     const int depth = DefaultDepth(display, DefaultScreen(display));
     // Pixmaps stand in for the windows: their pixels can always be read back.
-    const Pixmap canvases[2] = {XCreatePixmap(display, root, unsigned(c.width), unsigned(c.height), unsigned(depth)),
-                                XCreatePixmap(display, root, unsigned(c.width), unsigned(c.height), unsigned(depth))};
+    Pixmap canvases[2];
+    for (Pixmap& canvas : canvases)
+        canvas = XCreatePixmap(display, DefaultRootWindow(display), unsigned(c.width), unsigned(c.height), unsigned(depth));
     {
         X11Frames kept(display, canvases[1], DefaultVisual(display, DefaultScreen(display)), depth, c.width, c.height);
-        auto clear = [&](int i) { kept.pen.Fill(canvases[i], Rect{0, 0, c.width, c.height}, 0); };
+        const auto clear = [&](int i) { i == 0 ? kept.pen.Fill(canvases[0], Rect{0, 0, c.width, c.height}, 0) : kept.Clear(); };
         clear(0), clear(1);
         RunFrameCase(
             c,
@@ -30,8 +29,7 @@ TEST_P(X11FrameComposition, ShowsWhatEveryDiscDrawnAfreshEveryFrameShows)
                 if (i == 0) FreshFrame(kept.pen, world, canvases[0], c.width, c.height, depth);
                 else whole ? kept.DrawWhole(world) : kept.DrawFrame(world);
             },
-            [&](int i) { i == 0 ? clear(0) : kept.Clear(); },
-            [&] { return SamePixels(display, canvases[0], canvases[1], c.width, c.height, depth); });
+            clear, [&] { return SamePixels(display, canvases[0], canvases[1], c.width, c.height, depth); });
     }
     for (Pixmap canvas : canvases) XFreePixmap(display, canvas);
     XCloseDisplay(display);

@@ -2,9 +2,6 @@
 // the board, deactivating it ends the program; and SIGTERM ends it cleanly.
 #include <gtest/gtest.h>
 
-#include <grp.h>
-#include <pwd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -26,10 +23,8 @@ struct Defer {
 bool Within(double seconds, const std::function<bool()>& check)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!check()) {
+    for (; !check(); std::this_thread::sleep_for(std::chrono::milliseconds(100)))
         if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
     return true;
 }
 
@@ -38,16 +33,10 @@ bool Command(const std::string& display, const char* arguments)
     return std::system(("DISPLAY=" + display + " xscreensaver-command " + arguments + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// A process running the program file (a zombie has no file), or 0.
-pid_t FindProcess(const fs::path& program)
+// Whether a process runs the program file, whose path no other has (a zombie runs none).
+bool Running(const fs::path& program)
 {
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") == std::string::npos && fs::read_symlink(entry.path() / "exe", error) == program)
-            return pid_t(std::stol(name));
-    }
-    return 0;
+    return std::system(("pgrep -f '^" + program.string() + "' >/dev/null").c_str()) == 0;
 }
 
 // Whether the screen shows pins (every component 170 to 229) and balls (other colours but black).
@@ -90,33 +79,9 @@ bool DaemonReady(Display* display)
     return found;
 }
 
-// The daemon in a process group of its own, as uid and gid when we are root.
-pid_t StartDaemon(const std::string& display, const fs::path& home, uid_t uid, gid_t gid)
-{
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    setpgid(0, 0);
-    if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)) _exit(126);
-    std::string homeVar = "HOME=" + home.string(), displayVar = "DISPLAY=" + display, path = "PATH=/usr/bin:/bin";
-    char* env[] = {homeVar.data(), displayVar.data(), path.data(), nullptr};
-    char* argv[] = {const_cast<char*>("xscreensaver"), const_cast<char*>("--no-splash"), nullptr};
-    execve("/usr/bin/xscreensaver", argv, env);
-    _exit(127);
-}
-
 TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactivated)
 {
-    // The daemon refuses to start programs as root: as root, the test runs it as a user of its own.
-    uid_t uid = getuid();
-    gid_t gid = getgid();
-    if (uid == 0) {
-        std::system("id -u velloransaver-test >/dev/null 2>&1 || useradd --system --no-create-home "
-                    "--shell /usr/sbin/nologin velloransaver-test >/dev/null 2>&1");
-        const passwd* user = getpwnam("velloransaver-test");  // or made meanwhile by a test running beside this one
-        ASSERT_NE(user, nullptr) << "no user velloransaver-test";
-        uid = user->pw_uid, gid = user->pw_gid;
-    }
-    // A copy of the program and the daemon's home, which that user can read.
+    // A copy of the program and the daemon's home, for a user of our own: it starts no program as root.
     char dirTemplate[] = "/tmp/velloransaver-daemon.XXXXXX";
     ASSERT_NE(mkdtemp(dirTemplate), nullptr);
     const fs::path dir = dirTemplate, home = dir / "home", program = dir / "velloransaver";
@@ -126,43 +91,52 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     fs::create_directory(home);
     std::ofstream(home / ".xscreensaver") << "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\n"
                                           << "splash: False\nprograms: \"Velloran Saver\" " << program.string() << " --root \\n\n";
-    ASSERT_EQ(chown(home.c_str(), uid, gid) | chown((home / ".xscreensaver").c_str(), uid, gid), 0);
+    // A test running beside this one may be making the user at the same moment.
+    ASSERT_EQ(std::system(("(id -u velloransaver-test || useradd --system --no-create-home velloransaver-test || sleep 1)"
+                           " >/dev/null 2>&1; chown -R velloransaver-test " + home.string()).c_str()), 0);
 
     Xvfb xvfb("800x600x24", true);
     ASSERT_STRNE(xvfb.Name(), "") << "Xvfb did not start";
     Display* display = XOpenDisplay(xvfb.Name());
     ASSERT_NE(display, nullptr);
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window gone while it is looked at
-    const pid_t daemon = StartDaemon(xvfb.Name(), home, uid, gid);
+    // The daemon in a session of its own, stopped as a whole; the shell says its pid.
+    std::FILE* shell = popen(("echo $$; exec setsid runuser -u velloransaver-test -- env HOME=" + home.string() + " DISPLAY=" +
+                              xvfb.Name() + " xscreensaver --no-splash >" + (dir / "daemon.log").string() + " 2>&1").c_str(), "re");
+    int daemon = 0;
     Defer stop{[&] {
         XCloseDisplay(display);
-        kill(-daemon, SIGTERM);
-        waitpid(daemon, nullptr, 0);
-        if (const pid_t left = FindProcess(program)) kill(left, SIGKILL);
+        if (daemon > 0) kill(-daemon, SIGTERM);
+        if (shell) pclose(shell);
     }};
+    ASSERT_TRUE(shell && std::fscanf(shell, "%d", &daemon) == 1);
     ASSERT_TRUE(Within(10, [&] { return DaemonReady(display); })) << "the daemon did not start";
 
     ASSERT_TRUE(Command(xvfb.Name(), "-activate"));
-    ASSERT_TRUE(Within(10, [&] { return FindProcess(program) != 0; })) << "the daemon did not start the program";
+    ASSERT_TRUE(Within(10, [&] { return Running(program); })) << "the daemon did not start the program";
     long pins = 0, others = 0;
     EXPECT_TRUE(Within(10, [&] { return BoardShows(display, pins, others); })) << pins << " pin pixels, " << others << " others";
 
     ASSERT_TRUE(Command(xvfb.Name(), "-deactivate"));
-    EXPECT_TRUE(Within(5, [&] { return FindProcess(program) == 0; })) << "the program is still running";
+    EXPECT_TRUE(Within(5, [&] { return !Running(program); })) << "the program is still running";
 }
 
 TEST(Program, EndsCleanlyOnSigterm)
 {
     Xvfb xvfb("640x480x24");
     ASSERT_STRNE(xvfb.Name(), "") << "Xvfb did not start";
-    const pid_t pid = Spawn({VELLORAN_X11_PROGRAM, "--root"}, {std::string("DISPLAY=") + xvfb.Name()});
-    ASSERT_NE(pid, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // some frames in
-    kill(pid, SIGTERM);
-    int status = 0;
-    const bool ended = Within(3, [&] { return waitpid(pid, &status, WNOHANG) == pid; });
-    if (!ended) kill(pid, SIGKILL), waitpid(pid, &status, 0);
-    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    // The shell prints the program's pid, then its exit code: 137 when it still ran 5 s on and was killed.
+    std::FILE* shell = popen(("DISPLAY=" + std::string(xvfb.Name()) + " timeout -s KILL 5 " + VELLORAN_X11_PROGRAM +
+                              " --root & echo $!; wait $!; echo $?").c_str(), "re");
+    ASSERT_NE(shell, nullptr);
+    int pid = 0, status = -1;
+    if (std::fscanf(shell, "%d", &pid) == 1) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));  // some frames in
+        kill(pid, SIGTERM);
+        std::fscanf(shell, "%d", &status);
+    }
+    pclose(shell);
+    EXPECT_EQ(status, 0);
 }
 
 }  // namespace

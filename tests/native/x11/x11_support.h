@@ -1,73 +1,62 @@
-// Helpers of the X11 tests: a display of their own, the program started, and
-// a comparison of two drawables in the server.
+// Helpers of the X11 tests and benchmarks: a display of their own, the plain
+// way of drawing a frame, and a comparison of two drawables in the server.
 #pragma once
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <cstdio>
 #include <string>
-#include <vector>
 
+#include "x11/x11_view.h"
 
-extern char** environ;
-
-// Starts a program found on PATH, with this environment ("NAME=value" each;
-// none: ours) and the descriptors of ours that each pair dups to one of its.
-// Its pid, or 0.
-inline pid_t Spawn(std::vector<const char*> argv, std::vector<std::string> env = {}, std::vector<std::pair<int, int>> dups = {})
-{
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    for (const auto& [ours, theirs] : dups) posix_spawn_file_actions_adddup2(&actions, ours, theirs);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv.data()), env.empty() ? environ : envp.data()))
-        pid = 0;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-// An Xvfb server for one test: it picks a free display itself (-displayfd),
-// so that tests starting together never share one; stopped by its pid.
-// Name() is empty when it did not start.
+// An Xvfb server for one test, on a free display it picks itself (-displayfd), so that tests starting
+// together never share one; stopped by its pid. Name() is empty when it did not start.
 class Xvfb {
 public:
     // screen: "WIDTHxHEIGHTxDEPTH"; openAccess (-ac) lets other users' programs connect.
-    explicit Xvfb(const char* screen, bool openAccess = false)
+    explicit Xvfb(const std::string& screen, bool openAccess = false)
+        : out_(popen(("echo $$; exec Xvfb -displayfd 1 -nolisten tcp -screen 0 " + screen + (openAccess ? " -ac" : "") +
+                      " 2>/dev/null").c_str(), "re"))
     {
-        int fds[2];
-        if (pipe2(fds, O_CLOEXEC) != 0) return;
-        std::vector<const char*> argv = {"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"};
-        if (openAccess) argv.push_back("-ac");
-        pid_ = Spawn(argv, {}, {{fds[1], 3}});
-        close(fds[1]);
-        // The display number and a newline, once the server accepts connections.
-        pollfd ready{fds[0], POLLIN, 0};
-        for (char c; pid_ && poll(&ready, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n';) name_ += c;
-        close(fds[0]);
-        if (!name_.empty()) name_.insert(0, ":");
+        // Its pid, then the display number once it accepts connections.
+        int number = -1;
+        if (out_ && std::fscanf(out_, "%d %d", &pid_, &number) == 2) name_ = ":" + std::to_string(number);
     }
     ~Xvfb()
     {
-        if (pid_) kill(pid_, SIGTERM), waitpid(pid_, nullptr, 0);
+        if (pid_ > 0) kill(pid_, SIGTERM);
+        if (out_) pclose(out_);
     }
-    Xvfb(const Xvfb&) = delete;
-    Xvfb& operator=(const Xvfb&) = delete;
-
     const char* Name() const { return name_.c_str(); }
 
 private:
+    std::FILE* out_;
     pid_t pid_ = 0;
     std::string name_;
 };
+
+// One frame drawn the plain way: every disc afresh in a new black Pixmap, and
+// the places of all pins and balls copied to the target; the wrap consumed.
+inline void FreshFrame(X11Pen& pen, World& world, Drawable target, int width, int height, int depth)
+{
+    const Pixmap buffer = XCreatePixmap(pen.display, target, unsigned(width), unsigned(height), unsigned(depth));
+    pen.Fill(buffer, Rect{0, 0, width, height}, 0);
+    for (Disc* pin : world.pins) {
+        pen.Fill(buffer, pin->bounds, 0);
+        pen.Draw(buffer, *pin);
+    }
+    for (Disc* ball : world.balls)
+        if (ball->inPlay) pen.Draw(buffer, *ball);
+    pen.EraseSparks(target, world.sparks);
+    for (Disc* pin : world.pins) pen.Copy(buffer, target, pin->bounds);
+    for (Disc* ball : world.balls) {
+        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Copy(buffer, target, r); });
+        ball->wrapped = ball->wrapped && !ball->inPlay;
+    }
+    pen.DrawSparks(target, world.sparks);
+    XFreePixmap(pen.display, buffer);
+}
 
 // Whether two drawables hold the same pixels, decided by the server: their
 // XOR, folded in halves with OR down to one pixel, is 0 exactly when they
