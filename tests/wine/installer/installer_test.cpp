@@ -70,7 +70,22 @@ std::string InstallerWithoutWelcome()
     return copy;
 }
 
-enum Obstacle { kNone, kNoWelcome, kSameVersion, kOlder, kOlderInUse, kFolderAtScratch, kFolderAtTarget, kRegistry };
+// A token like an administrator's before elevation: the Administrators group in it only to deny.
+HANDLE TokenWithoutAdministrators()
+{
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof sid;
+    HANDLE own = nullptr, restricted = nullptr;
+    EXPECT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &size));
+    SID_AND_ATTRIBUTES administrators = {sid, 0};
+    EXPECT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &own));
+    EXPECT_TRUE(CreateRestrictedToken(own, 0, 1, &administrators, 0, nullptr, 0, nullptr, &restricted));
+    CloseHandle(own);
+    return restricted;
+}
+
+enum Obstacle { kNone, kNoWelcome, kSameVersion, kOlder, kOlderInUse, kFolderAtScratch, kFolderAtTarget, kRegistry,
+                kNoRights };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
 // welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so.
@@ -96,13 +111,18 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     HKEY key = nullptr;  // a lasting key cannot be made under a volatile one
     if (row.obstacle == kRegistry)
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    struct Release { HANDLE file; HKEY key; ~Release() { CloseHandle(file), RegCloseKey(key); } } held{inUse, key};  // however the row ends
+    HANDLE token = row.obstacle == kNoRights ? TokenWithoutAdministrators() : nullptr;
+    struct Release {  // however the row ends
+        HANDLE file, token;
+        HKEY key;
+        ~Release() { CloseHandle(file), CloseHandle(token), RegCloseKey(key); }
+    } held{inUse, token, key};
     const std::string before = State();
 
     wt::Process installer;
     ASSERT_TRUE(installer.Start(wt::Quote(row.obstacle == kNoWelcome ? InstallerWithoutWelcome()
                                                                      : wt::Artefact("VelloranSaverSetup.exe")) +
-                                (row.silentExit >= 0 ? " /S" : "")));
+                                (row.silentExit >= 0 ? " /S" : ""), token));
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
         EXPECT_EQ(wt::ItemText(welcome, 1001), "Thanks for downloading Velloran Saver!");
@@ -139,7 +159,8 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"SilentOlderReplaced", kOlder, 0, {}, kInstalled, 0},
     Row{"SilentSameLeftAlone", kSameVersion, 0, {}, kAsBefore, 4},
     Row{"SilentCannotWrite", kFolderAtTarget, 0, {}, kAsBefore, 5},
-    Row{"SilentRegistryRefuses", kRegistry, 0, {}, kInstalledWithoutEntry, 6}),
+    Row{"SilentRegistryRefuses", kRegistry, 0, {}, kInstalledWithoutEntry, 6},
+    Row{"SilentWithoutRights", kNoRights, 0, {}, kAsBefore, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
