@@ -81,10 +81,12 @@ wt_wine_try() {
 wt_template() {
   [ -f "$1/system.reg" ] && return 0
   wt_xvfb_start || return 1
-  WINEPREFIX="$1" wineboot -i >/dev/null 2>&1 || { echo "no $WINEARCH Wine prefix could be made (wineboot failed)" >&2; return 1; }
+  WINEPREFIX="$1" wineboot -i >/dev/null 2>&1
   WINEPREFIX="$1" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   WINEPREFIX="$1" wineserver -w
   wt_xvfb_stop
+  # The server writes the registry files when it ends.
+  [ -f "$1/system.reg" ] || { echo "no $WINEARCH Wine prefix could be made (wineboot failed)" >&2; return 1; }
 }
 
 # Starts Xvfb with screen $1 and exports DISPLAY. Xvfb picks a free display
