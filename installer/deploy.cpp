@@ -102,7 +102,8 @@ Deployment DeploySaver(HWND owner, const char* targetPath, const char* resourceN
                        bool silent)
 {
     char scratch[260];
-    if (lstrlenA(targetPath) + lstrlenA(kScratchSuffix) >= int(sizeof scratch)) return ReportSaveFailure(owner, silent);
+    if (lstrlenA(targetPath) + lstrlenA(kScratchSuffix) >= int(sizeof scratch))
+        return ReportSaveFailure(owner, silent);
     lstrcpyA(scratch, targetPath);
     lstrcatA(scratch, kScratchSuffix);
     if (!ExtractResourceToFile(scratch, resourceName)) {
