@@ -14,10 +14,10 @@ const char kUpToDate[] = "You have an up-to-date version installed.  Do you stil
 const char kCannotDelete[] =
     "Error. Unable to delete old version of %s. Make sure it is not in use, and then try again.";
 
-int ReportSaveFailure(HWND owner)
+Deployment ReportSaveFailure(HWND owner, bool silent)
 {
-    MessageBoxA(owner, kSaveFailed, "Install Error", MB_ICONWARNING);
-    return 0;
+    if (!silent) MessageBoxA(owner, kSaveFailed, "Install Error", MB_ICONWARNING);
+    return kNotWritten;
 }
 
 // Which of the two questions fits, and the user's answer to it.
@@ -98,15 +98,17 @@ int GetFileVersionField(const char* path, const char* field, char* buffer, UINT 
 // its place by one rename within the folder: at every moment the target is
 // either the old file or the new one, never a part of either, and a failure
 // leaves the old one exactly as it was.
-int DeploySaver(HWND owner, const char* targetPath, const char* resourceName, const char* displayName)
+Deployment DeploySaver(HWND owner, const char* targetPath, const char* resourceName, const char* displayName,
+                       bool silent)
 {
     char scratch[260];
-    if (lstrlenA(targetPath) + lstrlenA(kScratchSuffix) >= int(sizeof scratch)) return ReportSaveFailure(owner);
+    if (lstrlenA(targetPath) + lstrlenA(kScratchSuffix) >= int(sizeof scratch))
+        return ReportSaveFailure(owner, silent);
     lstrcpyA(scratch, targetPath);
     lstrcatA(scratch, kScratchSuffix);
     if (!ExtractResourceToFile(scratch, resourceName)) {
         DeleteFileA(scratch);  // whatever part of it was written
-        return ReportSaveFailure(owner);
+        return ReportSaveFailure(owner, silent);
     }
 
     // A probe without access rights tells whether anything is there at all.
@@ -117,18 +119,22 @@ int DeploySaver(HWND owner, const char* targetPath, const char* resourceName, co
         DWORD installedVersion = 0, carriedVersion = 0;
         GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &installedVersion);
         GetFileVersionField(scratch, "FileVersion", nullptr, 0, &carriedVersion);
-        if (AskToReplace(owner, installedVersion, carriedVersion, displayName) != IDYES) {
+        const bool replace = silent ? installedVersion < carriedVersion
+                                    : AskToReplace(owner, installedVersion, carriedVersion, displayName) == IDYES;
+        if (!replace) {
             DeleteFileA(scratch);
-            return 0;
+            return kLeftAlone;
         }
     }
 
-    if (MoveFileExA(scratch, targetPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 1;
+    if (MoveFileExA(scratch, targetPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return kDeployed;
     DeleteFileA(scratch);
-    if (!installed) return ReportSaveFailure(owner);
+    if (!installed) return ReportSaveFailure(owner, silent);
     // Typically the running screensaver or the Display control panel holds it.
-    char text[512];
-    wsprintfA(text, kCannotDelete, displayName);
-    MessageBoxA(owner, text, "Install Error", MB_ICONWARNING);
-    return 0;
+    if (!silent) {
+        char text[512];
+        wsprintfA(text, kCannotDelete, displayName);
+        MessageBoxA(owner, text, "Install Error", MB_ICONWARNING);
+    }
+    return kNotWritten;
 }
