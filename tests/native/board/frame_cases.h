@@ -32,12 +32,7 @@ inline const FrameCase kFrameCases[] = {
 struct FrameRandom {
     static inline uint32_t generators[2];
     static inline int drawing = 0;
-    static int Next()
-    {
-        uint32_t& state = generators[drawing];
-        state = state * 214013u + 2531011u;
-        return int((state >> 16) & 0x7FFF);
-    }
+    static int Next() { return int(((generators[drawing] = generators[drawing] * 214013u + 2531011u) >> 16) & 0x7FFF); }
 };
 
 // World 0 is drawn afresh, world 1 through the kept buffer, each on its window. draw(world, i, whole): a
