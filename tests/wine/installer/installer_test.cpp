@@ -15,7 +15,19 @@ const char kEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 const char kDesktop[] = "Control Panel\\Desktop";
 
 std::string Target() { return wt::WindowsDir() + "\\VelloranSaver.scr"; }
-std::string Scratch() { return Target() + ".new"; }
+std::string OldScratch() { return Target() + ".new"; }  // where earlier installers wrote their new copy
+
+// The new copies left in the Windows folder, by name.
+std::string Scratches()
+{
+    std::string names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((wt::WindowsDir() + "\\sci*.tmp").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        names += std::string(found.cFileName) + " ";
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    return names.empty() ? "none" : names;
+}
 
 // A file as the state shows it: absent, a folder, or its size and checksum.
 std::string Describe(const std::string& path)
@@ -28,7 +40,7 @@ std::string Describe(const std::string& path)
 // Everything the installer may touch.
 std::string State()
 {
-    std::string state = Describe(Target()) + "|" + Describe(Scratch()) + "|" +
+    std::string state = Describe(Target()) + "|" + Scratches() + "|" +
                         wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
     for (const char* value : {"SCRNSAVE.EXE", "ScreenSaveActive", "DisplayName", "UninstallString"}) {
         std::string text = "-";
@@ -64,7 +76,7 @@ std::string InstallerWithoutWelcome()
     return copy;
 }
 
-enum Obstacle { kNone, kNoWelcome, kSameVersion, kOlder, kOlderInUse, kFolderAtScratch, kFolderAtTarget, kRegistry };
+enum Obstacle { kNone, kNoWelcome, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
 // welcome: the button pressed there, 0 when no dialog may show.
@@ -74,19 +86,22 @@ class Install : public ::testing::TestWithParam<Row> {};
 TEST_P(Install, EndsAsBeforeOrFullyInstalled)
 {
     const Row& row = GetParam();
-    for (const std::string& path : {Target(), Scratch()}) DeleteFileA(path.c_str()), RemoveDirectoryA(path.c_str());
+    SetFileAttributesA(OldScratch().c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const std::string& path : {Target(), OldScratch()}) DeleteFileA(path.c_str()), RemoveDirectoryA(path.c_str());
     wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kParent);
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", nullptr, "system.ini");
     for (const char* value : {"SCRNSAVE.EXE", "ScreenSaveActive"}) RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, value);
     std::string bytes;  // the same version with other bytes, so that a replacement would show
-    if (row.obstacle >= kSameVersion && row.obstacle <= kFolderAtScratch) {
+    if (row.obstacle >= kSameVersion && row.obstacle <= kOlderHeldAWhile) {
         ASSERT_TRUE(wt::ReadFileBytes(wt::Artefact(row.obstacle == kSameVersion ? "VelloranSaver.scr" : "FixtureSaverOlder.scr"), &bytes));
         ASSERT_TRUE(wt::WriteFileBytes(Target(), row.obstacle == kSameVersion ? bytes + "padding" : bytes));
     }
-    HANDLE inUse = row.obstacle != kOlderInUse ? INVALID_HANDLE_VALUE
+    HANDLE inUse = row.obstacle != kOlderInUse && row.obstacle != kOlderHeldAWhile ? INVALID_HANDLE_VALUE
                    : CreateFileA(Target().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (row.obstacle == kFolderAtScratch || row.obstacle == kFolderAtTarget)
-        CreateDirectoryA((row.obstacle == kFolderAtTarget ? Target() : Scratch()).c_str(), nullptr);
+    if (row.obstacle == kFolderAtTarget) CreateDirectoryA(Target().c_str(), nullptr);
+    // read-only, as a copied or restored file may be
+    ASSERT_TRUE(row.obstacle != kLeftover || (wt::WriteFileBytes(OldScratch(), "old") &&
+                                              SetFileAttributesA(OldScratch().c_str(), FILE_ATTRIBUTE_READONLY)));
     HKEY key = nullptr;  // a lasting key cannot be made under a volatile one
     if (row.obstacle == kRegistry)
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
@@ -107,6 +122,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
         ASSERT_NE(box, nullptr) << "no box saying: " << expected.text;
         EXPECT_EQ(wt::MessageBoxText(box), expected.text);
         wt::PressButton(box, expected.answer);
+        if (row.obstacle == kOlderHeldAWhile) Sleep(300), CloseHandle(held.file), held.file = INVALID_HANDLE_VALUE;  // as a virus scanner would
         ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWaitMs));
     }
     DWORD code = 0;
@@ -125,9 +141,10 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"SameVersionKeptOnNo", kSameVersion, IDOK, {{"Notice", "You have an up-to-date version installed.  Do you still want to install?", IDNO}}, kAsBefore},
     Row{"OlderReplacedOnYes", kOlder, IDOK, {kOutOfDate, kCompleted}, kInstalled},
     Row{"OlderInUse", kOlderInUse, IDOK, {kOutOfDate, {"Install Error", "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK}}, kAsBefore},
-    Row{"NewCopyCannotBeWritten", kFolderAtScratch, IDOK, {kSaveFailed}, kAsBefore},
     Row{"FolderAtTarget", kFolderAtTarget, IDOK, {kSaveFailed}, kAsBefore},
-    Row{"RegistryRefuses", kRegistry, IDOK, {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted}, kInstalledWithoutEntry}),
+    Row{"RegistryRefuses", kRegistry, IDOK, {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted}, kInstalledWithoutEntry},
+    Row{"OlderHeldAWhile", kOlderHeldAWhile, IDOK, {kOutOfDate, kCompleted}, kInstalled},
+    Row{"LeftoverReadOnlyNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
