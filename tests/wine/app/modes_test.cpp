@@ -63,8 +63,10 @@ TEST(Uninstall, RemovesTheProgramThenItsEntryOrLeavesBothToTryAgain)
         bool gone;  // the program run and, where it is the one installed, its entry
     } rows[] = {{"normal", None, true},         {"held a while", HeldAWhile, true},
                 {"never deletable", HeldForEver, false}, {"read-only", ReadOnly, true},
-                {"blanks and %", OddPath, true}, {"another copy", AnotherCopy, true},
+                {"blanks and %, bare name", OddPath, true}, {"another copy", AnotherCopy, true},
                 {"batch cannot start", NoCommandInterpreter, false}};
+    char here[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, here);
     const std::string interpreter = wt::WindowsDir() + "\\system32\\cmd.exe", away = interpreter + ".away";
     for (const auto& row : rows) {
         // Unexpanded, "%TEMP%" would name the temporary folder; the folder has blanks.
@@ -80,8 +82,9 @@ TEST(Uninstall, RemovesTheProgramThenItsEntryOrLeavesBothToTryAgain)
         HANDLE held = row.obstacle != HeldAWhile && row.obstacle != HeldForEver ? INVALID_HANDLE_VALUE
                       : CreateFileA(run.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_TRUE(row.obstacle != NoCommandInterpreter || MoveFileA(interpreter.c_str(), away.c_str()));
-        wt::Process saver;
-        ASSERT_TRUE(saver.Start(wt::Quote(run) + " -UNINSTALL"));
+        wt::Process saver;  // the odd path by its bare name in its folder, as typed in a console
+        SetCurrentDirectoryA(row.obstacle == OddPath ? kFolder.c_str() : here);
+        ASSERT_TRUE(saver.Start(wt::Quote(row.obstacle == OddPath ? "%TEMP%.scr" : run) + " -UNINSTALL"));
         EXPECT_TRUE(saver.Wait(20000)) << row.name << ": the uninstall mode must end at once";
         if (row.obstacle == HeldAWhile) {
             Sleep(3000);  // a few refused tries
@@ -100,6 +103,7 @@ TEST(Uninstall, RemovesTheProgramThenItsEntryOrLeavesBothToTryAgain)
         wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallKey);
         SetFileAttributesA(run.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
+    SetCurrentDirectoryA(here);
 }
 
 }  // namespace
