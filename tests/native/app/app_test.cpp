@@ -59,8 +59,9 @@ TEST(UninstallBatchText, FitsWholeOrNotAtAll)
         std::vector<char> ample(8192);
         const size_t length = UninstallBatchText(batch, ample.data(), ample.size());
         ASSERT_EQ(length, std::strlen(ample.data())) << batch.program;
-        std::vector<char> exact(length + 1), short_(length);
-        EXPECT_EQ(UninstallBatchText(batch, exact.data(), exact.size()), length) << batch.program;
-        EXPECT_EQ(UninstallBatchText(batch, short_.data(), short_.size()), 0u) << batch.program;
+        for (const size_t size : {length + 1, length, size_t(1)}) {
+            std::vector<char> out(size);
+            EXPECT_EQ(UninstallBatchText(batch, out.data(), size), size > length ? length : 0) << size;
+        }
     }
 }
