@@ -41,6 +41,12 @@ function(velloran_shipped target)
 endfunction()
 
 # Strict warnings for our own code only; third-party targets do not get them.
+# The Windows programs build for i686 and x86_64 from the same sources: an
+# implicit narrowing such as a LONG_PTR stored into a LONG loses the upper
+# half of a pointer only in the 64-bit build, so both builds refuse it.
 function(velloran_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  if(WIN32)
+    target_compile_options(${target} PRIVATE -Wconversion)
+  endif()
 endfunction()

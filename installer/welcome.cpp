@@ -110,7 +110,7 @@ INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         // The link is drawn and driven wholly by LinkWndProc; the static
         // control's own procedure is not needed any more.
-        SetWindowLongA(GetDlgItem(dialog, IDC_WEB_LINK), GWL_WNDPROC, reinterpret_cast<LONG>(LinkWndProc));
+        SetWindowLongPtrA(GetDlgItem(dialog, IDC_WEB_LINK), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkWndProc));
         FillInWelcomeTexts(dialog);
         return TRUE;
     case WM_COMMAND:

@@ -155,7 +155,7 @@ Cost Measure(unsigned seed, bool plain)
     size_t inPlay = 0;
     for (Disc* b : TheWorld().balls) inPlay += b->inPlay;
     CloseView(view);
-    return Cost{sum / cost.size(), Percentile(cost, 0.5), Percentile(cost, 0.99), inPlay};
+    return Cost{sum / static_cast<double>(cost.size()), Percentile(cost, 0.5), Percentile(cost, 0.99), inPlay};
 }
 
 // The first of a few seeds whose scene lets the most balls into play within
@@ -211,7 +211,7 @@ void Pace(DWORD refreshRate)
     double sum = 0;
     for (double p : periods) sum += p;
     std::printf("pace RefreshRate %u: requested %u ms, achieved mean %.2f ms (median %.2f, p5 %.2f, p95 %.2f) over %zu ticks\n",
-                unsigned(refreshRate), unsigned(refreshRate + 1), sum / periods.size(), Percentile(periods, 0.5),
+                unsigned(refreshRate), unsigned(refreshRate + 1), sum / static_cast<double>(periods.size()), Percentile(periods, 0.5),
                 Percentile(periods, 0.05), Percentile(periods, 0.95), periods.size());
     CloseView(view);
 }
