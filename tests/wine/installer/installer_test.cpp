@@ -96,12 +96,15 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
         ASSERT_TRUE(wt::ReadFileBytes(wt::Artefact(row.obstacle == kSameVersion ? "VelloranSaver.scr" : "FixtureSaverOlder.scr"), &bytes));
         ASSERT_TRUE(wt::WriteFileBytes(Target(), row.obstacle == kSameVersion ? bytes + "padding" : bytes));
     }
-    HANDLE inUse = row.obstacle != kOlderInUse && row.obstacle != kOlderHeldAWhile ? INVALID_HANDLE_VALUE
-                   : CreateFileA(Target().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (row.obstacle == kFolderAtTarget) CreateDirectoryA(Target().c_str(), nullptr);
-    // read-only, as a copied or restored file may be
+    // A leftover new copy of an earlier installer, read-only (which Wine lets root write) and held by another
+    // installer still running (which it does not).
     ASSERT_TRUE(row.obstacle != kLeftover || (wt::WriteFileBytes(OldScratch(), "old") &&
                                               SetFileAttributesA(OldScratch().c_str(), FILE_ATTRIBUTE_READONLY)));
+    const std::string heldPath = row.obstacle == kLeftover ? OldScratch() : Target();
+    HANDLE inUse = row.obstacle != kOlderInUse && row.obstacle != kOlderHeldAWhile && row.obstacle != kLeftover
+                   ? INVALID_HANDLE_VALUE
+                   : CreateFileA(heldPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (row.obstacle == kFolderAtTarget) CreateDirectoryA(Target().c_str(), nullptr);
     HKEY key = nullptr;  // a lasting key cannot be made under a volatile one
     if (row.obstacle == kRegistry)
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
