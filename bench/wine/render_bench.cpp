@@ -5,6 +5,9 @@
 //                        drawing every disc in a fresh back buffer every frame, same scenes
 //   wb_render pace       achieved tick period against the requested one
 //   wb_render memory     process memory after 1 000 and 20 000 frames
+//   wb_render display off|on
+//                        tells the running full-screen screensaver that the display went off or
+//                        came back, as the system does; for the CPU figures of scripts/bench-wine
 #include <windows.h>
 #include <psapi.h>
 
@@ -252,11 +255,62 @@ void Memory()
     CloseView(view);
 }
 
+struct SaverSearch {
+    DWORD process = 0;
+    HWND window = nullptr;
+};
+
+// The screensaver's window over the whole primary monitor, in another process.
+BOOL CALLBACK FindSaverWindow(HWND window, LPARAM found)
+{
+    auto& search = *reinterpret_cast<SaverSearch*>(found);
+    RECT r;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == GetCurrentProcessId() || !IsWindowVisible(window) || !GetWindowRect(window, &r)) return TRUE;
+    if (r.left != 0 || r.top != 0 || r.right != GetSystemMetrics(SM_CXSCREEN) || r.bottom != GetSystemMetrics(SM_CYSCREEN))
+        return TRUE;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    char name[MAX_PATH] = "";
+    if (process) GetModuleBaseNameA(process, nullptr, name, sizeof name);
+    if (process) CloseHandle(process);
+    if (lstrcmpiA(name, "VelloranSaver.scr") != 0) return TRUE;
+    search = SaverSearch{pid, window};
+    return FALSE;
+}
+
+// The power-setting change travels by pointer: it is written into the
+// screensaver's memory, where the system would have put it.
+int TellDisplayState(bool on)
+{
+    SaverSearch search;
+    EnumWindows(FindSaverWindow, reinterpret_cast<LPARAM>(&search));
+    HANDLE process = search.window ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, search.process) : nullptr;
+    if (!process) {
+        std::printf("display: no full-screen screensaver found\n");
+        return 1;
+    }
+    struct {
+        GUID setting;
+        DWORD length, state;
+    } change = {{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, sizeof(DWORD), on};
+    void* remote = VirtualAllocEx(process, nullptr, sizeof change, MEM_COMMIT, PAGE_READWRITE);
+    const bool written = remote && WriteProcessMemory(process, remote, &change, sizeof change, nullptr);
+    DWORD_PTR answer = 0;
+    const bool sent = written && SendMessageTimeoutA(search.window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                                                     reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &answer);
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!sent || answer != TRUE) std::printf("display: the screensaver did not take the change\n");
+    return sent && answer == TRUE ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const char* what = argc > 1 ? argv[1] : "all";
+    if (std::strcmp(what, "display") == 0) return TellDisplayState(argc > 2 && std::strcmp(argv[2], "on") == 0);
     const bool all = std::strcmp(what, "all") == 0;
     if (all || std::strcmp(what, "frames") == 0) {
         FrameCost("defaults", {});

@@ -6,6 +6,10 @@
 // close request (WM_CLOSE, whose default processing destroys the window).
 // Destroying the window destroys the blank windows first, then stops the
 // animation timer and ends the message loop.
+//
+// Where the system offers it (Vista on), the saver window hears when the
+// console display turns off and on, and the animation stands still while
+// nobody can see it.
 #pragma once
 #include <vector>
 
@@ -47,7 +51,9 @@ private:
     void AddBlankWindow(const RECT& monitor);
     void DestroyBlankWindows();
     void OnDestroy();
+    void OnPowerSettingChange(const POWERBROADCAST_SETTING* setting);
 
     POINT firstMouse_ = {-1, -1};
+    HPOWERNOTIFY displayNotification_ = nullptr;
     std::vector<BlankMonitorWindow*> blankWindows_;  // owned, in creation order
 };

@@ -1,10 +1,15 @@
 #include "render/anim_timer.h"
 
+#include <mmsystem.h>
 #include <process.h>
 
 namespace {
 
 constexpr unsigned kWorkerStackBytes = 4096;
+// Since Windows 10 version 2004 a process that does not ask for a finer timer
+// resolution waits in steps of the default one, typically 15.6 ms: a 19 ms
+// period would become 31. The worker asks for 1 ms while it runs.
+constexpr UINT kResolutionMs = 1;
 
 // One running timer. The worker and the window's property each hold a
 // reference; whichever lets go last frees the record, so a worker that is
@@ -59,6 +64,9 @@ unsigned __stdcall AnimTimerThreadProc(void* argument)
     const DWORD period = data->period;
     const UINT_PTR timerId = data->timerId;
 
+    // Asked for before SetAnimTimer returns, and given back on the way out,
+    // however the timer ends: each running worker holds one request.
+    timeBeginPeriod(kResolutionMs);
     MSG msg;
     PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // makes the queue
     SetEvent(data->queueReady);
@@ -82,6 +90,7 @@ unsigned __stdcall AnimTimerThreadProc(void* argument)
     // new timer may have put its own there since: remove only our own.
     if (TimerDataOf(window) == data) DetachTimerData(window);
     ReleaseTimerData(data);
+    timeEndPeriod(kResolutionMs);
     _endthreadex(0);
     return 0;
 }

@@ -5,7 +5,9 @@
 // overlaps the next; the period runs from the start of one tick to the start
 // of the next, and a tick that overran its period is followed by the next one
 // at once, without making up for the ones it missed. The worker runs one
-// priority level below the thread that starts it.
+// priority level below the thread that starts it, and holds the process's
+// timer resolution at 1 ms while it runs, so that its waits end on the
+// millisecond rather than in whole steps of the system's default resolution.
 //
 // A window has at most one animation timer, whatever its id; while it runs the
 // window carries the property kAnimTimerProp. Both calls belong to the thread

@@ -44,6 +44,11 @@ bool SaverView::HandleMessage(Message& m)
         OnPaint();
         m.result = 0;
         return true;
+    case WM_DESTROY:
+        // A preview's host may destroy the view at any time: its timer and
+        // the timer resolution it holds go with it.
+        KillAnimTimer(Handle(), kTickTimerId);
+        return false;
     default:
         return Window::HandleMessage(m);
     }
@@ -58,22 +63,51 @@ LRESULT SaverView::OnCreate(Message& m)
 {
     if (DefaultProcessing(m) == -1) return -1;
     // The pace of the animation: the tick period is this setting plus 1 ms.
-    const UINT refreshRate = SaverApp::Instance().ReadSetting(kRefreshRate);
+    tickPeriod_ = SaverApp::Instance().ReadSetting(kRefreshRate) + 1;
     KillAnimTimer(Handle(), kTickTimerId);
-    SetAnimTimer(Handle(), kTickTimerId, refreshRate + 1, nullptr);
+    SetAnimTimer(Handle(), kTickTimerId, tickPeriod_, nullptr);
     return 0;
+}
+
+void SaverView::SetDisplayOn(bool on)
+{
+    if (on == displayOn_) return;
+    // Set first: stopping the timer handles a tick already on its way, which
+    // must find the display off.
+    displayOn_ = on;
+    if (on) {
+        repaintAll_ = true;
+        SetAnimTimer(Handle(), kTickTimerId, tickPeriod_, nullptr);
+    } else {
+        KillAnimTimer(Handle(), kTickTimerId);
+    }
 }
 
 bool SaverView::OnTick(Message& m)
 {
     if (m.wParam != kTickTimerId) return false;
+    m.result = 0;
+    if (!displayOn_) return true;
 
+    // Without a context the frame cannot reach the window: the world waits
+    // for the next tick, which repaints everything, since the buffer would
+    // otherwise take for shown what never was (a pin knocked out, say).
+    HDC dc = GetDC(Handle());
+    if (!dc) {
+        repaintAll_ = true;
+        return true;
+    }
     World& world = TheWorld();
     RECT client;
     GetClientRect(Handle(), &client);
-    HDC dc = GetDC(Handle());
     StepWorld(world, ToBoard(client));
-    frames_.DrawFrame(world, dc, client);
+    if (repaintAll_) {
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        frames_.DrawWhole(world, dc, client);
+        repaintAll_ = false;
+    } else {
+        frames_.DrawFrame(world, dc, client);
+    }
     // The last frame of a scene is shown in full before the board is cleared.
     // Set-up starts the count again, and a frame that finds the count at 0
     // repaints everything on a black buffer, as the cleared window needs.
@@ -83,7 +117,6 @@ bool SaverView::OnTick(Message& m)
         SaverApp::Instance().SetUpScene(client, 0);
     }
     ReleaseDC(Handle(), dc);
-    m.result = 0;
     return true;
 }
 

@@ -2,9 +2,10 @@
 // preview (a child of the host's window); the full-screen SaverWindow derives
 // from it and adds the input rules.
 //
-// Its creation starts the animation timer; each tick (timer id 1) steps the
-// world, draws the frame and, when the scene has run its length, clears the
-// window and sets up a new scene. A paint shows the whole current frame.
+// Its creation starts the animation timer and its destruction stops it; each
+// tick (timer id 1) steps the world, draws the frame and, when the scene has
+// run its length, clears the window and sets up a new scene. A paint shows
+// the whole current frame.
 #pragma once
 #include "framework/window.h"
 #include "render/frame.h"
@@ -32,12 +33,22 @@ protected:
     bool HandleMessage(Message& m) override;
     void OnFinalMessage() override;
 
+    // While the display is off nobody sees the animation: it stands still,
+    // and its timer stops. When the display comes back the next frame
+    // repaints everything, whatever became of the window's pixels meanwhile.
+    void SetDisplayOn(bool on);
+
 private:
     LRESULT OnCreate(Message& m);
     bool OnTick(Message& m);
     void OnPaint();
 
     bool autoDelete_;
+    UINT tickPeriod_ = 0;  // milliseconds
+    bool displayOn_ = true;
+    // The window may not show what the buffer says it does: a frame could
+    // not reach it, or the display was off.
+    bool repaintAll_ = false;
     // The back buffer and what it knows of the window, kept from frame to
     // frame; ticks and paints both run on this window's thread.
     FrameComposer frames_;

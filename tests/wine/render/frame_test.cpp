@@ -18,22 +18,6 @@ int Next()
     return int((state >> 16) & 0x7FFF);
 }
 
-struct Canvas {
-    Canvas(int width, int height)
-    {
-        BITMAPINFO bi = {{sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-        kept = SelectObject(dc, CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    }
-    ~Canvas()
-    {
-        DeleteObject(SelectObject(dc, kept));
-        DeleteDC(dc);
-    }
-    const HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ kept;
-    void* bits = nullptr;
-};
-
 struct FrameCase {
     const char* name;
     std::map<std::string, uint32_t> settings;
@@ -64,7 +48,7 @@ TEST_P(FrameComposition, ShowsWhatEveryDiscDrawnAfreshEveryFrameShows)
     const Rect board{0, 0, c.width, c.height};
     const RECT client{0, 0, c.width, c.height};
     World worlds[2];
-    Canvas canvases[2] = {{c.width, c.height}, {c.width, c.height}};
+    rt::Canvas canvases[2] = {{c.width, c.height}, {c.width, c.height}};
     FrameComposer composer;
     auto draw = [&](World& world, HDC dc, bool whole) {
         if (drawing == 0) rt::LiteralFrame(world, dc);

@@ -1,17 +1,43 @@
-// The animation timer, the view's ticks, the input rules of full screen and the covering of a second monitor.
+// The animation timer, the view's ticks, the input rules of full screen, the display going off and the covering of a
+// second monitor.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <tlhelp32.h>
+#include <mmsystem.h>
+#include <process.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "app/saver_app.h"
 #include "app/saver_window.h"
 #include "render/anim_timer.h"
 #include "render/saver_view.h"
+#include "render_support.h"
 #include "winhelp.h"
 
 namespace {
+
+// The 1 ms timer resolution requests that the saver's code has not given back, counted on their way to winmm:
+// each running worker holds one.
+LONG resolutionRequests = 0;
+using PeriodCall = MMRESULT(WINAPI*)(UINT);
+PeriodCall realBegin, realEnd;
+MMRESULT WINAPI CountBegin(UINT ms)
+{
+    if (ms == 1) InterlockedIncrement(&resolutionRequests);
+    return realBegin(ms);
+}
+MMRESULT WINAPI CountEnd(UINT ms)
+{
+    if (ms == 1) InterlockedDecrement(&resolutionRequests);
+    return realEnd(ms);
+}
+const bool counting = (realBegin = rt::ReplaceImport("winmm.dll", "timeBeginPeriod", &CountBegin),
+                       realEnd = rt::ReplaceImport("winmm.dll", "timeEndPeriod", &CountEnd), true);
+
+uintptr_t __cdecl NoThread(void*, unsigned, _beginthreadex_proc_type, void*, unsigned, unsigned*) { return 0; }
+HDC WINAPI NoDC(HWND) { return nullptr; }
 
 std::vector<WPARAM> ticks;  // ids of the ticks received
 bool allSent = true;        // from another thread, with lParam 0
@@ -24,34 +50,23 @@ LRESULT CALLBACK TickProc(HWND w, UINT id, WPARAM wp, LPARAM lp)
     return 0;
 }
 
-int ThreadCount()
-{
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 te = {};
-    te.dwSize = sizeof te;
-    int count = 0;
-    for (BOOL ok = Thread32First(snap, &te); ok; ok = Thread32Next(snap, &te))
-        count += te.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snap);
-    return count;
-}
-
 TEST(AnimTimer, TicksAtItsPeriodUntilAStopEndsItsWorkerAndARestartReplacesIt)
 {
     const HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(TickProc));
-    const int threads = ThreadCount();
     ticks.clear();
+    ASSERT_TRUE(counting && realBegin && realEnd);
     ASSERT_TRUE(SetAnimTimer(w, 1, 40, nullptr));
+    EXPECT_FALSE(SetAnimTimer(w, 3, 40, nullptr)) << "one timer per window";
     EXPECT_TRUE(GetPropA(w, "PROP_ANIMTIMERDATA"));
-    EXPECT_EQ(ThreadCount(), threads + 1);
+    EXPECT_EQ(resolutionRequests, 1) << "held by the running worker";
     const DWORD start = GetTickCount();
     ASSERT_TRUE(wt::PumpUntil([] { return ticks.size() >= 11; }, 5000));
     const DWORD spent = GetTickCount() - start;  // ten periods after the first tick, which comes at once
     EXPECT_TRUE(spent >= 360 && spent <= 1200) << spent;
     ASSERT_TRUE(KillAnimTimer(w, 1));
     EXPECT_FALSE(GetPropA(w, "PROP_ANIMTIMERDATA"));
-    ASSERT_EQ(ThreadCount(), threads) << "the worker still runs";
+    ASSERT_EQ(resolutionRequests, 0) << "given back as the worker ended";
     EXPECT_EQ(ticks, std::vector<WPARAM>(ticks.size(), 1));
     EXPECT_TRUE(allSent);
     ASSERT_TRUE(SetAnimTimer(w, 2, 60000, nullptr));
@@ -61,7 +76,12 @@ TEST(AnimTimer, TicksAtItsPeriodUntilAStopEndsItsWorkerAndARestartReplacesIt)
     EXPECT_TRUE(KillAnimTimer(w, 2));
     for (int i = 0; i < 50; ++i) ASSERT_TRUE(SetAnimTimer(w, 1, 60000, nullptr) && KillAnimTimer(w, 1)) << i;
     EXPECT_LT(GetTickCount() - stop, 3000u);
-    EXPECT_EQ(ThreadCount(), threads);
+    EXPECT_EQ(resolutionRequests, 0);
+    const auto beginThread = rt::ReplaceImport("msvcrt.dll", "_beginthreadex", &NoThread);
+    EXPECT_FALSE(SetAnimTimer(w, 1, 40, nullptr)) << "no thread";
+    rt::ReplaceImport("msvcrt.dll", "_beginthreadex", beginThread);
+    EXPECT_FALSE(GetPropA(w, "PROP_ANIMTIMERDATA"));
+    EXPECT_EQ(resolutionRequests, 0);
     DestroyWindow(w);
 }
 
@@ -88,6 +108,76 @@ TEST(SaverView, OnlyItsOwnTimerRunsAFrameAndANewSceneFollowsTheLastFrameOfOne)
         EXPECT_EQ(world.balls.empty(), c.counter != 0) << "a new scene from the stored settings";
     }
     DestroyWindow(view.Handle());
+}
+
+TEST(SaverView, AFrameThatCouldNotReachTheWindowIsFollowedByAWholeOne)
+{
+    theApp.SetRegistryKey(kRegistryRoot);
+    SaverView view(false);
+    const RECT board{0, 0, 300, 200};
+    ASSERT_TRUE(view.Create(0, WS_POPUP | WS_VISIBLE, board, nullptr, 0, nullptr));
+    const HWND w = view.Handle();
+    KillAnimTimer(w, 1);
+    std::srand(1);
+    theApp.SetUpScene(board, 0);
+    SendMessageA(w, WM_TIMER, 1, 0);
+    const auto& pins = TheWorld().pins;  // the lowest, far from where the balls come in
+    Disc* pin = *std::max_element(pins.begin(), pins.end(), [](Disc* a, Disc* b) { return a->y < b->y; });
+    rt::Canvas shot(300, 200);
+    ASSERT_NE(shot.CopyOf(w).At(int(pin->x), int(pin->y)), 0u);
+    pin->colour = 0;  // knocked out
+    const auto getDC = rt::ReplaceImport("user32.dll", "GetDC", &NoDC);
+    SendMessageA(w, WM_TIMER, 1, 0);
+    rt::ReplaceImport("user32.dll", "GetDC", getDC);
+    SendMessageA(w, WM_TIMER, 1, 0);
+    EXPECT_EQ(shot.CopyOf(w).At(int(pin->x), int(pin->y)), 0u) << "the pin is gone";
+    ASSERT_TRUE(SetAnimTimer(w, 1, 40, nullptr));
+    DestroyWindow(w);
+    EXPECT_EQ(resolutionRequests, 0) << "the timer ends with its window";
+}
+
+// As the system tells a window that registered for the console display's state: 0 off, 1 on, 2 dimmed.
+void SendDisplayState(HWND w, DWORD state)
+{
+    struct {
+        GUID setting;
+        DWORD length, state;
+    } change = {{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, sizeof state, state};
+    SendMessageA(w, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&change));
+}
+
+TEST(SaverWindow, StandsStillWhileTheDisplayIsOffAndRepaintsAllWhenItComesBack)
+{
+    auto* saver = new SaverWindow();
+    ASSERT_TRUE(saver->CreateFullScreen());
+    const HWND w = saver->Handle();
+    RECT client;
+    GetClientRect(w, &client);
+    theApp.SetUpScene(client, 0);
+    wt::PumpUntil([] { return false; }, 300);  // the first paints
+    const World& world = TheWorld();
+    SendDisplayState(w, 0);
+    const uint32_t frame = world.frameCounter;
+    HDC dc = GetDC(w);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ReleaseDC(w, dc);
+    SendMessageA(w, WM_TIMER, 1, 0);
+    wt::PumpUntil([] { return false; }, 300);
+    const size_t pixels = size_t(client.right) * client.bottom;
+    rt::Canvas shot(client.right, client.bottom);
+    auto white = [&] {
+        const auto* bits = static_cast<const uint32_t*>(shot.CopyOf(w).bits);
+        return size_t(std::count(bits, bits + pixels, 0xFFFFFFu));
+    };
+    EXPECT_EQ(world.frameCounter, frame);
+    EXPECT_EQ(white(), pixels) << "nothing drawn while the display is off";
+    EXPECT_EQ(resolutionRequests, 0);
+    SendDisplayState(w, 2);
+    ASSERT_TRUE(wt::PumpUntil([&] { return world.frameCounter != frame; }, 3000)) << "dimmed is seen";
+    EXPECT_EQ(white(), 0u) << "the first frame repaints everything";
+    DestroyWindow(w);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 // Sent to a fresh full-screen saver after a first mouse move to (10, 10).
