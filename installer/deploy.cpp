@@ -12,10 +12,10 @@ const char kUpToDate[] = "You have an up-to-date version installed.  Do you stil
 const char kCannotDelete[] =
     "Error. Unable to delete old version of %s. Make sure it is not in use, and then try again.";
 
-int ReportSaveFailure(HWND owner)
+Deployment ReportSaveFailure(HWND owner, bool silent)
 {
-    MessageBoxA(owner, kSaveFailed, "Install Error", MB_ICONWARNING);
-    return 0;
+    if (!silent) MessageBoxA(owner, kSaveFailed, "Install Error", MB_ICONWARNING);
+    return kNotWritten;
 }
 
 // Which of the two questions fits, and the user's answer to it.
@@ -113,17 +113,18 @@ int GetFileVersionField(const char* path, const char* field, char* buffer, UINT 
 // name no other run uses, so that nothing left from an earlier run (its
 // owner, rights or attributes, a link in its place) carries over, and two
 // installers at once do not share it.
-int DeploySaver(HWND owner, const char* targetPath, const char* resourceName, const char* displayName)
+Deployment DeploySaver(HWND owner, const char* targetPath, const char* resourceName, const char* displayName,
+                       bool silent)
 {
     char folder[260], scratch[260];
     lstrcpynA(folder, targetPath, sizeof folder);
     char* name = folder + lstrlenA(folder);
     while (name > folder && name[-1] != '\\') --name;
     *name = '\0';
-    if (!GetTempFileNameA(folder, "sci", 0, scratch)) return ReportSaveFailure(owner);
+    if (!GetTempFileNameA(folder, "sci", 0, scratch)) return ReportSaveFailure(owner, silent);
     if (!ExtractResourceToFile(scratch, resourceName)) {
         DeleteFileA(scratch);  // whatever part of it was written
-        return ReportSaveFailure(owner);
+        return ReportSaveFailure(owner, silent);
     }
 
     // A probe without access rights tells whether anything is there at all.
@@ -134,18 +135,22 @@ int DeploySaver(HWND owner, const char* targetPath, const char* resourceName, co
         DWORD installedVersion = 0, carriedVersion = 0;
         GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &installedVersion);
         GetFileVersionField(scratch, "FileVersion", nullptr, 0, &carriedVersion);
-        if (AskToReplace(owner, installedVersion, carriedVersion, displayName) != IDYES) {
+        const bool replace = silent ? installedVersion < carriedVersion
+                                    : AskToReplace(owner, installedVersion, carriedVersion, displayName) == IDYES;
+        if (!replace) {
             DeleteFileA(scratch);
-            return 0;
+            return kLeftAlone;
         }
     }
 
-    if (MoveIntoPlace(scratch, targetPath)) return 1;
+    if (MoveIntoPlace(scratch, targetPath)) return kDeployed;
     DeleteFileA(scratch);
-    if (!installed) return ReportSaveFailure(owner);
+    if (!installed) return ReportSaveFailure(owner, silent);
     // Typically the running screensaver or the Display control panel holds it.
-    char text[512];
-    wsprintfA(text, kCannotDelete, displayName);
-    MessageBoxA(owner, text, "Install Error", MB_ICONWARNING);
-    return 0;
+    if (!silent) {
+        char text[512];
+        wsprintfA(text, kCannotDelete, displayName);
+        MessageBoxA(owner, text, "Install Error", MB_ICONWARNING);
+    }
+    return kNotWritten;
 }

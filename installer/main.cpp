@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include "command_line.h"
 #include "resource.h"
 #include "uninstall_entry.h"
 #include "version_pack.h"
@@ -16,6 +17,17 @@ namespace {
 
 const char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kPublisher[] = "Velloran Software";
+
+// How an unattended install (/S) ended. 1 and 2 stay the interactive
+// install's (done or failed, cancelled), so a script never mistakes one for
+// the other.
+enum SilentExit {
+    kSilentInstalled = 0,
+    kSilentNoRights = 3,    // not run as an administrator; nothing changed
+    kSilentUpToDate = 4,    // the same or a newer version is installed and was left as it is
+    kSilentNotWritten = 5,  // the screensaver could not be written; nothing changed
+    kSilentNoEntry = 6,     // installed and active, but the uninstall entry could not be written
+};
 
 void LoadDisplayName()
 {
@@ -71,9 +83,16 @@ LONG SetString(HKEY key, const char* name, const char* value)
 
 // What the system's software list shows besides the name; nice to have, so
 // their failures are not reported.
-void WriteUninstallExtras(HKEY key, const char* targetPath)
+void WriteUninstallExtras(HKEY key, const char* targetPath, const char* command)
 {
     SetString(key, "DisplayIcon", targetPath);
+    SetString(key, "QuietUninstallString", command);  // the uninstall shows nothing of its own
+    WIN32_FILE_ATTRIBUTE_DATA file;
+    if (GetFileAttributesExA(targetPath, GetFileExInfoStandard, &file)) {
+        const DWORD kilobytes = DWORD((file.nFileSizeLow + 1023ull) / 1024);
+        RegSetValueExA(key, "EstimatedSize", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kilobytes),
+                       sizeof kilobytes);
+    }
     DWORD packed = 0;
     char version[20];
     GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &packed);
@@ -120,18 +139,53 @@ int WriteUninstallEntry(const char* targetPath)
     }
     RegistryEntryKey entry(key, keyPath);
     const bool recorded = RecordUninstallEntry(entry, g_displayName, fits ? command : nullptr);
-    if (recorded) WriteUninstallExtras(key, targetPath);
+    if (recorded) WriteUninstallExtras(key, targetPath, command);
     RegCloseKey(key);
     return recorded;
 }
 
+// Whether this process may write the Windows directory and
+// HKEY_LOCAL_MACHINE: the Administrators group is in its token and enabled,
+// which an administrator's filtered, unelevated token does not have.
+bool HasAdministratorRights()
+{
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                  &administrators))
+        return false;
+    BOOL member = FALSE;
+    if (!CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
+    FreeSid(administrators);
+    return member;
+}
+
+// The install for administrators' scripts: the same steps as the
+// interactive one, with no window, no message and no control panel. The
+// rights are checked first, so that a run without them changes nothing
+// rather than failing part-way.
+int InstallSilently()
+{
+    if (!HasAdministratorRights()) return kSilentNoRights;
+    char targetPath[260];
+    if (!BuildTargetPath(targetPath, sizeof targetPath)) return kSilentNotWritten;
+    switch (DeploySaver(nullptr, targetPath, PAYLOAD_NAME, g_displayName, true)) {
+    case kDeployed: break;
+    case kLeftAlone: return kSilentUpToDate;
+    case kNotWritten: return kSilentNotWritten;
+    }
+    ActivateSaver(targetPath);
+    return WriteUninstallEntry(targetPath) ? kSilentInstalled : kSilentNoEntry;
+}
+
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     g_instance = instance;
     RegisterBackdropClass();
     LoadDisplayName();
+    if (HasSilentSwitch(commandLine)) return InstallSilently();
 
     HWND backdrop = CreateBackdrop();
     if (!backdrop) return 2;
@@ -149,7 +203,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         MessageBoxA(backdrop, "Could not save the screensaver to file.", "Install Error", MB_ICONWARNING);
         return 1;
     }
-    if (!DeploySaver(backdrop, targetPath, PAYLOAD_NAME, g_displayName)) {
+    if (DeploySaver(backdrop, targetPath, PAYLOAD_NAME, g_displayName, false) != kDeployed) {
         SetCursor(previousCursor);
         return 1;
     }

@@ -3,7 +3,9 @@
 #include <iterator>
 #include <string>
 #include <tuple>
+#include <utility>
 
+#include "command_line.h"
 #include "link_font.h"
 #include "pack_cases.h"
 #include "uninstall_entry.h"
@@ -55,4 +57,11 @@ TEST(LinkFontHeight, KeepsStepWithTheResolution)
 {
     const int cases[][2] = {{96, 10}, {120, 13}, {144, 15}, {192, 20}, {288, 30}};
     for (const auto& c : cases) EXPECT_EQ(LinkFontHeight(c[0]), c[1]) << c[0] << " dpi";
+}
+
+TEST(HasSilentSwitch, FindsOnlyTheWholeWord)
+{
+    const std::pair<const char*, bool> cases[] = {{"/S", true}, {"/s", true}, {" \t/S\t", true}, {"/x /S", true},
+        {"", false}, {nullptr, false}, {"/Silent", false}, {"x/S", false}, {"-S", false}, {"\"/S\"", false}};
+    for (const auto& [arguments, silent] : cases) EXPECT_EQ(HasSilentSwitch(arguments), silent) << (arguments ? arguments : "null");
 }

@@ -42,21 +42,27 @@ std::string State()
 {
     std::string state = Describe(Target()) + "|" + Scratches() + "|" +
                         wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
-    for (const char* value : {"SCRNSAVE.EXE", "ScreenSaveActive", "DisplayName", "UninstallString"}) {
+    for (const char* value :
+         {"SCRNSAVE.EXE", "ScreenSaveActive", "DisplayName", "UninstallString", "QuietUninstallString"}) {
         std::string text = "-";
         wt::RegReadString(value[0] == 'S' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
                           value[0] == 'S' ? kDesktop : kEntry, value, &text);
         state += "|" + text;
     }
-    return state;
+    DWORD kilobytes = 0;
+    const bool sized = wt::RegReadDword(HKEY_LOCAL_MACHINE, kEntry, "EstimatedSize", &kilobytes);
+    return state + "|" + (sized ? std::to_string(kilobytes) : "-");
 }
 
 std::string InstalledState(bool withEntry)
 {
     char shortPath[MAX_PATH] = {};
     GetShortPathNameA(Target().c_str(), shortPath, MAX_PATH);
+    std::string payload;
+    wt::ReadFileBytes(wt::Artefact("VelloranSaver.scr"), &payload);
+    const std::string command = Target() + " -UNINSTALL", kilobytes = std::to_string((payload.size() + 1023) / 1024);
     return Describe(wt::Artefact("VelloranSaver.scr")) + "|none|" + shortPath + "|" + shortPath + "|1|" +
-           (withEntry ? "Velloran Saver|" + Target() + " -UNINSTALL" : "-|-");
+           (withEntry ? "Velloran Saver|" + command + "|" + command + "|" + kilobytes : "-|-|-|-");
 }
 
 // A copy of the installer whose welcome dialog cannot be created: its one
@@ -76,11 +82,26 @@ std::string InstallerWithoutWelcome()
     return copy;
 }
 
-enum Obstacle { kNone, kNoWelcome, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover };
+// A token like an administrator's before elevation: the Administrators group in it only to deny.
+HANDLE TokenWithoutAdministrators()
+{
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof sid;
+    HANDLE own = nullptr, restricted = nullptr;
+    EXPECT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &size));
+    SID_AND_ATTRIBUTES administrators = {sid, 0};
+    EXPECT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &own));
+    EXPECT_TRUE(CreateRestrictedToken(own, 0, 1, &administrators, 0, nullptr, 0, nullptr, &restricted));
+    CloseHandle(own);
+    return restricted;
+}
+
+enum Obstacle { kNone, kNoWelcome, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry,
+                kNoRights, kLeftover };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
-// welcome: the button pressed there, 0 when no dialog may show.
-struct Row { const char* name; Obstacle obstacle; int welcome; std::vector<Box> boxes; End end; };
+// welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so.
+struct Row { const char* name; Obstacle obstacle; int welcome; std::vector<Box> boxes; End end; int silentExit = -1; };
 class Install : public ::testing::TestWithParam<Row> {};
 
 TEST_P(Install, EndsAsBeforeOrFullyInstalled)
@@ -108,12 +129,18 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     HKEY key = nullptr;  // a lasting key cannot be made under a volatile one
     if (row.obstacle == kRegistry)
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    struct Release { HANDLE file; HKEY key; ~Release() { CloseHandle(file), RegCloseKey(key); } } held{inUse, key};  // however the row ends
+    HANDLE token = row.obstacle == kNoRights ? TokenWithoutAdministrators() : nullptr;
+    struct Release {  // however the row ends
+        HANDLE file, token;
+        HKEY key;
+        ~Release() { CloseHandle(file), CloseHandle(token), RegCloseKey(key); }
+    } held{inUse, token, key};
     const std::string before = State();
 
     wt::Process installer;
     ASSERT_TRUE(installer.Start(wt::Quote(row.obstacle == kNoWelcome ? InstallerWithoutWelcome()
-                                                                     : wt::Artefact("VelloranSaverSetup.exe"))));
+                                                                     : wt::Artefact("VelloranSaverSetup.exe")) +
+                                (row.silentExit >= 0 ? " /S" : ""), token));
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
         EXPECT_EQ(wt::ItemText(welcome, 1001), "Thanks for downloading Velloran Saver!");
@@ -131,7 +158,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     }
     DWORD code = 0;
     ASSERT_TRUE(installer.Wait(kWaitMs, &code)) << "still running: an unexpected box?";
-    EXPECT_EQ(code, row.welcome == IDOK ? 1u : 2u);
+    EXPECT_EQ(code, row.silentExit >= 0 ? DWORD(row.silentExit) : row.welcome == IDOK ? 1u : 2u);
     EXPECT_EQ(State(), row.end == kAsBefore ? before : InstalledState(row.end == kInstalled));
 }
 
@@ -147,6 +174,12 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"OlderInUse", kOlderInUse, IDOK, {kOutOfDate, {"Install Error", "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK}}, kAsBefore},
     Row{"FolderAtTarget", kFolderAtTarget, IDOK, {kSaveFailed}, kAsBefore},
     Row{"RegistryRefuses", kRegistry, IDOK, {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted}, kInstalledWithoutEntry},
+    Row{"SilentFresh", kNone, 0, {}, kInstalled, 0},
+    Row{"SilentOlderReplaced", kOlder, 0, {}, kInstalled, 0},
+    Row{"SilentSameLeftAlone", kSameVersion, 0, {}, kAsBefore, 4},
+    Row{"SilentCannotWrite", kFolderAtTarget, 0, {}, kAsBefore, 5},
+    Row{"SilentRegistryRefuses", kRegistry, 0, {}, kInstalledWithoutEntry, 6},
+    Row{"SilentWithoutRights", kNoRights, 0, {}, kAsBefore, 3},
     Row{"OlderHeldAWhile", kOlderHeldAWhile, IDOK, {kOutOfDate, kCompleted}, kInstalled},
     Row{"LeftoverReadOnlyNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
     [](const auto& info) { return std::string(info.param.name); });
