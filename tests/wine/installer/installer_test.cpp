@@ -17,16 +17,14 @@ const char kDesktop[] = "Control Panel\\Desktop";
 std::string Target() { return wt::WindowsDir() + "\\VelloranSaver.scr"; }
 std::string OldScratch() { return Target() + ".new"; }  // where earlier installers wrote their new copy
 
-// The new copies left in the Windows folder, by name.
-std::string Scratches()
+std::string Scratches()  // the new copies left in the Windows folder, by name
 {
-    std::string names;
+    std::string names = "none";
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((wt::WindowsDir() + "\\sci*.tmp").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        names += std::string(found.cFileName) + " ";
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    return names.empty() ? "none" : names;
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) names += found.cFileName;
+    FindClose(search);
+    return names;
 }
 
 // A file as the state shows it: absent, a folder, or its size and checksum.
