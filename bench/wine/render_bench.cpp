@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/saver_app.h"
+#include "frame_cases.h"
 #include "render/anim_timer.h"
 #include "render/saver_view.h"
 #include "render_support.h"
@@ -56,17 +57,12 @@ long HeapBlockCount()
     return busy;
 }
 
-struct Setting {
-    const char* name;
-    DWORD value;
-};
-
-void Store(const std::vector<Setting>& settings)
+void Store(const std::vector<BenchSetting>& settings)
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     HKEY key;
     RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    for (const Setting& s : settings)
+    for (const BenchSetting& s : settings)
         RegSetValueExA(key, s.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&s.value), sizeof s.value);
     RegCloseKey(key);
 }
@@ -185,20 +181,20 @@ unsigned SeedWithBallsInPlay()
     return best;
 }
 
-void FrameCost(const char* label, const std::vector<Setting>& settings, bool needBallsInPlay = false)
+void FrameCost(const FrameBenchCase& c)
 {
-    Store(settings);
-    const unsigned seed = needBallsInPlay ? SeedWithBallsInPlay() : 1;
+    Store(c.settings);
+    const unsigned seed = c.ballsInPlay ? SeedWithBallsInPlay() : 1;
     const Cost plain = Measure(seed, true);
     const Cost kept = Measure(seed, false);
     std::printf("frame %-12s %4dx%-4d pins %3zu balls %2zu (in play %2zu)  plain: mean %7.3f median %7.3f p99 %7.3f ms"
                 "  |  kept buffer: mean %6.3f median %6.3f p99 %6.3f ms\n",
-                label, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), TheWorld().pins.size(),
+                c.label, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), TheWorld().pins.size(),
                 TheWorld().balls.size(), kept.inPlay, plain.mean, plain.median, plain.p99, kept.mean, kept.median,
                 kept.p99);
 }
 
-void Pace(DWORD refreshRate)
+void Pace(uint32_t refreshRate)
 {
     Store({{"RefreshRate", refreshRate}});
     TimedView view;
@@ -313,16 +309,7 @@ int main(int argc, char** argv)
     if (std::strcmp(what, "display") == 0) return TellDisplayState(argc > 2 && std::strcmp(argv[2], "on") == 0);
     const bool all = std::strcmp(what, "all") == 0;
     if (all || std::strcmp(what, "frames") == 0) {
-        FrameCost("defaults", {});
-        // Every slider of the options dialog at its most demanding end: as
-        // the first scene comes, then one that lets balls into play.
-        const std::vector<Setting> busiest = {{"NumBalls", 10}, {"NumPins", 200}, {"BallSize", 200},
-                                              {"PinSize", 200}, {"Gravity", 100}, {"Sparks", 1},
-                                              {"RefreshRate", 3}};
-        FrameCost("busiest", busiest);
-        FrameCost("busiest+play", busiest, true);
-        // The most discs at the default sizes: the most contacts and sparks.
-        FrameCost("crowded", {{"NumBalls", 10}, {"NumPins", 200}, {"Sparks", 1}});
+        for (const FrameBenchCase& c : kFrameBenchCases) FrameCost(c);
     }
     if (all || std::strcmp(what, "pace") == 0) {
         Pace(18);

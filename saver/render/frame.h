@@ -16,7 +16,7 @@
 
 #include <vector>
 
-#include "render/frame_damage.h"
+#include "board/frame_damage.h"
 #include "sim/world.h"
 
 class FrameComposer {

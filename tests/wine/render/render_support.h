@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "board/frame_damage.h"
 #include "render/frame.h"
-#include "render/frame_damage.h"
 
 namespace rt {
 

@@ -1,4 +1,4 @@
-#include "render/frame_damage.h"
+#include "board/frame_damage.h"
 
 bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 

@@ -1,7 +1,8 @@
 // Which parts of the board one frame can change, worked out without drawing.
 //
-// The drawing view keeps one back buffer for its whole life and repaints in
-// it only what can differ from what the window already shows: the old and new
+// Both front ends (the Win32 view and the X11 program) keep one back buffer
+// for the life of their window and repaint in it only what can differ from
+// what the window already shows: the old and new
 // places of the balls in play, the segments of the sparks that are painted
 // over on the window, and pins whose colour or bounds have changed since the
 // last frame. Every pin that lies in such an area is repainted, clipped to the

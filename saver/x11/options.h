@@ -1,0 +1,48 @@
+// The X11 program's command line, in the manner of XScreenSaver's programs:
+// where to draw, and the nine stored settings of the Windows saver as options
+// with the same meanings, defaults and ranges. Every option is declared once,
+// in kX11Options; parsing, the usage line and the settings file for the
+// daemon's settings dialog all follow from that table.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#include "sim/stored_settings.h"
+
+struct X11Option {
+    SettingId setting;
+    const char* name;   // without dashes; a list's three values are --name, --no-name, --random-name
+    const char* label;  // as the options dialog labels its control
+};
+
+extern const X11Option kX11Options[kStoredSettingCount];
+
+enum class DrawTarget {
+    OwnWindow,  // a window of its own, closed by a key press or the window manager
+    Root,       // the root window
+    Window,     // a window of another program
+};
+
+// What the command line asks for; its settings are read as the Windows saver
+// reads stored ones, clamped into the options dialog's ranges.
+struct CommandLine : SettingsReader {
+    uint32_t ReadSetting(SettingId which) override { return settings[which]; }
+
+    uint32_t settings[kStoredSettingCount] = {};
+    DrawTarget target = DrawTarget::OwnWindow;
+    unsigned long window = 0;  // with DrawTarget::Window
+};
+
+// argv[0] is the program. An option takes one dash or two. The window comes
+// from screensaverWindow ($XSCREENSAVER_WINDOW, or null when unset) when it is
+// set, else from --window-id, else --root; ids are decimal or 0x-hex. A number
+// beyond 32 bits counts as the nearest 32-bit one before clamping. False for
+// anything malformed: an unknown option, a missing or non-numeric value, an
+// id that is not one.
+bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line);
+
+// One line: every option with its range.
+void PrintUsage(std::FILE* out);
+
+// The settings file that the daemon's settings dialog shows the program with.
+void WriteSettingsXml(std::FILE* out);
