@@ -6,8 +6,6 @@
 
 namespace {
 
-// The new copy's name while it is written, beside the target.
-const char kScratchSuffix[] = ".new";
 const char kSaveFailed[] = "Could not save the screensaver to file.";
 const char kOutOfDate[] = "You have an out-of-date version of %s on your system.  Do you want to upgrade?";
 const char kUpToDate[] = "You have an up-to-date version installed.  Do you still want to install?";
@@ -31,6 +29,18 @@ int AskToReplace(HWND owner, DWORD installed, DWORD carried, const char* display
     return MessageBoxA(owner, kUpToDate, "Notice", MB_YESNOCANCEL | MB_ICONINFORMATION);
 }
 
+// A virus scanner briefly holds a freshly written executable, and the
+// rename is refused while it does: it is tried again for about a second.
+bool MoveIntoPlace(const char* from, const char* to)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 10) return false;
+        Sleep(100);
+    }
+}
+
 }  // namespace
 
 int ExtractResourceToFile(const char* path, const char* resourceName)
@@ -43,10 +53,12 @@ int ExtractResourceToFile(const char* path, const char* resourceName)
 
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
+    // On disk before the file is renamed into place: a rename within the
+    // folder moves no data, and a power cut must not leave a damaged copy.
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes, size, &written, nullptr);
+    const bool ok = WriteFile(file, bytes, size, &written, nullptr) && written == size && FlushFileBuffers(file);
     CloseHandle(file);
-    return ok && written == size;
+    return ok;
 }
 
 int GetFileVersionField(const char* path, const char* field, char* buffer, UINT bufferSize, DWORD* packed)
@@ -97,15 +109,19 @@ int GetFileVersionField(const char* path, const char* field, char* buffer, UINT 
 // The carried copy is first written whole beside the target, and then put in
 // its place by one rename within the folder: at every moment the target is
 // either the old file or the new one, never a part of either, and a failure
-// leaves the old one exactly as it was.
+// leaves the old one exactly as it was. The copy is a file made new under a
+// name no other run uses, so that nothing left from an earlier run (its
+// owner, rights or attributes, a link in its place) carries over, and two
+// installers at once do not share it.
 Deployment DeploySaver(HWND owner, const char* targetPath, const char* resourceName, const char* displayName,
                        bool silent)
 {
-    char scratch[260];
-    if (lstrlenA(targetPath) + lstrlenA(kScratchSuffix) >= int(sizeof scratch))
-        return ReportSaveFailure(owner, silent);
-    lstrcpyA(scratch, targetPath);
-    lstrcatA(scratch, kScratchSuffix);
+    char folder[260], scratch[260];
+    lstrcpynA(folder, targetPath, sizeof folder);
+    char* name = folder + lstrlenA(folder);
+    while (name > folder && name[-1] != '\\') --name;
+    *name = '\0';
+    if (!GetTempFileNameA(folder, "sci", 0, scratch)) return ReportSaveFailure(owner, silent);
     if (!ExtractResourceToFile(scratch, resourceName)) {
         DeleteFileA(scratch);  // whatever part of it was written
         return ReportSaveFailure(owner, silent);
@@ -127,7 +143,7 @@ Deployment DeploySaver(HWND owner, const char* targetPath, const char* resourceN
         }
     }
 
-    if (MoveFileExA(scratch, targetPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return kDeployed;
+    if (MoveIntoPlace(scratch, targetPath)) return kDeployed;
     DeleteFileA(scratch);
     if (!installed) return ReportSaveFailure(owner, silent);
     // Typically the running screensaver or the Display control panel holds it.

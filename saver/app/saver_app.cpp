@@ -37,7 +37,7 @@ bool SaverApp::Start()
     case SaverMode::FullScreen:
         return RunFullScreen();
     case SaverMode::Uninstall:
-        RunUninstall(Args()[0]);
+        RunUninstall();
         return false;
     case SaverMode::None:
         break;

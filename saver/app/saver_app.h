@@ -20,10 +20,12 @@ public:
     // The options dialog; stores the settings when it ends with OK.
     void Configure();
 
-    // Writes the self-deleting batch file, whole, into the Windows directory;
-    // on success batchPath (MAX_PATH bytes) holds its path. When the file
-    // cannot be created, the system's last error says why.
-    bool WriteUninstallBatch(char* batchPath, const char* executablePath);
+    // Writes the self-deleting batch file, whole and new, into the Windows
+    // directory; on success batchPath (MAX_PATH bytes) holds its path. The
+    // batch deletes the uninstall entry too when deleteEntry is set, once the
+    // executable is gone. When the file cannot be created, the system's last
+    // error says why.
+    bool WriteUninstallBatch(char* batchPath, const char* executablePath, bool deleteEntry);
 
     static SaverApp& Instance();
 
@@ -33,7 +35,7 @@ protected:
 private:
     bool RunPreview(const char* handleArgument);
     bool RunFullScreen();
-    void RunUninstall(const char* executablePath);
+    void RunUninstall();
 };
 
 // Where the settings live: HKEY_CURRENT_USER\Software\<this>\<app name>\Settings.

@@ -1,41 +1,74 @@
 #include "app/uninstall_batch.h"
 
-#include <cstring>
+#include <initializer_list>
 
 namespace {
 
-// Each line is its head, then (where a tail is given) the quoted path and
-// the tail. The counter lives in the batch's own environment.
-struct Line {
-    const char* head;
-    const char* tail;
-};
+// Appends to a fixed buffer, never past its end, and counts what did not fit.
+class Text {
+public:
+    Text(char* out, std::size_t size) : out_(out), size_(size) {}
 
-const Line kLines[kUninstallBatchLineCount] = {
-    {"SET tries=0\r\n", nullptr},
-    {":f\r\n", nullptr},
-    {"DEL \"", "\"\r\n"},
-    {"IF NOT EXIST \"", "\" GOTO d\r\n"},
-    {"SET /A tries+=1\r\n", nullptr},
-    {"IF %tries% GEQ 30 GOTO d\r\n", nullptr},
-    // The only pause every Windows has: the second echo comes a second after the first.
-    {"PING -n 2 127.0.0.1 >NUL\r\n", nullptr},
-    {"GOTO f\r\n", nullptr},
-    {":d\r\n", nullptr},
-    {"DEL %0\r\n", nullptr},
+    Text& Add(const char* text)
+    {
+        while (*text) Put(*text++);
+        return *this;
+    }
+
+    Text& Add(int number)
+    {
+        if (number >= 10) Add(number / 10);
+        Put(char('0' + number % 10));
+        return *this;
+    }
+
+    // The two texts joined, in double quotes, every % doubled: a path holding
+    // "%TEMP%" must not become the temporary folder.
+    Text& Quoted(const char* text, const char* tail = "")
+    {
+        Put('"');
+        for (const char* part : {text, tail}) {
+            for (; *part; ++part) {
+                if (*part == '%') Put('%');
+                Put(*part);
+            }
+        }
+        Put('"');
+        return *this;
+    }
+
+    std::size_t Finish()
+    {
+        if (length_ >= size_) return 0;
+        out_[length_] = '\0';
+        return length_;
+    }
+
+private:
+    void Put(char c)
+    {
+        if (length_ < size_) out_[length_] = c;
+        ++length_;
+    }
+
+    char* out_;
+    std::size_t size_, length_ = 0;
 };
 
 }  // namespace
 
-std::size_t UninstallBatchLine(int index, const char* path, char* out, std::size_t size)
+std::size_t UninstallBatchText(const UninstallBatch& batch, char* out, std::size_t size)
 {
-    if (index < 0 || index >= kUninstallBatchLineCount) return 0;
-    const Line& line = kLines[index];
-    const char* parts[] = {line.head, line.tail ? path : "", line.tail ? line.tail : ""};
-    std::size_t length = 0;
-    for (const char* part : parts) length += std::strlen(part);
-    if (length + 1 > size) return 0;
-    out[0] = '\0';
-    for (const char* part : parts) std::strcat(out, part);
-    return length;
+    Text text(out, size);
+    text.Add("SET tries=0\r\n:f\r\n");
+    text.Add("DEL /F ").Quoted(batch.program).Add("\r\n");
+    text.Add("IF NOT EXIST ").Quoted(batch.program).Add(" GOTO g\r\n");
+    text.Add("SET /A tries+=1\r\n");
+    text.Add("IF %tries% GEQ ").Add(kUninstallBatchTries).Add(" GOTO d\r\n");
+    // The only pause every Windows has: the second echo comes a second after the first.
+    text.Quoted(batch.systemDir, "\\PING.EXE").Add(" -n 2 127.0.0.1 >NUL\r\n");
+    text.Add("GOTO f\r\n:g\r\n");
+    if (batch.entryKey) text.Quoted(batch.systemDir, "\\REG.EXE").Add(" DELETE ").Quoted(batch.entryKey).Add(" /f >NUL\r\n");
+    text.Add(":d\r\nDEL %0\r\n");
+    return text.Finish();
 }

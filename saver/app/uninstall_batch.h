@@ -3,16 +3,23 @@
 #pragma once
 #include <cstddef>
 
-// The batch deletes the executable, and while that is refused (the program
-// has not ended yet) pauses about a second and tries again, 30 times at most:
-// a file that can never be deleted must not keep a hidden command
-// interpreter busy for ever. Then it deletes itself, whether or not the
-// executable is gone.
-constexpr int kUninstallBatchLineCount = 10;
+// What the batch works on. Each text goes in as it is, in double quotes,
+// with every % doubled, so that the command interpreter reads it literally.
+struct UninstallBatch {
+    const char* program;    // the executable to delete
+    const char* systemDir;  // where PING.EXE and REG.EXE live: named in full, never looked up
+    const char* entryKey;   // the uninstall entry as REG.EXE names it, or null to leave the registry alone
+};
 
-// Line `index` (0 to kUninstallBatchLineCount - 1) of the batch file for the
-// executable at `path`, ending in CR LF, written into `out` with a
-// terminator. The path is inserted unchanged, in double quotes. Returns the
-// line's length, or 0 when the index is out of range or the line does not
-// fit into `size` bytes.
-std::size_t UninstallBatchLine(int index, const char* path, char* out, std::size_t size);
+// The batch deletes the program (read-only or not), and while that is refused
+// (the program, a preview or another session's saver still holds it) pauses
+// about a second and tries again, this many times at most: a file that can
+// never be deleted must not keep a hidden command interpreter busy for ever.
+// Only once the program is gone does it delete the entry, so that an
+// uninstall that gives up leaves both, to be tried again. Then it deletes
+// itself. It needs command extensions; the caller turns them on.
+constexpr int kUninstallBatchTries = 30;
+
+// The whole batch, CR LF lines, written into `out` with a terminator.
+// Returns its length, or 0 when it does not fit into `size` bytes.
+std::size_t UninstallBatchText(const UninstallBatch& batch, char* out, std::size_t size);

@@ -11,7 +11,13 @@ enum class Elevation { Unknown, Limited, Full };
 // batch file in the Windows directory. 0 is success.
 constexpr long kAccessDenied = 5;
 
-// True when a refused answer can be cured by elevation: the process is not
-// elevated yet and one of the two was refused access. An elevated run never
-// asks again, so the mode cannot keep restarting itself.
-bool NeedsElevation(Elevation token, long entryResult, long batchResult);
+// The arguments of the run that asks for rights: the switch, then a marker
+// that mode selection never reads (only the first argument selects a mode).
+extern const char kElevatedRestartArguments[];
+
+// True when a refusal can be cured by elevation: the process is not elevated
+// yet, one of the two was refused access, and this run is not itself the
+// restart (argv[2] is not the marker). A restarted run can still be limited:
+// with user account control switched off by policy a standard user gets the
+// same token again, and a run that asked again would restart itself for ever.
+bool NeedsElevation(int argc, const char* const* argv, Elevation token, long entryResult, long batchResult);

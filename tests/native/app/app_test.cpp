@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
-#include <tuple>
+#include <vector>
 
 #include "app/mode.h"
 #include "app/uninstall_batch.h"
@@ -28,25 +29,35 @@ TEST(ParseWindowHandle, ReadsASignedDecimalPrefix)
     for (const auto& [text, handle] : cases) EXPECT_EQ(ParseWindowHandle(text), handle) << (text ? text : "null");
 }
 
-TEST(UninstallBatchLine, RetriesThirtyTimesThenDeletesItself)
+// With user account control off by policy a standard user's restart is
+// limited and refused again, however often it asks.
+TEST(NeedsElevation, AsksOnceEvenWhenRightsNeverCome)
 {
-    const char* path = "C:\\WINDOWS\\VELLOR~1.SCR";
-    std::string text;
-    char line[64];
-    for (int i = 0; i < kUninstallBatchLineCount; ++i) text.append(line, UninstallBatchLine(i, path, line, sizeof line));
-    EXPECT_EQ(text, "SET tries=0\r\n:f\r\nDEL \"C:\\WINDOWS\\VELLOR~1.SCR\"\r\n"
-                    "IF NOT EXIST \"C:\\WINDOWS\\VELLOR~1.SCR\" GOTO d\r\nSET /A tries+=1\r\n"
-                    "IF %tries% GEQ 30 GOTO d\r\nPING -n 2 127.0.0.1 >NUL\r\nGOTO f\r\n:d\r\nDEL %0\r\n");
-    EXPECT_EQ(UninstallBatchLine(2, path, line, 31) + UninstallBatchLine(kUninstallBatchLineCount, "x", line, 64), 0u);
+    std::vector<std::string> args = {"C:\\WINDOWS\\VelloranSaver.scr", "-UNINSTALL"};
+    int restarts = 0;
+    for (; restarts < 3; ++restarts) {
+        std::vector<const char*> argv;
+        for (const std::string& arg : args) argv.push_back(arg.c_str());
+        ASSERT_EQ(int(SelectMode(int(argv.size()), argv.data())), int(SaverMode::Uninstall)) << restarts;
+        if (!NeedsElevation(int(argv.size()), argv.data(), Elevation::Limited, 0, kAccessDenied)) break;
+        args.resize(1);  // the restart: this program with the restart's arguments, split at blanks
+        std::istringstream words(kElevatedRestartArguments);
+        for (std::string word; words >> word;) args.push_back(word);
+    }
+    EXPECT_EQ(restarts, 1);
 }
 
-TEST(NeedsElevation, OnlyARefusalToALimitedTokenAsksForRights)
+// Whole or nothing, never past the buffer, even when every character of
+// both paths is a % that must be doubled.
+TEST(UninstallBatchText, FitsWholeOrNotAtAll)
 {
-    const long kNotFound = 2, kSharing = 32, kDenied = kAccessDenied;
-    const std::tuple<Elevation, long, long, bool> cases[] = {
-        {Elevation::Limited, 0, 0, false},              {Elevation::Limited, kDenied, 0, true},
-        {Elevation::Limited, kNotFound, kDenied, true}, {Elevation::Limited, kNotFound, kSharing, false},
-        {Elevation::Full, kDenied, kDenied, false},     {Elevation::Unknown, kDenied, kDenied, false}};
-    for (const auto& [token, entry, batch, elevate] : cases)
-        EXPECT_EQ(NeedsElevation(token, entry, batch), elevate) << int(token) << " " << entry << " " << batch;
+    const std::string percents(259, '%');
+    const UninstallBatch batch = {percents.c_str(), percents.c_str(), "HKLM\\SOFTWARE\\Key"};
+    std::vector<char> ample(8192);
+    const size_t length = UninstallBatchText(batch, ample.data(), ample.size());
+    EXPECT_GT(length, 4 * percents.size());
+    for (const size_t size : {length + 1, length, size_t(1)}) {
+        std::vector<char> out(size);
+        EXPECT_EQ(UninstallBatchText(batch, out.data(), size), size > length ? length : 0) << size;
+    }
 }

@@ -10,14 +10,14 @@
 namespace {
 
 // Blanks and long names, so that the uninstall batch must use the short form.
-const std::string kFolder = "C:\\Program Files\\Velloran Saver Test Folder", kExe = kFolder + "\\VelloranSaver.scr";
+const std::string kFolder = "C:\\Program Files\\Velloran 100% Test", kExe = kFolder + "\\VelloranSaver.scr";
 const std::string kBatch = wt::WindowsDir() + "\\uninstss.bat";
 const std::string kSettings = std::string("Software\\") + kRegistryRoot + "\\VelloranSaver\\Settings";
 
-bool Install()
+bool Install(const std::string& path = kExe)
 {
     CreateDirectoryA(kFolder.c_str(), nullptr);
-    return CopyFileA(wt::Artefact("VelloranSaver.scr").c_str(), kExe.c_str(), FALSE);
+    return CopyFileA(wt::Artefact("VelloranSaver.scr").c_str(), path.c_str(), FALSE);
 }
 
 TEST(Modes, EndAtOnceOnAnyOtherOrBadArguments)
@@ -54,37 +54,56 @@ TEST(FullScreen, ShowsTheBoardAndEndsOnRealInputWhateverIsStored)
     wt::RegRemoveTree(HKEY_CURRENT_USER, kSettings.c_str());
 }
 
-TEST(Uninstall, RemovesTheProgramAndItsEntryOrLeavesTheEntryToTryAgain)
+TEST(Uninstall, RemovesTheProgramThenItsEntryOrLeavesBothToTryAgain)
 {
-    enum Obstacle { None, EntryAlreadyGone, NoCommandInterpreter, HeldForEver };
+    enum Obstacle { None, HeldAWhile, HeldForEver, ReadOnly, OddPath, AnotherCopy, NoCommandInterpreter };
     const struct {
         const char* name;
         Obstacle obstacle;
-        bool exeGone, entryGone;
-    } rows[] = {{"normal", None, true, true}, {"entry already gone", EntryAlreadyGone, true, true},
-                {"never deletable", HeldForEver, false, true}, {"batch cannot start", NoCommandInterpreter, false, false}};
+        bool gone;  // the program run and, where it is the one installed, its entry
+    } rows[] = {{"normal", None, true},         {"held a while", HeldAWhile, true},
+                {"never deletable", HeldForEver, false}, {"read-only", ReadOnly, true},
+                {"blanks and %, bare name", OddPath, true}, {"another copy", AnotherCopy, true},
+                {"batch cannot start", NoCommandInterpreter, false}};
+    char here[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, here);
     const std::string interpreter = wt::WindowsDir() + "\\system32\\cmd.exe", away = interpreter + ".away";
     for (const auto& row : rows) {
-        ASSERT_TRUE(Install()) << row.name;
-        ASSERT_TRUE(row.obstacle == EntryAlreadyGone || wt::RegWriteDword(HKEY_LOCAL_MACHINE, kUninstallKey, "Test", 1));
+        // Unexpanded, "%TEMP%" would name the temporary folder; the folder has blanks.
+        const std::string installed = row.obstacle == OddPath ? kFolder + "\\%TEMP%.scr" : kExe;
+        const std::string run = row.obstacle == AnotherCopy ? wt::WindowsDir() + "\\Copy.scr" : installed;
+        ASSERT_TRUE(Install(installed) && Install(run)) << row.name;
+        const std::string command = installed + " -UNINSTALL";
+        ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", REG_SZ, command.c_str(),
+                                  DWORD(command.size() + 1)), ERROR_SUCCESS);
         ASSERT_TRUE(wt::WriteFileBytes(kBatch, "@EXIT\r\n"));  // a leftover, to be replaced, not appended to
         ASSERT_TRUE(wt::RegWriteDword(HKEY_CURRENT_USER, kSettings.c_str(), "NumBalls", 7));
-        const HANDLE held = row.obstacle != HeldForEver ? INVALID_HANDLE_VALUE
-                            : CreateFileA(kExe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(row.obstacle != ReadOnly || SetFileAttributesA(run.c_str(), FILE_ATTRIBUTE_READONLY));
+        HANDLE held = row.obstacle != HeldAWhile && row.obstacle != HeldForEver ? INVALID_HANDLE_VALUE
+                      : CreateFileA(run.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_TRUE(row.obstacle != NoCommandInterpreter || MoveFileA(interpreter.c_str(), away.c_str()));
-        wt::Process saver;
-        ASSERT_TRUE(saver.Start(wt::Quote(kExe) + " -UNINSTALL"));
+        wt::Process saver;  // the odd path by its bare name in its folder, as typed in a console
+        SetCurrentDirectoryA(row.obstacle == OddPath ? kFolder.c_str() : here);
+        ASSERT_TRUE(saver.Start(wt::Quote(row.obstacle == OddPath ? "%TEMP%.scr" : run) + " -UNINSTALL"));
         EXPECT_TRUE(saver.Wait(20000)) << row.name << ": the uninstall mode must end at once";
+        if (row.obstacle == HeldAWhile) {
+            Sleep(3000);  // a few refused tries
+            EXPECT_TRUE(wt::FileExists(run) && wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) << row.name;
+            CloseHandle(held), held = INVALID_HANDLE_VALUE;
+        }
         // The batch goes in every case: at once when it could not start, within its bound otherwise.
-        EXPECT_TRUE(wt::WaitUntil([&] { return !wt::FileExists(kBatch) && wt::FileExists(kExe) != row.exeGone; }, 60000))
-            << row.name << ": uninstss.bat left behind, or the executable not " << (row.exeGone ? "gone" : "kept");
-        EXPECT_EQ(wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), !row.entryGone) << row.name;
+        EXPECT_TRUE(wt::WaitUntil([&] { return !wt::FileExists(kBatch) && wt::FileExists(run) != row.gone; }, 90000))
+            << row.name << ": uninstss.bat left behind, or the program not " << (row.gone ? "gone" : "kept");
+        EXPECT_EQ(wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), !row.gone || run != installed) << row.name;
+        EXPECT_TRUE(run == installed || wt::FileExists(installed)) << row.name << ": the installed copy removed";
         DWORD balls = 0;
         EXPECT_TRUE(wt::RegReadDword(HKEY_CURRENT_USER, kSettings.c_str(), "NumBalls", &balls) && balls == 7) << row.name;
-        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        CloseHandle(held);
         if (row.obstacle == NoCommandInterpreter) MoveFileA(away.c_str(), interpreter.c_str());
         wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+        SetFileAttributesA(run.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
+    SetCurrentDirectoryA(here);
 }
 
 }  // namespace

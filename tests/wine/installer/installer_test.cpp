@@ -15,7 +15,17 @@ const char kEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 const char kDesktop[] = "Control Panel\\Desktop";
 
 std::string Target() { return wt::WindowsDir() + "\\VelloranSaver.scr"; }
-std::string Scratch() { return Target() + ".new"; }
+std::string OldScratch() { return Target() + ".new"; }  // where earlier installers wrote their new copy
+
+std::string Scratches()  // the new copies left in the Windows folder, by name
+{
+    std::string names = "none";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((wt::WindowsDir() + "\\sci*.tmp").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) names += found.cFileName;
+    FindClose(search);
+    return names;
+}
 
 // A file as the state shows it: absent, a folder, or its size and checksum.
 std::string Describe(const std::string& path)
@@ -28,7 +38,7 @@ std::string Describe(const std::string& path)
 // Everything the installer may touch.
 std::string State()
 {
-    std::string state = Describe(Target()) + "|" + Describe(Scratch()) + "|" +
+    std::string state = Describe(Target()) + "|" + Scratches() + "|" +
                         wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
     for (const char* value :
          {"SCRNSAVE.EXE", "ScreenSaveActive", "DisplayName", "UninstallString", "QuietUninstallString"}) {
@@ -84,8 +94,8 @@ HANDLE TokenWithoutAdministrators()
     return restricted;
 }
 
-enum Obstacle { kNone, kNoWelcome, kSameVersion, kOlder, kOlderInUse, kFolderAtScratch, kFolderAtTarget, kRegistry,
-                kNoRights };
+enum Obstacle { kNone, kNoWelcome, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry,
+                kNoRights, kLeftover };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
 // welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so.
@@ -95,19 +105,25 @@ class Install : public ::testing::TestWithParam<Row> {};
 TEST_P(Install, EndsAsBeforeOrFullyInstalled)
 {
     const Row& row = GetParam();
-    for (const std::string& path : {Target(), Scratch()}) DeleteFileA(path.c_str()), RemoveDirectoryA(path.c_str());
+    SetFileAttributesA(OldScratch().c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const std::string& path : {Target(), OldScratch()}) DeleteFileA(path.c_str()), RemoveDirectoryA(path.c_str());
     wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kParent);
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", nullptr, "system.ini");
     for (const char* value : {"SCRNSAVE.EXE", "ScreenSaveActive"}) RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, value);
     std::string bytes;  // the same version with other bytes, so that a replacement would show
-    if (row.obstacle >= kSameVersion && row.obstacle <= kFolderAtScratch) {
+    if (row.obstacle >= kSameVersion && row.obstacle <= kOlderHeldAWhile) {
         ASSERT_TRUE(wt::ReadFileBytes(wt::Artefact(row.obstacle == kSameVersion ? "VelloranSaver.scr" : "FixtureSaverOlder.scr"), &bytes));
         ASSERT_TRUE(wt::WriteFileBytes(Target(), row.obstacle == kSameVersion ? bytes + "padding" : bytes));
     }
-    HANDLE inUse = row.obstacle != kOlderInUse ? INVALID_HANDLE_VALUE
-                   : CreateFileA(Target().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (row.obstacle == kFolderAtScratch || row.obstacle == kFolderAtTarget)
-        CreateDirectoryA((row.obstacle == kFolderAtTarget ? Target() : Scratch()).c_str(), nullptr);
+    // A leftover new copy of an earlier installer, read-only (which Wine lets root write) and held by another
+    // installer still running (which it does not).
+    ASSERT_TRUE(row.obstacle != kLeftover || (wt::WriteFileBytes(OldScratch(), "old") &&
+                                              SetFileAttributesA(OldScratch().c_str(), FILE_ATTRIBUTE_READONLY)));
+    const std::string heldPath = row.obstacle == kLeftover ? OldScratch() : Target();
+    HANDLE inUse = row.obstacle != kOlderInUse && row.obstacle != kOlderHeldAWhile && row.obstacle != kLeftover
+                   ? INVALID_HANDLE_VALUE
+                   : CreateFileA(heldPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (row.obstacle == kFolderAtTarget) CreateDirectoryA(Target().c_str(), nullptr);
     HKEY key = nullptr;  // a lasting key cannot be made under a volatile one
     if (row.obstacle == kRegistry)
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
@@ -135,6 +151,8 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
         EXPECT_EQ(wt::MessageBoxText(box), expected.text);
         wt::PressButton(box, expected.answer);
         ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWaitMs));
+        if (row.obstacle == kOlderHeldAWhile && wt::WaitUntil([&] { return !IsWindow(box); }, kWaitMs))
+            Sleep(300), CloseHandle(held.file), held.file = INVALID_HANDLE_VALUE;  // let go after the first try
     }
     DWORD code = 0;
     ASSERT_TRUE(installer.Wait(kWaitMs, &code)) << "still running: an unexpected box?";
@@ -152,7 +170,6 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"SameVersionKeptOnNo", kSameVersion, IDOK, {{"Notice", "You have an up-to-date version installed.  Do you still want to install?", IDNO}}, kAsBefore},
     Row{"OlderReplacedOnYes", kOlder, IDOK, {kOutOfDate, kCompleted}, kInstalled},
     Row{"OlderInUse", kOlderInUse, IDOK, {kOutOfDate, {"Install Error", "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK}}, kAsBefore},
-    Row{"NewCopyCannotBeWritten", kFolderAtScratch, IDOK, {kSaveFailed}, kAsBefore},
     Row{"FolderAtTarget", kFolderAtTarget, IDOK, {kSaveFailed}, kAsBefore},
     Row{"RegistryRefuses", kRegistry, IDOK, {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted}, kInstalledWithoutEntry},
     Row{"SilentFresh", kNone, 0, {}, kInstalled, 0},
@@ -160,7 +177,9 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"SilentSameLeftAlone", kSameVersion, 0, {}, kAsBefore, 4},
     Row{"SilentCannotWrite", kFolderAtTarget, 0, {}, kAsBefore, 5},
     Row{"SilentRegistryRefuses", kRegistry, 0, {}, kInstalledWithoutEntry, 6},
-    Row{"SilentWithoutRights", kNoRights, 0, {}, kAsBefore, 3}),
+    Row{"SilentWithoutRights", kNoRights, 0, {}, kAsBefore, 3},
+    Row{"OlderHeldAWhile", kOlderHeldAWhile, IDOK, {kOutOfDate, kCompleted}, kInstalled},
+    Row{"LeftoverReadOnlyNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
