@@ -1,4 +1,6 @@
-# Wine harness, sourced by run-tests and by the scripts that run our programs.
+# The Wine environment, sourced by every script that runs our Windows programs:
+# scripts/run, the benchmarks, the screenshots, tests/wine/run-tests and the
+# signing check.
 # An own HOME, the template prefix, fresh prefixes and the Xvfb display files
 # live under one temporary folder; the EXIT trap stops what we started, by pid.
 WT_ROOT="" WT_XVFB_PID=""
