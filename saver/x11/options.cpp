@@ -5,39 +5,22 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "settings/option_rules.h"
 #include "settings/settings_store.h"
 
 // In the order of the stored settings; each name is its registry value's.
 const X11Option kX11Options[kStoredSettingCount] = {
-    {kNumBalls, "num-balls", "Balls: Number"},
-    {kNumPins, "num-pins", "Pins: Number"},
-    {kBallSize, "ball-size", "Balls: Radius"},
-    {kPinSize, "pin-size", "Pins: Radius"},
-    {kSymmetry, "symmetry", "Symmetric Pins"},
-    {kGravity, "gravity", "Gravity"},
-    {kScenarioCounter, "scenario-counter", "Scene Duration"},
-    {kRefreshRate, "refresh-rate", "Refresh Rate"},
-    {kSparks, "sparks", "Sparks"},
+    {kNumBalls, "num-balls", "Balls: Number", "balls in a scene"},
+    {kNumPins, "num-pins", "Pins: Number", "pins on the board"},
+    {kBallSize, "ball-size", "Balls: Radius", "radius of every ball, in pixels"},
+    {kPinSize, "pin-size", "Pins: Radius", "radius of every pin, in pixels"},
+    {kSymmetry, "symmetry", "Symmetric Pins", "whether the pins are laid out mirrored about the middle"},
+    {kGravity, "gravity", "Gravity", "strength of gravity, in twentieths: 20 is a factor of 1.00"},
+    {kScenarioCounter, "scenario-counter", "Scene Duration", "length of a scene, in units of 600 frames"},
+    {kRefreshRate, "refresh-rate", "Refresh Rate", "the animation's period minus 1, in milliseconds"},
+    {kSparks, "sparks", "Sparks", "whether white sparks fly where discs touch"},
 };
 
 namespace {
-
-// The lists' items, in the order of their stored values, and the prefix that
-// selects each on the command line.
-const char* const kListItems[] = {"No", "Yes", "Whatever"};
-const char* const kListPrefixes[] = {"no-", "", "random-"};
-
-bool IsList(SettingId which) { return which == kSymmetry || which == kSparks; }
-
-// How the options dialog labels a slider's values.
-LabelFormat FormatOf(SettingId which)
-{
-    for (const SliderBinding& binding : kSliderBindings) {
-        if (&StoredSettingOf(binding.field) == &kStoredSettings[which]) return binding.format;
-    }
-    return LabelFormat::Count;
-}
 
 // A whole decimal number, saturated to 32 bits.
 bool ParseNumber(const char* text, int32_t& value)
@@ -141,46 +124,4 @@ void PrintUsage(std::FILE* out)
         }
     }
     std::fputs("\n", out);
-}
-
-void WriteSettingsXml(std::FILE* out)
-{
-    std::fputs("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n\n"
-               "<screensaver name=\"velloransaver\" _label=\"Velloran Saver\">\n\n"
-               "  <command arg=\"--root\"/>\n\n",
-               out);
-    for (const X11Option& option : kX11Options) {
-        const StoredSetting& setting = kStoredSettings[option.setting];
-        if (IsList(option.setting)) {
-            // The item without an argument is the default, as the daemon's dialog expects.
-            std::fprintf(out, "  <select id=\"%s\">\n", option.name);
-            for (int v = 0; v < 3; ++v) {
-                std::fprintf(out, "    <option id=\"%s%s\" _label=\"%s: %s\"", kListPrefixes[v], option.name,
-                             option.label, kListItems[v]);
-                if (v != setting.defaultValue) std::fprintf(out, " arg-set=\"--%s%s\"", kListPrefixes[v], option.name);
-                std::fputs("/>\n", out);
-            }
-            std::fputs("  </select>\n\n", out);
-            continue;
-        }
-        // The ends of a slider are labelled as the options dialog labels its values.
-        const LabelFormat format = FormatOf(option.setting);
-        char low[32], high[32];
-        FormatSliderLabel(format, setting.minimum, low);
-        FormatSliderLabel(format, setting.maximum, high);
-        std::fprintf(out,
-                     "  <number id=\"%s\" type=\"slider\" arg=\"--%s %%\"\n"
-                     "          _label=\"%s\" _low-label=\"%s\" _high-label=\"%s\"\n"
-                     "          low=\"%d\" high=\"%d\" default=\"%d\"/>\n\n",
-                     option.name, option.name, option.label, low, high, int(setting.minimum), int(setting.maximum),
-                     int(setting.defaultValue));
-    }
-    std::fputs("  <_description>\n"
-               "Coloured balls fall through a random field of grey pins, bounce off them,\n"
-               "off each other and off the walls, throw white sparks at every contact and\n"
-               "wrap from the bottom of the screen back to the top. Balls that get stuck\n"
-               "on a pin knock it out.\n"
-               "  </_description>\n"
-               "</screensaver>\n",
-               out);
 }

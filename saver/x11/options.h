@@ -1,8 +1,8 @@
 // The X11 program's command line, in the manner of XScreenSaver's programs:
 // where to draw, and the nine stored settings of the Windows saver as options
 // with the same meanings, defaults and ranges. Every option is declared once,
-// in kX11Options; parsing, the usage line and the settings file for the
-// daemon's settings dialog all follow from that table.
+// in kX11Options; parsing, the usage line, the settings file for the
+// daemon's settings dialog and the manual page all follow from that table.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -13,9 +13,16 @@ struct X11Option {
     SettingId setting;
     const char* name;   // without dashes; a list's three values are --name, --no-name, --random-name
     const char* label;  // as the options dialog labels its control
+    const char* help;   // what the value means, for the manual page
 };
 
 extern const X11Option kX11Options[kStoredSettingCount];
+
+// A list's items, in the order of their stored values, and the prefix of the
+// flag that selects each.
+inline constexpr const char* kListItems[] = {"No", "Yes", "Whatever"};
+inline constexpr const char* kListPrefixes[] = {"no-", "", "random-"};
+inline bool IsList(SettingId which) { return which == kSymmetry || which == kSparks; }
 
 enum class DrawTarget {
     OwnWindow,  // a window of its own, closed by a key press or the window manager
@@ -43,6 +50,3 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
 
 // One line: every option with its range.
 void PrintUsage(std::FILE* out);
-
-// The settings file that the daemon's settings dialog shows the program with.
-void WriteSettingsXml(std::FILE* out);

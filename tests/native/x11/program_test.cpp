@@ -84,10 +84,12 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     // A copy of the program and the daemon's home, for a user of our own: it starts no program as root.
     char dirTemplate[] = "/tmp/velloransaver-daemon.XXXXXX";
     ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-    const fs::path dir = dirTemplate, home = dir / "home", program = dir / "velloransaver";
+    // $VELLORAN_DAEMON_PROGRAM names an installed program to run instead: a path, or a name the daemon looks up.
+    const char* installed = std::getenv("VELLORAN_DAEMON_PROGRAM");
+    const fs::path dir = dirTemplate, home = dir / "home", program = installed ? installed : dir / "velloransaver";
     Defer removeDir{[&] { fs::remove_all(dir); }};
     fs::permissions(dir, fs::perms(0755));
-    fs::copy_file(VELLORAN_X11_PROGRAM, program);
+    if (!installed) fs::copy_file(VELLORAN_X11_PROGRAM, program);
     fs::create_directory(home);
     std::ofstream(home / ".xscreensaver") << "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\n"
                                           << "splash: False\nprograms: \"Velloran Saver\" " << program.string() << " --root \\n\n";
