@@ -75,7 +75,7 @@ LRESULT CALLBACK TickProc(HWND w, UINT id, WPARAM wp, LPARAM lp)
     return 0;
 }
 
-TEST(AnimTimer, TicksAtItsPeriodUntilAStopEndsItsWorkerAndARestartReplacesIt)
+TEST(AnimTimer, TicksUntilAStopEndsItsWorkerAndARestartReplacesIt)
 {
     const HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(TickProc));
