@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,25 +13,26 @@
 
 namespace {
 
-// The target, then the nine settings in stored order.
-std::string Describe(const CommandLine& line)
+// The target, then the nine settings in stored order; or the argument refused.
+std::string Parse(std::vector<const char*> args, const char* screensaverWindow = nullptr)
 {
+    args.insert(args.begin(), "velloransaver");
+    CommandLine line;
+    if (!ParseCommandLine(int(args.size()), args.data(), screensaverWindow, line)) return "refused " + line.refused;
     std::string text = line.target == DrawTarget::OwnWindow ? "own" : line.target == DrawTarget::Root ? "root" : "";
     if (text.empty()) text = (std::ostringstream() << std::hex << std::showbase << line.window).str();
     for (uint32_t value : line.settings) text += " " + std::to_string(value);
     return text;
 }
 
-TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndRefusesTheMalformed)
+TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
 {
     const struct {
         std::vector<const char*> args;
         const char* screensaverWindow;
-        const char* parsed;  // nullptr: refused
+        const char* parsed;
     } cases[] = {
-        {{}, nullptr, "own 3 40 30 8 1 20 20 18 1"},
-        {{"--num-balls", "7", "-num-pins", "100"}, nullptr, "own 7 100 30 8 1 20 20 18 1"},
-        {{"--num-balls", "0", "--num-pins", "201"}, nullptr, "own 1 200 30 8 1 20 20 18 1"},
+        {{"--num-balls", "0", "-num-pins", "201"}, nullptr, "own 1 200 30 8 1 20 20 18 1"},
         {{"--ball-size", "-5", "--pin-size", "99999999999"}, nullptr, "own 3 40 10 200 1 20 20 18 1"},
         {{"--gravity", "-99999999999", "--scenario-counter", "101"}, nullptr, "own 3 40 30 8 1 1 100 18 1"},
         {{"--refresh-rate", "2"}, nullptr, "own 3 40 30 8 1 20 20 3 1"},
@@ -37,33 +42,86 @@ TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndRefusesTheMalformed)
         {{"--root", "--window-id", "0x2a"}, nullptr, "0x2a 3 40 30 8 1 20 20 18 1"},
         {{"--window-id", "42", "--root"}, "0x400007", "0x400007 3 40 30 8 1 20 20 18 1"},
         {{"--root"}, "", "root 3 40 30 8 1 20 20 18 1"},
-        {{"--bogus"}, nullptr, nullptr},
-        {{"root"}, nullptr, nullptr},
-        {{"--num-balls"}, nullptr, nullptr},
-        {{"--num-balls", "3x"}, nullptr, nullptr},
-        {{"--sparks", "2"}, nullptr, nullptr},
-        {{"--no-gravity"}, nullptr, nullptr},
-        {{"--window-id", "0"}, nullptr, nullptr},
-        {{"--window-id", "0x100000000"}, nullptr, nullptr},
-        {{"--root"}, "window", nullptr},
+        {{"--bogus"}, nullptr, "refused --bogus"},
+        {{"root"}, nullptr, "refused root"},
+        {{"--num-balls"}, nullptr, "refused --num-balls"},
+        {{"--num-balls", "3x"}, nullptr, "refused --num-balls 3x"},
+        {{"--sparks", "2"}, nullptr, "refused 2"},
+        {{"--no-gravity"}, nullptr, "refused --no-gravity"},
+        {{"--window-id", "0"}, nullptr, "refused --window-id 0"},
+        {{"--window-id", "0x100000000"}, nullptr, "refused --window-id 0x100000000"},
+        {{"--root"}, "window", "refused XSCREENSAVER_WINDOW=window"},
     };
+    for (const auto& c : cases) EXPECT_EQ(Parse(c.args, c.screensaverWindow), c.parsed) << &c - cases;
+}
+
+// The program itself, with no display to open: what it writes on one stream, then its exit code.
+TEST(CommandLine, HelpGoesToStandardOutputAndABadArgumentToStandardErrorNamed)
+{
+    const struct {
+        const char* args;
+        const char* stream;  // the redirection that keeps the one looked at
+        const char* shown;
+    } cases[] = {{"--help", "2>/dev/null", "usage: velloransaver [--help] "},
+                 {"--num-balls 3x", "2>&1 >/dev/null", "velloransaver: bad argument: --num-balls 3x\nusage: "}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        std::vector<const char*> argv = {"velloransaver"};
-        argv.insert(argv.end(), c.args.begin(), c.args.end());
-        CommandLine line;
-        const bool parsed = ParseCommandLine(int(argv.size()), argv.data(), c.screensaverWindow, line);
-        EXPECT_EQ(parsed ? Describe(line) : "refused", c.parsed ? c.parsed : "refused");
-        if (c.parsed) continue;
-        // The program itself, with no display to open: the lines of its standard error, then its exit code.
-        std::string command = "DISPLAY= XSCREENSAVER_WINDOW='" + std::string(c.screensaverWindow ? c.screensaverWindow : "") + "'";
-        for (const char* arg : argv) command += " '" + std::string(arg == argv[0] ? VELLORAN_X11_PROGRAM : arg) + "'";
-        std::FILE* out = popen((command + " 2>&1 >/dev/null; echo $?").c_str(), "r");
-        std::vector<std::string> lines;
-        for (char line[1024]; out && std::fgets(line, sizeof line, out);) lines.push_back(line);
+        std::FILE* out = popen(("DISPLAY= " VELLORAN_X11_PROGRAM " " + std::string(c.args) + " " + c.stream + "; echo $?").c_str(), "r");
+        std::string text;
+        for (char line[1024]; out && std::fgets(line, sizeof line, out);) text += line;
         if (out) pclose(out);
-        EXPECT_EQ(lines.size() == 2 ? lines[1] : "", "2\n") << "one line of usage, then exit code 2";
+        EXPECT_EQ(text.substr(0, std::strlen(c.shown)), c.shown) << c.args;
+        EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), c.shown[0] == 'u' ? "0\n" : "2\n") << c.args;
     }
+}
+
+std::vector<std::string> Words(const std::string& text)
+{
+    std::istringstream split(text);
+    std::vector<std::string> words;
+    for (std::string word; split >> word;) words.push_back(word);
+    return words;
+}
+
+// What the daemon's settings dialog offers: every default is the program's,
+// and every value it can pass on reaches the program as that value.
+TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsValue)
+{
+    std::ifstream file(VELLORAN_X11_XML);
+    const std::string xml((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::map<std::string, int> indexOf;
+    for (const X11Option& option : kX11Options) indexOf[option.name] = option.setting + 1;
+    std::vector<std::string> defaults(kStoredSettingCount + 1, "none"), program = Words(Parse({}));
+    defaults[0] = program[0];
+    const std::regex element(R"(<(select|number|option)\b([^>]*)>)"), attribute(R"x(([-\w]+)="([^"]*)")x");
+    std::string list;
+    for (std::sregex_iterator e(xml.begin(), xml.end(), element), end; e != end; ++e) {
+        std::map<std::string, std::string> a;
+        const std::string kind = (*e)[1], text = (*e)[2];
+        for (std::sregex_iterator m(text.begin(), text.end(), attribute); m != end; ++m) a[(*m)[1]] = (*m)[2];
+        if (kind == "select") list = a["id"];
+        const int index = indexOf[kind == "option" ? list : a["id"]];
+        ASSERT_NE(index, 0) << text;
+        // Each value with the argument that selects it: a slider's ends and default, or a list's items.
+        std::vector<std::pair<std::string, std::string>> values;
+        if (kind == "number") {
+            defaults[index] = a["default"];
+            for (const char* end : {"low", "default", "high"})
+                values.push_back({a[end], std::regex_replace(a["arg"], std::regex("%"), a[end])});
+        } else if (kind == "option") {
+            const std::string item = a["_label"].substr(a["_label"].rfind(": ") + 2);
+            const std::string value = item == "No" ? "0" : item == "Yes" ? "1" : item == "Whatever" ? "2" : item;
+            if (a.count("arg-set")) values.push_back({value, a["arg-set"]});
+            else defaults[index] = value;
+        }
+        for (const auto& [value, arg] : values) {
+            const std::vector<std::string> words = Words(arg);
+            std::vector<const char*> args;
+            for (const std::string& word : words) args.push_back(word.c_str());
+            const std::vector<std::string> parsed = Words(Parse(args));
+            EXPECT_EQ(parsed.size() > 1 ? parsed[size_t(index)] : parsed.back(), value) << arg;
+        }
+    }
+    EXPECT_EQ(defaults, program);
 }
 
 }  // namespace
