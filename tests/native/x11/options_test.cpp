@@ -13,12 +13,22 @@
 
 namespace {
 
-// The target, then the nine settings in stored order; or the argument refused.
-std::string Parse(std::vector<const char*> args, const char* screensaverWindow = nullptr)
+std::vector<std::string> Words(const std::string& text)
 {
-    args.insert(args.begin(), "velloransaver");
+    std::istringstream split(text);
+    std::vector<std::string> words;
+    for (std::string word; split >> word;) words.push_back(word);
+    return words;
+}
+
+// The target, then the nine settings in stored order; or the argument refused.
+std::string Parse(const std::string& options, const char* screensaverWindow = nullptr)
+{
+    const std::vector<std::string> words = Words("velloransaver " + options);
+    std::vector<const char*> argv;
+    for (const std::string& word : words) argv.push_back(word.c_str());
     CommandLine line;
-    if (!ParseCommandLine(int(args.size()), args.data(), screensaverWindow, line)) return "refused " + line.refused;
+    if (!ParseCommandLine(int(argv.size()), argv.data(), screensaverWindow, line)) return "refused " + line.refused;
     std::string text = line.target == DrawTarget::OwnWindow ? "own" : line.target == DrawTarget::Root ? "root" : "";
     if (text.empty()) text = (std::ostringstream() << std::hex << std::showbase << line.window).str();
     for (uint32_t value : line.settings) text += " " + std::to_string(value);
@@ -28,58 +38,46 @@ std::string Parse(std::vector<const char*> args, const char* screensaverWindow =
 TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
 {
     const struct {
-        std::vector<const char*> args;
-        const char* screensaverWindow;
-        const char* parsed;
+        const char *options, *screensaverWindow, *parsed;
     } cases[] = {
-        {{"--num-balls", "0", "-num-pins", "201"}, nullptr, "own 1 200 30 8 1 20 20 18 1"},
-        {{"--ball-size", "-5", "--pin-size", "99999999999"}, nullptr, "own 3 40 10 200 1 20 20 18 1"},
-        {{"--gravity", "-99999999999", "--scenario-counter", "101"}, nullptr, "own 3 40 30 8 1 1 100 18 1"},
-        {{"--refresh-rate", "2"}, nullptr, "own 3 40 30 8 1 20 20 3 1"},
-        {{"--refresh-rate", "+127", "--no-symmetry", "--random-sparks"}, nullptr, "own 3 40 30 8 0 20 20 127 2"},
-        {{"-random-symmetry", "--no-sparks", "--sparks", "--symmetry"}, nullptr, "own 3 40 30 8 1 20 20 18 1"},
-        {{"-root"}, nullptr, "root 3 40 30 8 1 20 20 18 1"},
-        {{"--root", "--window-id", "0x2a"}, nullptr, "0x2a 3 40 30 8 1 20 20 18 1"},
-        {{"--window-id", "42", "--root"}, "0x400007", "0x400007 3 40 30 8 1 20 20 18 1"},
-        {{"--root"}, "", "root 3 40 30 8 1 20 20 18 1"},
-        {{"--bogus"}, nullptr, "refused --bogus"},
-        {{"root"}, nullptr, "refused root"},
-        {{"--num-balls"}, nullptr, "refused --num-balls"},
-        {{"--num-balls", "3x"}, nullptr, "refused --num-balls 3x"},
-        {{"--sparks", "2"}, nullptr, "refused 2"},
-        {{"--no-gravity"}, nullptr, "refused --no-gravity"},
-        {{"--window-id", "0"}, nullptr, "refused --window-id 0"},
-        {{"--window-id", "0x100000000"}, nullptr, "refused --window-id 0x100000000"},
-        {{"--root"}, "window", "refused XSCREENSAVER_WINDOW=window"},
+        {"--num-balls 0 -num-pins 201", nullptr, "own 1 200 30 8 1 20 20 18 1"},
+        {"--ball-size -5 --pin-size 99999999999", nullptr, "own 3 40 10 200 1 20 20 18 1"},
+        {"--gravity -99999999999 --scenario-counter 101", nullptr, "own 3 40 30 8 1 1 100 18 1"},
+        {"--refresh-rate 2", nullptr, "own 3 40 30 8 1 20 20 3 1"},
+        {"--refresh-rate +127 --no-symmetry --random-sparks", nullptr, "own 3 40 30 8 0 20 20 127 2"},
+        {"-random-symmetry --no-sparks --sparks --symmetry", nullptr, "own 3 40 30 8 1 20 20 18 1"},
+        {"-root", nullptr, "root 3 40 30 8 1 20 20 18 1"},
+        {"--root --window-id 0x2a", nullptr, "0x2a 3 40 30 8 1 20 20 18 1"},
+        {"--window-id 42 --root", "0x400007", "0x400007 3 40 30 8 1 20 20 18 1"},
+        {"--root", "", "root 3 40 30 8 1 20 20 18 1"},
+        {"--bogus", nullptr, "refused --bogus"},
+        {"root", nullptr, "refused root"},
+        {"--num-balls", nullptr, "refused --num-balls"},
+        {"--num-balls 3x", nullptr, "refused --num-balls 3x"},
+        {"--sparks 2", nullptr, "refused 2"},
+        {"--no-gravity", nullptr, "refused --no-gravity"},
+        {"--window-id 0", nullptr, "refused --window-id 0"},
+        {"--window-id 0x100000000", nullptr, "refused --window-id 0x100000000"},
+        {"--root", "window", "refused XSCREENSAVER_WINDOW=window"},
     };
-    for (const auto& c : cases) EXPECT_EQ(Parse(c.args, c.screensaverWindow), c.parsed) << &c - cases;
+    for (const auto& c : cases) EXPECT_EQ(Parse(c.options, c.screensaverWindow), c.parsed) << c.options;
 }
 
 // The program itself, with no display to open: what it writes on one stream, then its exit code.
 TEST(CommandLine, HelpGoesToStandardOutputAndABadArgumentToStandardErrorNamed)
 {
     const struct {
-        const char* args;
-        const char* stream;  // the redirection that keeps the one looked at
-        const char* shown;
+        const char *options, *stream, *shown;  // stream: the redirection that keeps the one looked at
     } cases[] = {{"--help", "2>/dev/null", "usage: velloransaver [--help] "},
                  {"--num-balls 3x", "2>&1 >/dev/null", "velloransaver: bad argument: --num-balls 3x\nusage: "}};
     for (const auto& c : cases) {
-        std::FILE* out = popen(("DISPLAY= " VELLORAN_X11_PROGRAM " " + std::string(c.args) + " " + c.stream + "; echo $?").c_str(), "r");
+        std::FILE* out = popen(("DISPLAY= " VELLORAN_X11_PROGRAM " " + std::string(c.options) + " " + c.stream + "; echo $?").c_str(), "r");
         std::string text;
         for (char line[1024]; out && std::fgets(line, sizeof line, out);) text += line;
         if (out) pclose(out);
-        EXPECT_EQ(text.substr(0, std::strlen(c.shown)), c.shown) << c.args;
-        EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), c.shown[0] == 'u' ? "0\n" : "2\n") << c.args;
+        EXPECT_EQ(text.substr(0, std::strlen(c.shown)), c.shown) << c.options;
+        EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), c.shown[0] == 'u' ? "0\n" : "2\n") << c.options;
     }
-}
-
-std::vector<std::string> Words(const std::string& text)
-{
-    std::istringstream split(text);
-    std::vector<std::string> words;
-    for (std::string word; split >> word;) words.push_back(word);
-    return words;
 }
 
 // What the daemon's settings dialog offers: every default is the program's,
@@ -88,9 +86,9 @@ TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsVal
 {
     std::ifstream file(VELLORAN_X11_XML);
     const std::string xml((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::map<std::string, int> indexOf;
-    for (const X11Option& option : kX11Options) indexOf[option.name] = option.setting + 1;
-    std::vector<std::string> defaults(kStoredSettingCount + 1, "none"), program = Words(Parse({}));
+    std::map<std::string, size_t> indexOf;
+    for (const X11Option& option : kX11Options) indexOf[option.name] = size_t(option.setting) + 1;
+    std::vector<std::string> defaults(kStoredSettingCount + 1, "none"), program = Words(Parse(""));
     defaults[0] = program[0];
     const std::regex element(R"(<(select|number|option)\b([^>]*)>)"), attribute(R"x(([-\w]+)="([^"]*)")x");
     std::string list;
@@ -99,26 +97,21 @@ TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsVal
         const std::string kind = (*e)[1], text = (*e)[2];
         for (std::sregex_iterator m(text.begin(), text.end(), attribute); m != end; ++m) a[(*m)[1]] = (*m)[2];
         if (kind == "select") list = a["id"];
-        const int index = indexOf[kind == "option" ? list : a["id"]];
-        ASSERT_NE(index, 0) << text;
+        const size_t index = indexOf[kind == "option" ? list : a["id"]];
+        ASSERT_NE(index, 0u) << text;
         // Each value with the argument that selects it: a slider's ends and default, or a list's items.
-        std::vector<std::pair<std::string, std::string>> values;
+        std::map<std::string, std::string> arguments;
         if (kind == "number") {
             defaults[index] = a["default"];
-            for (const char* end : {"low", "default", "high"})
-                values.push_back({a[end], std::regex_replace(a["arg"], std::regex("%"), a[end])});
+            for (const char* end : {"low", "default", "high"}) arguments[a[end]] = std::regex_replace(a["arg"], std::regex("%"), a[end]);
         } else if (kind == "option") {
             const std::string item = a["_label"].substr(a["_label"].rfind(": ") + 2);
             const std::string value = item == "No" ? "0" : item == "Yes" ? "1" : item == "Whatever" ? "2" : item;
-            if (a.count("arg-set")) values.push_back({value, a["arg-set"]});
-            else defaults[index] = value;
+            (a.count("arg-set") ? arguments[value] : defaults[index]) = a.count("arg-set") ? a["arg-set"] : value;
         }
-        for (const auto& [value, arg] : values) {
-            const std::vector<std::string> words = Words(arg);
-            std::vector<const char*> args;
-            for (const std::string& word : words) args.push_back(word.c_str());
-            const std::vector<std::string> parsed = Words(Parse(args));
-            EXPECT_EQ(parsed.size() > 1 ? parsed[size_t(index)] : parsed.back(), value) << arg;
+        for (const auto& [value, argument] : arguments) {
+            const std::vector<std::string> parsed = Words(Parse(argument));
+            EXPECT_EQ(parsed.size() > index ? parsed[index] : parsed.back(), value) << argument;
         }
     }
     EXPECT_EQ(defaults, program);
