@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -37,14 +36,12 @@ std::string Parse(const std::string& options, const char* screensaverWindow = nu
 
 TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
 {
-    const struct {
-        const char *options, *screensaverWindow, *parsed;
-    } cases[] = {
-        {"--num-balls 0 -num-pins 201", nullptr, "own 1 200 30 8 1 20 20 18 1"},
-        {"--ball-size -5 --pin-size 99999999999", nullptr, "own 3 40 10 200 1 20 20 18 1"},
-        {"--gravity -99999999999 --scenario-counter 101", nullptr, "own 3 40 30 8 1 1 100 18 1"},
-        {"--refresh-rate 2", nullptr, "own 3 40 30 8 1 20 20 3 1"},
-        {"--refresh-rate +127 --no-symmetry --random-sparks", nullptr, "own 3 40 30 8 0 20 20 127 2"},
+    const struct { const char *options, *screensaverWindow, *parsed; } cases[] = {
+        // Every slider's two ends, from below and above, and beyond 32 bits.
+        {"--num-balls 0 -num-pins 3 --ball-size -5 --pin-size 5 --gravity -99999999999 --scenario-counter 0 --refresh-rate 2",
+         nullptr, "own 1 4 10 6 1 1 1 3 1"},
+        {"--num-balls 11 --num-pins 201 --ball-size 201 --pin-size 99999999999 --gravity 101 --scenario-counter 101 "
+         "--refresh-rate +128", nullptr, "own 10 200 200 200 1 100 100 127 1"},
         {"-random-symmetry --no-sparks --sparks --symmetry", nullptr, "own 3 40 30 8 1 20 20 18 1"},
         {"-root", nullptr, "root 3 40 30 8 1 20 20 18 1"},
         {"--root --window-id 0x2a", nullptr, "0x2a 3 40 30 8 1 20 20 18 1"},
@@ -63,20 +60,17 @@ TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
     for (const auto& c : cases) EXPECT_EQ(Parse(c.options, c.screensaverWindow), c.parsed) << c.options;
 }
 
-// The program itself, with no display to open: what it writes on one stream, then its exit code.
+// The program itself, with no display to open: what it writes on the stream kept, then its exit code.
 TEST(CommandLine, HelpGoesToStandardOutputAndABadArgumentToStandardErrorNamed)
 {
-    const struct {
-        const char *options, *stream, *shown;  // stream: the redirection that keeps the one looked at
-    } cases[] = {{"--help", "2>/dev/null", "usage: velloransaver [--help] "},
-                 {"--num-balls 3x", "2>&1 >/dev/null", "velloransaver: bad argument: --num-balls 3x\nusage: "}};
-    for (const auto& c : cases) {
-        std::FILE* out = popen(("DISPLAY= " VELLORAN_X11_PROGRAM " " + std::string(c.options) + " " + c.stream + "; echo $?").c_str(), "r");
+    for (const auto& [options, shown] : {std::pair<std::string, std::string>{"--help 2>/dev/null", "usage: velloransaver [--help] "},
+                                         {"--num-balls 3x 2>&1 >/dev/null", "velloransaver: bad argument: --num-balls 3x\nusage: "}}) {
+        std::FILE* out = popen(("DISPLAY= " VELLORAN_X11_PROGRAM " " + options + "; echo $?").c_str(), "r");
         std::string text;
         for (char line[1024]; out && std::fgets(line, sizeof line, out);) text += line;
         if (out) pclose(out);
-        EXPECT_EQ(text.substr(0, std::strlen(c.shown)), c.shown) << c.options;
-        EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), c.shown[0] == 'u' ? "0\n" : "2\n") << c.options;
+        EXPECT_EQ(text.substr(0, shown.size()), shown);
+        EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), shown[0] == 'u' ? "0\n" : "2\n") << options;
     }
 }
 
@@ -84,8 +78,7 @@ TEST(CommandLine, HelpGoesToStandardOutputAndABadArgumentToStandardErrorNamed)
 // and every value it can pass on reaches the program as that value.
 TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsValue)
 {
-    std::ifstream file(VELLORAN_X11_XML);
-    const std::string xml((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string xml = (std::ostringstream() << std::ifstream(VELLORAN_X11_XML).rdbuf()).str();
     std::map<std::string, size_t> indexOf;
     for (const X11Option& option : kX11Options) indexOf[option.name] = size_t(option.setting) + 1;
     std::vector<std::string> defaults(kStoredSettingCount + 1, "none"), program = Words(Parse(""));

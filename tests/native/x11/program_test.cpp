@@ -51,8 +51,8 @@ Shot Look(Display* display, Window window)
 {
     Shot shot;
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes)) return shot;
-    XImage* image = XGetImage(display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height), AllPlanes, ZPixmap);
+    XImage* image = !XGetWindowAttributes(display, window, &attributes) ? nullptr
+                    : XGetImage(display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height), AllPlanes, ZPixmap);
     if (!image) return shot;
     for (int y = 0; y < attributes.height; ++y) {
         for (int x = 0; x < attributes.width; ++x) {
@@ -68,9 +68,8 @@ Shot Look(Display* display, Window window)
 }
 
 // The program drawing into a window of the test's, on an Xvfb of its own.
-class InAWindow {
-public:
-    InAWindow() : xvfb_("640x480x24"), display(XOpenDisplay(xvfb_.Name()))
+struct InAWindow {
+    InAWindow() : xvfb("640x480x24"), display(XOpenDisplay(xvfb.Name()))
     {
         if (!display) return;
         XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // looked at as it goes
@@ -80,41 +79,37 @@ public:
     }
     ~InAWindow()
     {
-        if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
-        if (out_) pclose(out_);
+        if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+        if (out) pclose(out);
         if (display) XCloseDisplay(display);
     }
     // Started with these options and the board shown; with realTime at a real-time priority, where
     // allowed, so that the machine's load does not make it miss frames. The shell says its pid.
     bool Start(const std::string& options, bool realTime = false)
     {
-        out_ = popen(("echo $$; " + std::string(realTime ? "chrt -f -p 1 $$ >/dev/null 2>&1; " : "") + "DISPLAY=" +
-                      xvfb_.Name() + " exec " VELLORAN_X11_PROGRAM " --window-id " + std::to_string(window) + " " +
-                      options + " 2>&1").c_str(), "re");
-        char pid[32];
-        return display && out_ && std::fgets(pid, sizeof pid, out_) && (pid_ = std::atoi(pid)) > 0 &&
+        out = popen(("echo $$; " + std::string(realTime ? "chrt -f -p 1 $$ >/dev/null 2>&1; " : "") + "DISPLAY=" +
+                     xvfb.Name() + " exec " VELLORAN_X11_PROGRAM " --window-id " + std::to_string(window) + " " +
+                     options + " 2>&1").c_str(), "re");
+        char line[32];
+        return display && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
                Within(5, [&] { return Look().Board(); });
     }
     Shot Look() { return ::Look(display, window); }
-    void Send(int signal) { kill(pid_, signal); }
     // Its wait status once it has ended within the time, else -1; and what it wrote.
     int End(double seconds, std::string& output)
     {
         int status = -1;
-        if (!Within(seconds, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) return -1;
-        pid_ = 0;
-        for (char line[1024]; std::fgets(line, sizeof line, out_);) output += line;
+        if (!Within(seconds, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) return -1;
+        pid = 0;
+        for (char line[1024]; std::fgets(line, sizeof line, out);) output += line;
         return status;
     }
 
-private:
-    Xvfb xvfb_;
-    std::FILE* out_ = nullptr;
-    pid_t pid_ = 0;
-
-public:
+    Xvfb xvfb;
     Display* const display;
     Window window = 0;
+    std::FILE* out = nullptr;
+    pid_t pid = 0;
 };
 
 // A scene is 600 frames: its length in time is 600 periods. Load can only
@@ -184,7 +179,7 @@ TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
     for (const int signal : {0, SIGTERM, SIGINT}) {
         InAWindow w;
         ASSERT_TRUE(w.Start("--refresh-rate 3"));
-        signal ? w.Send(signal) : void(XDestroyWindow(w.display, w.window));
+        signal ? void(kill(w.pid, signal)) : void(XDestroyWindow(w.display, w.window));
         XSync(w.display, False);
         std::string output;
         const int status = w.End(5, output);
@@ -231,7 +226,6 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     ASSERT_STRNE(xvfb.Name(), "") << "Xvfb did not start";
     Display* display = XOpenDisplay(xvfb.Name());
     ASSERT_NE(display, nullptr);
-    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window gone while it is looked at
     // The daemon in a session of its own, stopped as a whole; the shell says its pid.
     std::FILE* shell = popen(("echo $$; exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" +
                               xvfb.Name() + " xscreensaver --no-splash >" + (dir / "daemon.log").string() + " 2>&1").c_str(), "re");
