@@ -78,30 +78,38 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
     for (int i = 0; i < kStoredSettingCount; ++i) line.settings[i] = uint32_t(kStoredSettings[i].defaultValue);
     bool root = false, haveId = false;
     unsigned long id = 0;
+    const auto refuse = [&](const std::string& what) {
+        line.refused = what;
+        return false;
+    };
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (arg[0] != '-') return false;
+        if (arg[0] != '-') return refuse(arg);
         const char* name = arg + (arg[1] == '-' ? 2 : 1);
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         SettingId which;
         uint32_t listValue;
-        if (std::strcmp(name, "root") == 0) {
+        if (std::strcmp(name, "help") == 0 || std::strcmp(name, "h") == 0) {
+            line.help = true;
+        } else if (std::strcmp(name, "root") == 0) {
             root = true;
         } else if (std::strcmp(name, "window-id") == 0) {
-            if (!ParseWindowId(i + 1 < argc ? argv[++i] : nullptr, id)) return false;
-            haveId = true;
+            if (!ParseWindowId(value, id)) return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
+            haveId = true, ++i;
         } else if (MatchListFlag(name, which, listValue)) {
             line.settings[which] = listValue;
         } else if (const X11Option* option = FindSlider(name)) {
-            int32_t value;
-            if (!ParseNumber(i + 1 < argc ? argv[++i] : nullptr, value)) return false;
-            line.settings[option->setting] = ClampStoredSetting(option->setting, uint32_t(value));
+            int32_t number;
+            if (!ParseNumber(value, number)) return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
+            line.settings[option->setting] = ClampStoredSetting(option->setting, uint32_t(number));
+            ++i;
         } else {
-            return false;
+            return refuse(arg);
         }
     }
     line.target = DrawTarget::OwnWindow;
     if (screensaverWindow && *screensaverWindow) {
-        if (!ParseWindowId(screensaverWindow, id)) return false;
+        if (!ParseWindowId(screensaverWindow, id)) return refuse(std::string("XSCREENSAVER_WINDOW=") + screensaverWindow);
         line.target = DrawTarget::Window;
     } else if (haveId) {
         line.target = DrawTarget::Window;
@@ -114,7 +122,7 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
 
 void PrintUsage(std::FILE* out)
 {
-    std::fputs("usage: velloransaver [--root | --window-id ID]", out);
+    std::fputs("usage: velloransaver [--help] [--root | --window-id ID]", out);
     for (const X11Option& option : kX11Options) {
         const StoredSetting& setting = kStoredSettings[option.setting];
         if (IsList(option.setting)) {

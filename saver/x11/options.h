@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "sim/stored_settings.h"
 
@@ -38,14 +39,16 @@ struct CommandLine : SettingsReader {
     uint32_t settings[kStoredSettingCount] = {};
     DrawTarget target = DrawTarget::OwnWindow;
     unsigned long window = 0;  // with DrawTarget::Window
+    bool help = false;         // --help: the usage, and nothing else
+    std::string refused;       // the argument that made the parse fail, as given
 };
 
 // argv[0] is the program. An option takes one dash or two. The window comes
 // from screensaverWindow ($XSCREENSAVER_WINDOW, or null when unset) when it is
 // set, else from --window-id, else --root; ids are decimal or 0x-hex. A number
 // beyond 32 bits counts as the nearest 32-bit one before clamping. False for
-// anything malformed: an unknown option, a missing or non-numeric value, an
-// id that is not one.
+// anything malformed (an unknown option, a missing or non-numeric value, an
+// id that is not one), with the culprit in line.refused.
 bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line);
 
 // One line: every option with its range.

@@ -6,13 +6,11 @@
 #include "settings/option_rules.h"
 #include "settings/version_text.h"
 
-TEST(ClampStoredSetting, KeepsEveryValueWithinTheDialogsRange)
+// The sliders' ranges are held by the X11 program's option tests; the lists have no options to reach them.
+TEST(ClampStoredSetting, KeepsAListsThreeValuesAndTakesAnyOtherAsOn)
 {
     const std::tuple<SettingId, uint32_t, uint32_t> cases[] = {
-        {kNumBalls, 1, 1}, {kNumBalls, 10, 10}, {kNumBalls, 0, 1}, {kNumBalls, 11, 10}, {kNumPins, 200, 200},
-        {kNumPins, 201, 200}, {kBallSize, 0xFFFFFFFF, 10}, {kBallSize, 0x80000000, 10}, {kPinSize, 2147483647, 200},
-        {kGravity, 101, 100}, {kScenarioCounter, 101, 100}, {kRefreshRate, 127, 127}, {kRefreshRate, 128, 127},
-        {kRefreshRate, 2, 3}, {kSymmetry, 0, 0}, {kSymmetry, 2, 2}, {kSymmetry, 0xFFFFFFFF, 1}, {kSparks, 3, 1}};
+        {kSymmetry, 0, 0}, {kSymmetry, 2, 2}, {kSymmetry, 0xFFFFFFFF, 1}, {kSparks, 3, 1}};
     for (const auto& [which, stored, used] : cases)
         EXPECT_EQ(ClampStoredSetting(which, stored), used) << kStoredSettings[which].name << " " << stored;
 }
