@@ -36,7 +36,7 @@ std::string Sentence(const char* help)
 
 void WriteSynopsis(std::FILE* out)
 {
-    std::fputs(".SH SYNOPSIS\n.B velloransaver\n[\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]\n", out);
+    std::fputs(".SH SYNOPSIS\n.B velloransaver\n[\\fB\\-\\-help\\fR] [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]\n", out);
     for (const X11Option& option : kX11Options) {
         const std::string name = Roff(option.name);
         if (IsList(option.setting)) {
@@ -94,6 +94,9 @@ void WriteManualPage(std::FILE* out, const char* version)
                  ".SH OPTIONS\n"
                  "Every option may be given with one dash or two.\n"
                  "A number outside its range is brought into it.\n"
+                 ".TP\n"
+                 ".B \\-\\-help\n"
+                 "Print the usage on standard output and end.\n"
                  ".TP\n"
                  ".B \\-\\-root\n"
                  "Draw on the root window.\n"
