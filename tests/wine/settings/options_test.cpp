@@ -36,17 +36,14 @@ std::string Texts(HWND dialog)
     return all;
 }
 
-void ClearAll()
-{
-    wt::RegRemoveTree(HKEY_CURRENT_USER, kKey);
-    wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kKey);
-    wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kPolicyKey);
-}
 
 class Options : public ::testing::Test {
 protected:
-    void SetUp() override { ClearAll(); }
-    void TearDown() override { ClearAll(); }
+    void SetUp() override
+    {
+        for (const char* key : {kKey, kPolicyKey}) wt::RegRemoveTree(HKEY_LOCAL_MACHINE, key);
+        wt::RegRemoveTree(HKEY_CURRENT_USER, kKey);
+    }
     void Open(const char* program = "VelloranSaver.scr")
     {
         ASSERT_TRUE(saver.Start(wt::Quote(wt::Artefact(program)) + " /c"));
@@ -104,11 +101,11 @@ INSTANTIATE_TEST_SUITE_P(Settings, Shown, ::testing::Values(
                   {"Gravity", 27}, {"ScenarioCounter", 99}, {"RefreshRate", 127}, {"Sparks", 2}}, {}, {}},
         // Balls that policy fixes whole pass OK even where they fill the screen.
         ShownRow{"Administered", {{"NumBalls", 4}, {"NumPins", 150}},
-                 "Balls|Number|OK|Cancel|VelloranSaver|~|~10|Yes|Radius|http://www.velloran.example/saver/||50|Symmetric Pins|~|~200|Gravity||0.05|Number||150|Sparks|~No|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|",
-                 {{"NumBalls", 4}, {"NumPins", 150}, {"PinSize", 8}, {"Symmetry", 1}, {"Gravity", 1},
+                 "Balls|Number|OK|Cancel|VelloranSaver|~|~10|Yes|Radius|http://www.velloran.example/saver/||50|Symmetric Pins|~|~200|Gravity||1.00|Number||150|Sparks|~Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|",
+                 {{"NumBalls", 4}, {"NumPins", 150}, {"PinSize", 8}, {"Symmetry", 1}, {"Gravity", 20},
                   {"ScenarioCounter", 20}, {"RefreshRate", 50}},
-                 {{"NumPins", 60}, {"Gravity", 0}, {"RefreshRate", 50}},
-                 {{"NumBalls", 10}, {"BallSize", 1000}, {"Sparks", 0}}}),
+                 {{"NumPins", 60}, {"Symmetry", 7}, {"RefreshRate", 50}},
+                 {{"NumBalls", 10}, {"BallSize", 1000}, {"Sparks", 5}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class LeavingWithoutOk : public Options, public ::testing::WithParamInterface<const char*> {};
