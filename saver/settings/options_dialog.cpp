@@ -109,8 +109,8 @@ void OptionsDialog::OnOK()
     // Balls that policy fixes whole are the administrator's choice: refusing
     // them would leave the user no way to store anything.
     const bool ballsFixed = fixedSettings[kNumBalls] && fixedSettings[kBallSize];
-    if (!ballsFixed && BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize, GetSystemMetrics(SM_CXSCREEN),
-                        GetSystemMetrics(SM_CYSCREEN))) {
+    if (!ballsFixed && BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize,
+                                       GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))) {
         MessageBoxA(Handle(), kBallsFillScreenText, kBallsFillScreenCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
