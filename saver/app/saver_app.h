@@ -10,8 +10,9 @@ class SaverApp : public Application, public SettingsReader {
 public:
     SaverApp();
 
-    // A stored setting as the scene set-up and the view use it: read through
-    // GetProfileInt and kept within the range the options dialog offers.
+    // A stored setting as the scene set-up and the view use it: the policy,
+    // the user's own or the machine's default, kept within the range the
+    // options dialog offers.
     uint32_t ReadSetting(SettingId which) override;
 
     // Builds a new scene for a view's client rectangle from the stored settings.

@@ -35,8 +35,7 @@ void OptionsDialog::BindControls()
 {
     for (size_t i = 0; i < 7; ++i) labels_[i].Attach(Handle(), kSliderBindings[i].labelId);
     for (size_t i = 0; i < 7; ++i) sliders_[i].Attach(Handle(), kSliderBindings[i].sliderId);
-    symmetry_.Attach(Handle(), IDC_SYMMETRY_COMBO);
-    sparks_.Attach(Handle(), IDC_SPARKS_COMBO);
+    for (size_t i = 0; i < 2; ++i) lists_[i].Attach(Handle(), kListBindings[i].comboId);
 }
 
 BOOL OptionsDialog::OnInitDialog()
@@ -56,10 +55,14 @@ BOOL OptionsDialog::OnInitDialog()
         ShowSliderValue(i, stored);
         sliders_[i].SetRange(setting.minimum, setting.maximum, true);
         sliders_[i].SetPos(stored);
+        ShowFixed(binding.field, sliders_[i]);
+        ShowFixed(binding.field, labels_[i]);
     }
-    // An index outside the list leaves it without a selection.
-    symmetry_.SetCurSel(saverSettings.symmetry);
-    sparks_.SetCurSel(saverSettings.sparks);
+    for (size_t i = 0; i < 2; ++i) {
+        // An index outside the list leaves it without a selection.
+        lists_[i].SetCurSel(saverSettings.*kListBindings[i].field);
+        ShowFixed(kListBindings[i].field, lists_[i]);
+    }
 
     CenterWindow();
 
@@ -81,6 +84,11 @@ void OptionsDialog::ShowSliderValue(size_t slider, int32_t value)
     labels_[slider].SetText(text);
 }
 
+void OptionsDialog::ShowFixed(int32_t SaverSettings::*field, Control& control)
+{
+    if (fixedSettings[SettingIdOf(field)]) EnableWindow(control.Handle(), FALSE);
+}
+
 bool OptionsDialog::OnNotify(int controlId, NMHDR* header, LRESULT* result)
 {
     // Any notification counts, a slider's custom-draw ones included: the
@@ -97,10 +105,12 @@ bool OptionsDialog::OnNotify(int controlId, NMHDR* header, LRESULT* result)
 
 void OptionsDialog::OnOK()
 {
-    saverSettings.symmetry = symmetry_.GetCurSel();
-    saverSettings.sparks = sparks_.GetCurSel();
-    if (BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize, GetSystemMetrics(SM_CXSCREEN),
-                        GetSystemMetrics(SM_CYSCREEN))) {
+    for (size_t i = 0; i < 2; ++i) saverSettings.*kListBindings[i].field = lists_[i].GetCurSel();
+    // Balls that policy fixes whole are the administrator's choice: refusing
+    // them would leave the user no way to store anything.
+    const bool ballsFixed = fixedSettings[kNumBalls] && fixedSettings[kBallSize];
+    if (!ballsFixed && BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize,
+                                       GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))) {
         MessageBoxA(Handle(), kBallsFillScreenText, kBallsFillScreenCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }

@@ -33,3 +33,16 @@ TEST(SettingsTexts, ShowSliderValuesAndVersions)
         {0x00010000, 0, "1.0"}, {0x00010000, 7, "1.0.0.7"}, {0, 0x00050000, "0.0.5"}, {0x0000FFFF, 0, "0.65535"}};
     for (const auto& [high, low, expected] : versions) EXPECT_STREQ((FormatVersionNumbers(high, low, text), text), expected);
 }
+
+// An administrator's policy, the user's own value, the machine's default, the built-in
+// default, strongest first; what an administrator stored is kept within range, the
+// user's value is shown as it is.
+TEST(ResolveSetting, PolicyThenUserThenMachineThenBuiltIn)
+{
+    const auto none = std::nullopt;
+    const std::tuple<SettingId, SettingLevels, uint32_t, bool> cases[] = {{kNumBalls, {none, none, none}, 3, false},
+        {kNumBalls, {none, none, 7}, 7, false}, {kNumBalls, {none, 0, 7}, 0, false}, {kNumBalls, {5, 0, 7}, 5, true},
+        {kNumBalls, {11, none, none}, 10, true}, {kSparks, {none, 5, 0xFFFFFFFF}, 5, false}, {kSparks, {none, none, 7}, 1, false}};
+    for (const auto& [which, levels, value, fixed] : cases)
+        EXPECT_TRUE(ResolveSetting(which, levels).value == value && ResolveSetting(which, levels).fixed == fixed) << value;
+}
