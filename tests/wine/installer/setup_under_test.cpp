@@ -1,10 +1,7 @@
-// The installer as Windows runs it for a user without rights, which Wine does
-// not show (it runs everything as an administrator): its token lacks the
-// Administrators group and may not write the Windows folder, system.ini or
-// HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the elevation prompt: each
-// call is noted in the file named by VELLORAN_PROMPT_LOG, and when
-// VELLORAN_PROMPT is "yes" the elevated copy starts: rights to the machine,
-// but an administrator's HKEY_CURRENT_USER that is not the user's.
+// The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators
+// group, no writes to the Windows folder, system.ini or HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for
+// the prompt: it notes each call in the file VELLORAN_PROMPT_LOG names and, when VELLORAN_PROMPT is "yes",
+// starts the elevated copy: rights to the machine, but an administrator's HKEY_CURRENT_USER, not the user's.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -22,8 +19,6 @@ decltype(&SystemParametersInfoA) realParameters;
 BOOL WINAPI NotAdministrator(HANDLE, PSID, PBOOL member) { return *member = FALSE, TRUE; }
 BOOL WINAPI MoveRefused(LPCSTR, LPCSTR, DWORD) { return SetLastError(ERROR_ACCESS_DENIED), FALSE; }
 BOOL WINAPI ProfileRefused(LPCSTR, LPCSTR, LPCSTR, LPCSTR) { return SetLastError(ERROR_ACCESS_DENIED), FALSE; }
-
-// What the user's token may not write, or what would be the wrong user's.
 LSTATUS WINAPI CreateKey(HKEY root, LPCSTR name, DWORD reserved, LPSTR kind, DWORD options, REGSAM access,
                          LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
 {
@@ -48,7 +43,6 @@ BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
     CloseHandle(file);
     GetEnvironmentVariableA("VELLORAN_PROMPT", answer, sizeof answer);
     if (lstrcmpA(answer, "yes") != 0) return SetLastError(ERROR_CANCELLED), FALSE;
-
     std::wstring command = L"\"" + std::wstring(info->lpFile) + L"\" " + info->lpParameters;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -65,11 +59,9 @@ const bool redirected = [] {
     realCreateKey = wt::ReplaceImport("advapi32.dll", "RegCreateKeyExA", &CreateKey);
     realParameters = wt::ReplaceImport("user32.dll", "SystemParametersInfoA", &Parameters);
     wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);
-    if (elevated) return true;
-    wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator);
-    wt::ReplaceImport("kernel32.dll", "MoveFileExA", &MoveRefused);
-    wt::ReplaceImport("kernel32.dll", "WritePrivateProfileStringA", &ProfileRefused);
-    return true;
+    return elevated || (wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator),
+                        wt::ReplaceImport("kernel32.dll", "MoveFileExA", &MoveRefused),
+                        wt::ReplaceImport("kernel32.dll", "WritePrivateProfileStringA", &ProfileRefused), true);
 }();
 
 }  // namespace
