@@ -1,7 +1,7 @@
 // The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators
-// group, no writes to the Windows folder, system.ini or HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for
-// the prompt: it notes each call in the file VELLORAN_PROMPT_LOG names and, when VELLORAN_PROMPT is "yes",
-// starts the elevated copy: rights to the machine, but an administrator's HKEY_CURRENT_USER, not the user's.
+// group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt: it notes each call in
+// the file VELLORAN_PROMPT_LOG names and, when VELLORAN_PROMPT is "yes", starts the elevated copy: rights
+// to the machine, but an administrator's HKEY_CURRENT_USER, which is not the user's.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -17,8 +17,6 @@ decltype(&RegCreateKeyExA) realCreateKey;
 decltype(&SystemParametersInfoA) realParameters;
 
 BOOL WINAPI NotAdministrator(HANDLE, PSID, PBOOL member) { return *member = FALSE, TRUE; }
-BOOL WINAPI MoveRefused(LPCSTR, LPCSTR, DWORD) { return SetLastError(ERROR_ACCESS_DENIED), FALSE; }
-BOOL WINAPI ProfileRefused(LPCSTR, LPCSTR, LPCSTR, LPCSTR) { return SetLastError(ERROR_ACCESS_DENIED), FALSE; }
 LSTATUS WINAPI CreateKey(HKEY root, LPCSTR name, DWORD reserved, LPSTR kind, DWORD options, REGSAM access,
                          LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
 {
@@ -59,9 +57,8 @@ const bool redirected = [] {
     realCreateKey = wt::ReplaceImport("advapi32.dll", "RegCreateKeyExA", &CreateKey);
     realParameters = wt::ReplaceImport("user32.dll", "SystemParametersInfoA", &Parameters);
     wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);
-    return elevated || (wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator),
-                        wt::ReplaceImport("kernel32.dll", "MoveFileExA", &MoveRefused),
-                        wt::ReplaceImport("kernel32.dll", "WritePrivateProfileStringA", &ProfileRefused), true);
+    if (!elevated) wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator);
+    return true;
 }();
 
 }  // namespace
