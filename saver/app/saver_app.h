@@ -22,11 +22,17 @@ public:
     void Configure();
 
     // Writes the self-deleting batch file, whole and new, into the Windows
-    // directory; on success batchPath (MAX_PATH bytes) holds its path. The
-    // batch deletes the uninstall entry too when deleteEntry is set, once the
-    // executable is gone. When the file cannot be created, the system's last
-    // error says why.
-    bool WriteUninstallBatch(char* batchPath, const char* executablePath, bool deleteEntry);
+    // directory; on success batchPath (MAX_PATH bytes) holds its path and
+    // held a handle that keeps other runs from writing it, for the command
+    // interpreter to inherit. The batch deletes the uninstall entry too when
+    // deleteEntry is set, once the executable is gone. When the file cannot
+    // be created, or the batch cannot name the executable exactly, the
+    // system's last error says why.
+    bool WriteUninstallBatch(char* batchPath, const wchar_t* executablePath, bool deleteEntry, HANDLE* held);
+
+    // The uninstall mode for the program at this path: the batch that
+    // deletes it and its entry, started, or one elevated restart.
+    void Uninstall(const wchar_t* self);
 
     static SaverApp& Instance();
 
