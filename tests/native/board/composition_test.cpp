@@ -34,9 +34,9 @@ private:
 // Every disc drawn in a fresh black buffer, last frame's sparks painted over,
 // the places of every pin and ball in play copied, the live sparks drawn. The
 // world is left as it was, for the composition to draw next.
-void ReferenceFrame(const World& world, raster::Canvas& screen)
+void ReferenceFrame(const World& world, raster::Canvas& screen, raster::Canvas& fresh)
 {
-    raster::Canvas fresh(screen.width, screen.height);
+    std::fill(fresh.pixels.begin(), fresh.pixels.end(), 0);
     for (const std::vector<Disc*>* discs : {&world.pins, &world.balls}) {
         for (Disc* disc : *discs) {
             if (disc->isPin) fresh.Fill(disc->bounds, 0);
@@ -75,11 +75,11 @@ TEST_P(ComposedFrames, ShowWhatEveryDiscDrawnAfreshEveryFrameShows)
     MapSettings settings(c.settings);
     // The Windows view's rules, then the X11 program's.
     for (const CompositionRules rules : {CompositionRules{false, true}, CompositionRules{true, false}}) {
-        raster::Canvas screens[2] = {{c.width, c.height}, {c.width, c.height}};  // drawn afresh, composed
+        raster::Canvas screens[2] = {{c.width, c.height}, {c.width, c.height}}, fresh(c.width, c.height);  // drawn afresh, composed
         SoftPen pen(screens[1]);
         Composition composition(rules);
         const auto frame = [&](World& world, bool whole) {
-            ReferenceFrame(world, screens[0]);
+            ReferenceFrame(world, screens[0], fresh);
             composition.Compose(world, pen, board, whole);
             ASSERT_TRUE(screens[0].pixels == screens[1].pixels) << "frame " << world.frameCounter;
             for (Disc* ball : world.balls) ASSERT_FALSE(ball->inPlay && ball->wrapped) << "the wrap is consumed";

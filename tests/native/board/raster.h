@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -41,28 +42,42 @@ inline Cover SegmentCover(int x0, int y0, int x1, int y1, int x, int y)
 struct Canvas {
     Canvas(int width, int height) : width(width), height(height), pixels(size_t(width) * height) {}
 
-    // The pixels in box that cover(x, y) does not call off, inside the clip
-    // areas when there are any.
-    template <class CoverOf> void Paint(const Rect& box, Colour colour, CoverOf&& cover)
+    // Pixels x0 to x1 - 1 of row y, inside the clip areas when there are any.
+    void Span(int y, int x0, int x1, Colour colour)
     {
-        const std::vector<Rect> all{box};
-        for (const Rect& a : clip.empty() ? all : clip)
-            for (int y = std::max({box.top, a.top, 0}); y < std::min({box.bottom, a.bottom, height}); ++y)
-                for (int x = std::max({box.left, a.left, 0}); x < std::min({box.right, a.right, width}); ++x)
-                    if (cover(x, y) != Cover::kOff) pixels[size_t(y) * width + x] = colour;
+        const auto fill = [&](int from, int to) {
+            from = std::max(from, 0), to = std::min(to, width);
+            if (from < to && y >= 0 && y < height) std::fill(&pixels[size_t(y) * width + from], &pixels[size_t(y) * width] + to, colour);
+        };
+        if (clip.empty()) return fill(x0, x1);
+        for (const Rect& a : clip)
+            if (y >= a.top && y < a.bottom) fill(std::max(x0, a.left), std::min(x1, a.right));
     }
-    void Fill(const Rect& r, Colour colour) { Paint(r, colour, [](int, int) { return Cover::kOn; }); }
-    void Disc(const Rect& b, Colour colour) { Paint(b, colour, [&](int x, int y) { return DiscCover(b, x, y, 0); }); }
+    void Fill(const Rect& r, Colour colour)
+    {
+        for (int y = std::max(r.top, 0); y < std::min(r.bottom, height); ++y) Span(y, r.left, r.right, colour);
+    }
+    // A pixel is painted when its centre lies inside.
+    void Disc(const Rect& b, Colour colour)
+    {
+        const double rx = (b.right - b.left) / 2.0, ry = (b.bottom - b.top) / 2.0;
+        for (int y = std::max(b.top, 0); y < std::min(b.bottom, height); ++y) {
+            const double dy = (y + 0.5 - b.top - ry) / ry, half = dy * dy < 1 ? rx * std::sqrt(1 - dy * dy) : 0;
+            Span(y, int(std::floor(b.left + rx - half + 0.5)), int(std::ceil(b.left + rx + half - 0.5)), colour);
+        }
+    }
+    // Ties are painted both ways.
     void Segment(int x0, int y0, int x1, int y1, Colour colour)
     {
-        const Rect box{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1, std::max(y0, y1) + 1};
-        Paint(box, colour, [&](int x, int y) { return SegmentCover(x0, y0, x1, y1, x, y); });
+        for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y)
+            for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x)
+                if (SegmentCover(x0, y0, x1, y1, x, y) != Cover::kOff) Span(y, x, x + 1, colour);
     }
     void Copy(const Canvas& from, const Rect& r)
     {
+        const int x0 = std::max(r.left, 0), x1 = std::max(std::min(r.right, width), x0);
         for (int y = std::max(r.top, 0); y < std::min(r.bottom, height); ++y)
-            for (int x = std::max(r.left, 0); x < std::min(r.right, width); ++x)
-                pixels[size_t(y) * width + x] = from.pixels[size_t(y) * width + x];
+            std::copy(&from.pixels[size_t(y) * width] + x0, &from.pixels[size_t(y) * width] + x1, &pixels[size_t(y) * width] + x0);
     }
 
     int width, height;
