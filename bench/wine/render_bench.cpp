@@ -115,6 +115,38 @@ double Percentile(std::vector<double> v, double p)
     return v[std::min(v.size() - 1, size_t(p * double(v.size())))];
 }
 
+// Every disc drawn afresh in a black buffer and copied by rectangles; the wrap consumed.
+void LiteralFrame(World& world, HDC target)
+{
+    using Surface = FramePen::Surface;
+    RECT clip;
+    GetClipBox(target, &clip);
+    HDC buffer = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, clip.right, clip.bottom);
+    HGDIOBJ kept = SelectObject(buffer, bitmap);  // a new bitmap is black
+    GdiPen pen(target, buffer);
+    pen.Begin();
+    for (Disc* ball : world.balls)
+        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Fill(Surface::kBuffer, r); });
+    for (Disc* pin : world.pins) {
+        pen.Fill(Surface::kBuffer, pin->bounds);
+        Draw(*pin, pen, Surface::kBuffer);
+    }
+    for (Disc* ball : world.balls)
+        if (ball->inPlay) Draw(*ball, pen, Surface::kBuffer);
+    pen.EraseSparks(world.sparks);
+    for (Disc* pin : world.pins) pen.Copy(pin->bounds);
+    for (Disc* ball : world.balls) {
+        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Copy(r); });
+        ball->wrapped = ball->wrapped && !ball->inPlay;
+    }
+    pen.DrawSparks(world.sparks);
+    pen.End();
+    SelectObject(buffer, kept);
+    DeleteObject(bitmap);
+    DeleteDC(buffer);
+}
+
 // One tick drawn the plain way: the view's tick with every disc drawn in a
 // fresh back buffer, as the view drew before it kept its buffer.
 void PlainTick(HWND w)
@@ -124,7 +156,7 @@ void PlainTick(HWND w)
     GetClientRect(w, &client);
     HDC dc = GetDC(w);
     StepWorld(world, Rect{client.left, client.top, client.right, client.bottom});
-    rt::LiteralFrame(world, dc);
+    LiteralFrame(world, dc);
     if (++world.frameCounter >= world.scene.sceneFrames) {
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         SaverApp::Instance().SetUpScene(client, 0);

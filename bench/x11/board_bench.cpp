@@ -20,6 +20,29 @@
 
 namespace {
 
+// One frame drawn the plain way: every disc afresh in a new black Pixmap, and
+// the places of all pins and balls copied to the target; the wrap consumed.
+void FreshFrame(Display* display, Visual* visual, World& world, Drawable target, int width, int height, int depth)
+{
+    X11Pen pen(display, target, visual, depth);
+    pen.buffer = XCreatePixmap(display, target, unsigned(width), unsigned(height), unsigned(depth));
+    pen.Fill(FramePen::Surface::kBuffer, Rect{0, 0, width, height});
+    for (Disc* pin : world.pins) {
+        pen.Fill(FramePen::Surface::kBuffer, pin->bounds);
+        Draw(*pin, pen, FramePen::Surface::kBuffer);
+    }
+    for (Disc* ball : world.balls)
+        if (ball->inPlay) Draw(*ball, pen, FramePen::Surface::kBuffer);
+    pen.EraseSparks(world.sparks);
+    for (Disc* pin : world.pins) pen.Copy(pin->bounds);
+    for (Disc* ball : world.balls) {
+        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Copy(r); });
+        ball->wrapped = ball->wrapped && !ball->inPlay;
+    }
+    pen.DrawSparks(world.sparks);
+    XFreePixmap(display, pen.buffer);
+}
+
 struct BenchScreen {
     Display* display;
     Window window;

@@ -1,40 +1,33 @@
-// Two worlds from one seed, one drawn afresh every frame, the other by X11Frames: every frame agrees in every pixel.
+// The X11 pen against the software rasteriser; the composition above it is
+// checked natively, frame by frame (tests/native/board).
 #include <gtest/gtest.h>
 
-#include "frame_cases.h"
+#include "raster.h"
 #include "x11_support.h"
 
 namespace {
 
-struct X11FrameComposition : ::testing::TestWithParam<FrameCase> {};
-
-TEST_P(X11FrameComposition, ShowsWhatEveryDiscDrawnAfreshEveryFrameShows)
+TEST(X11Pen, DrawsAsTheRasteriserDoes)
 {
-    const FrameCase& c = GetParam();
-    Xvfb xvfb("1024x768x24");
+    Xvfb xvfb("200x200x24");
     Display* display = XOpenDisplay(xvfb.Name());
     ASSERT_NE(display, nullptr) << "no Xvfb display";
-    const int depth = DefaultDepth(display, DefaultScreen(display));
-    // Pixmaps stand in for the windows: their pixels can always be read back.
-    Pixmap canvases[2];
-    for (Pixmap& canvas : canvases)
-        canvas = XCreatePixmap(display, DefaultRootWindow(display), unsigned(c.width), unsigned(c.height), unsigned(depth));
+    const int screen = DefaultScreen(display), depth = DefaultDepth(display, screen);
+    const Pixmap target = XCreatePixmap(display, RootWindow(display, screen), 100, 100, unsigned(depth));
     {
-        X11Frames kept(display, canvases[1], DefaultVisual(display, DefaultScreen(display)), depth, c.width, c.height);
-        const auto clear = [&](int i) { i == 0 ? void(XFillRectangle(display, canvases[0], DefaultGC(display, 0), 0, 0, unsigned(c.width), unsigned(c.height))) : kept.Clear(); };
-        clear(0), clear(1);
-        RunFrameCase(
-            c,
-            [&](World& world, int i, bool whole) {
-                if (i == 0) FreshFrame(display, DefaultVisual(display, DefaultScreen(display)), world, canvases[0], c.width, c.height, depth);
-                else whole ? kept.DrawWhole(world) : kept.DrawFrame(world);
-            },
-            clear, [&] { return SamePixels(display, canvases[0], canvases[1], c.width, c.height, depth); });
+        X11Pen pen(display, target, DefaultVisual(display, screen), depth);
+        pen.buffer = XCreatePixmap(display, target, 100, 100, unsigned(depth));
+        raster::CheckPen(pen, [&] {
+            XImage* image = XGetImage(display, target, 0, 0, 100, 100, AllPlanes, ZPixmap);
+            std::vector<uint32_t> pixels(10000);
+            for (int i = 0; i < 10000; ++i) pixels[size_t(i)] = uint32_t(XGetPixel(image, i % 100, i / 100));
+            XDestroyImage(image);
+            return pixels;
+        });
+        XFreePixmap(display, pen.buffer);
     }
-    for (Pixmap canvas : canvases) XFreePixmap(display, canvas);
+    XFreePixmap(display, target);
     XCloseDisplay(display);
 }
-
-INSTANTIATE_TEST_SUITE_P(Frame, X11FrameComposition, ::testing::ValuesIn(kFrameCases));
 
 }  // namespace

@@ -1,12 +1,11 @@
-// Helpers of the render tests and benchmark: a bitmap to draw on or read a window into, a stand-in for a system
-// function that the program imports, and one frame composed the plain way.
+// Helpers of the render tests and benchmark: a bitmap to draw on or read a window into, and a stand-in for a
+// system function that the program imports.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 #include <cstring>
 
-#include "board/frame_damage.h"
 #include "../common/imports.h"
 #include "render/frame.h"
 
@@ -42,37 +41,5 @@ struct Canvas {
 };
 
 using wt::ReplaceImport;
-
-// Every disc drawn afresh in a black buffer and copied by rectangles; the wrap consumed.
-inline void LiteralFrame(World& world, HDC target)
-{
-    using Surface = FramePen::Surface;
-    RECT clip;
-    GetClipBox(target, &clip);
-    HDC buffer = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, clip.right, clip.bottom);
-    HGDIOBJ kept = SelectObject(buffer, bitmap);  // a new bitmap is black
-    GdiPen pen(target, buffer);
-    pen.Begin();
-    for (Disc* ball : world.balls)
-        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Fill(Surface::kBuffer, r); });
-    for (Disc* pin : world.pins) {
-        pen.Fill(Surface::kBuffer, pin->bounds);
-        Draw(*pin, pen, Surface::kBuffer);
-    }
-    for (Disc* ball : world.balls)
-        if (ball->inPlay) Draw(*ball, pen, Surface::kBuffer);
-    pen.EraseSparks(world.sparks);
-    for (Disc* pin : world.pins) pen.Copy(pin->bounds);
-    for (Disc* ball : world.balls) {
-        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Copy(r); });
-        ball->wrapped = ball->wrapped && !ball->inPlay;
-    }
-    pen.DrawSparks(world.sparks);
-    pen.End();
-    SelectObject(buffer, kept);
-    DeleteObject(bitmap);
-    DeleteDC(buffer);
-}
 
 }  // namespace rt
