@@ -8,7 +8,6 @@
 #include "render/saver_view.h"
 #include "settings/settings_store.h"
 #include "sim/random.h"
-#include "sim/scene.h"
 
 namespace {
 
@@ -22,8 +21,6 @@ SaverApp::SaverApp()
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     BindRandom(RuntimeRand);
 }
-
-SaverApp& SaverApp::Instance() { return *static_cast<SaverApp*>(Application::Current()); }
 
 bool SaverApp::Start()
 {
@@ -55,21 +52,19 @@ bool SaverApp::RunPreview(const char* handleArgument)
     GetClientRect(parent, &board);
     // A view whose window came and went deletes itself; one that never got a
     // window is left to the end of the process rather than risk a double delete.
-    auto* view = new SaverView(true);
+    auto* view = new SaverView(true, *this);
     if (!view->Create(0, WS_CHILD | WS_VISIBLE, board, parent, 0, nullptr)) return false;
     mainWindow = view;
-    SetUpScene(board, 1);
+    view->SetUpScene(1);
     return true;
 }
 
 bool SaverApp::RunFullScreen()
 {
-    auto* saver = new SaverWindow();
+    auto* saver = new SaverWindow(*this);
     if (!saver->CreateFullScreen()) return false;
     mainWindow = saver;
-    RECT board;
-    GetClientRect(saver->Handle(), &board);
-    SetUpScene(board, 0);
+    saver->SetUpScene(0);
     return true;
 }
 
@@ -77,10 +72,4 @@ uint32_t SaverApp::ReadSetting(SettingId which)
 {
     const StoredSetting& setting = kStoredSettings[which];
     return ClampStoredSetting(which, GetProfileInt(kSettingsSection, setting.name, setting.defaultValue));
-}
-
-bool SaverApp::SetUpScene(const RECT& board, int previewRequest)
-{
-    const Rect rect{board.left, board.top, board.right, board.bottom};
-    return ::SetUpScene(TheWorld(), rect, previewRequest, *this);
 }

@@ -10,12 +10,9 @@ class SaverApp : public Application, public SettingsReader {
 public:
     SaverApp();
 
-    // A stored setting as the scene set-up and the view use it: read through
+    // A stored setting as the scene set-up and the views use it: read through
     // GetProfileInt and kept within the range the options dialog offers.
     uint32_t ReadSetting(SettingId which) override;
-
-    // Builds a new scene for a view's client rectangle from the stored settings.
-    bool SetUpScene(const RECT& board, int previewRequest);
 
     // The options dialog; stores the settings when it ends with OK.
     void Configure();
@@ -26,8 +23,6 @@ public:
     // executable is gone. When the file cannot be created, the system's last
     // error says why.
     bool WriteUninstallBatch(char* batchPath, const char* executablePath, bool deleteEntry);
-
-    static SaverApp& Instance();
 
 protected:
     bool Start() override;

@@ -58,7 +58,7 @@ std::vector<MonitorArea> SystemMonitors()
 
 void SetMonitorSource(MonitorSource source) { monitorSource = source ? source : SystemMonitors; }
 
-SaverWindow::SaverWindow() : SaverView(true) {}
+SaverWindow::SaverWindow(SettingsReader& settings) : SaverView(true, settings) {}
 
 SaverWindow::~SaverWindow()
 {

@@ -32,7 +32,7 @@ void SetMonitorSource(MonitorSource source);  // nullptr restores SystemMonitors
 
 class SaverWindow : public SaverView {
 public:
-    SaverWindow();
+    explicit SaverWindow(SettingsReader& settings);
     ~SaverWindow() override;
 
     // Covers every non-primary monitor with a blank window, then creates the

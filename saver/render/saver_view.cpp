@@ -1,6 +1,5 @@
 #include "render/saver_view.h"
 
-#include "app/saver_app.h"
 #include "render/anim_timer.h"
 #include "render/frame.h"
 #include "resource.h"
@@ -12,7 +11,7 @@ Rect ToBoard(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 
-SaverView::SaverView(bool autoDelete) : autoDelete_(autoDelete) {}
+SaverView::SaverView(bool autoDelete, SettingsReader& settings) : autoDelete_(autoDelete), settings_(settings) {}
 
 SaverView::~SaverView() = default;
 
@@ -63,10 +62,17 @@ LRESULT SaverView::OnCreate(Message& m)
 {
     if (DefaultProcessing(m) == -1) return -1;
     // The pace of the animation: the tick period is this setting plus 1 ms.
-    tickPeriod_ = SaverApp::Instance().ReadSetting(kRefreshRate) + 1;
+    tickPeriod_ = settings_.ReadSetting(kRefreshRate) + 1;
     KillAnimTimer(Handle(), kTickTimerId);
     SetAnimTimer(Handle(), kTickTimerId, tickPeriod_, nullptr);
     return 0;
+}
+
+void SaverView::SetUpScene(int previewRequest)
+{
+    RECT client;
+    GetClientRect(Handle(), &client);
+    ::SetUpScene(world_, ToBoard(client), previewRequest, settings_);
 }
 
 void SaverView::SetDisplayOn(bool on)
@@ -97,7 +103,7 @@ bool SaverView::OnTick(Message& m)
         repaintAll_ = true;
         return true;
     }
-    World& world = TheWorld();
+    World& world = world_;
     RECT client;
     GetClientRect(Handle(), &client);
     StepWorld(world, ToBoard(client));
@@ -114,7 +120,7 @@ bool SaverView::OnTick(Message& m)
     if (++world.frameCounter >= world.scene.sceneFrames) {
         GetClientRect(Handle(), &client);
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        SaverApp::Instance().SetUpScene(client, 0);
+        SetUpScene(0);
     }
     ReleaseDC(Handle(), dc);
     return true;
@@ -130,7 +136,7 @@ void SaverView::OnPaint()
     FillRect(dc, &client, black);
     // The whole frame, even for part of the window (the paint's clipping keeps
     // it there); the next tick repaints everything as well.
-    frames_.DrawWhole(TheWorld(), dc, client);
+    frames_.DrawWhole(world_, dc, client);
     DeleteObject(black);
     EndPaint(Handle(), &ps);
 }

@@ -2,13 +2,17 @@
 // preview (a child of the host's window); the full-screen SaverWindow derives
 // from it and adds the input rules.
 //
-// Its creation starts the animation timer and its destruction stops it; each
-// tick (timer id 1) steps the world, draws the frame and, when the scene has
-// run its length, clears the window and sets up a new scene. A paint shows
-// the whole current frame.
+// Each view has a world of its own, built from the settings it is given when
+// it is made. Its creation starts the animation timer, at the pace those
+// settings ask for, and its destruction stops it; each tick (timer id 1)
+// steps the world, draws the frame and, when the scene has run its length,
+// clears the window and sets up a new scene. A paint shows the whole current
+// frame.
 #pragma once
 #include "framework/window.h"
 #include "render/frame.h"
+#include "sim/stored_settings.h"
+#include "sim/world.h"
 
 // The window class of the view and of the blank monitor windows: its cursor
 // shows nothing, so the pointer vanishes over them, and it has no background
@@ -17,14 +21,21 @@ const char* InvisiblePointerClass();
 
 class SaverView : public Window {
 public:
-    // An autoDelete view deletes itself after its window's last message.
-    explicit SaverView(bool autoDelete);
+    // An autoDelete view deletes itself after its window's last message. The
+    // settings must outlive the view: every scene is read from them.
+    SaverView(bool autoDelete, SettingsReader& settings);
     ~SaverView() override;
 
     // Creates the window: the empty title, the given styles, position and
     // size, the parent's handle (none when parent is null) and child id 0.
     // The id and the context are not used.
     virtual bool Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT id, void* context);
+
+    // A new scene on the window's client area; previewRequest as the scene
+    // set-up takes it (only the world's first scene decides).
+    void SetUpScene(int previewRequest);
+
+    World& BoardWorld() { return world_; }
 
     // The timer id of the animation's ticks.
     static constexpr UINT_PTR kTickTimerId = 1;
@@ -44,6 +55,8 @@ private:
     void OnPaint();
 
     bool autoDelete_;
+    SettingsReader& settings_;
+    World world_;
     UINT tickPeriod_ = 0;  // milliseconds
     bool displayOn_ = true;
     // The window may not show what the buffer says it does: a frame could

@@ -90,8 +90,8 @@ SaverApp theApp;  // the views read their settings through it
 TEST(SaverView, OnlyItsOwnTimerRunsAFrameAndANewSceneFollowsTheLastFrameOfOne)
 {
     theApp.SetRegistryKey(kRegistryRoot);
-    World& world = TheWorld();
-    SaverView view(false);
+    SaverView view(false, theApp);
+    World& world = view.BoardWorld();
     ASSERT_TRUE(view.Create(0, WS_POPUP, RECT{0, 0, 300, 200}, nullptr, 0, nullptr));
     EXPECT_TRUE(GetPropA(view.Handle(), "PROP_ANIMTIMERDATA"));
     ASSERT_TRUE(KillAnimTimer(view.Handle(), 1));
@@ -113,15 +113,15 @@ TEST(SaverView, OnlyItsOwnTimerRunsAFrameAndANewSceneFollowsTheLastFrameOfOne)
 TEST(SaverView, AFrameThatCouldNotReachTheWindowIsFollowedByAWholeOne)
 {
     theApp.SetRegistryKey(kRegistryRoot);
-    SaverView view(false);
+    SaverView view(false, theApp);
     const RECT board{0, 0, 300, 200};
     ASSERT_TRUE(view.Create(0, WS_POPUP | WS_VISIBLE, board, nullptr, 0, nullptr));
     const HWND w = view.Handle();
     KillAnimTimer(w, 1);
     std::srand(1);
-    theApp.SetUpScene(board, 0);
+    view.SetUpScene(0);
     SendMessageA(w, WM_TIMER, 1, 0);
-    const auto& pins = TheWorld().pins;  // the lowest, far from where the balls come in
+    const auto& pins = view.BoardWorld().pins;  // the lowest, far from where the balls come in
     Disc* pin = *std::max_element(pins.begin(), pins.end(), [](Disc* a, Disc* b) { return a->y < b->y; });
     rt::Canvas shot(300, 200);
     ASSERT_NE(shot.CopyOf(w).At(int(pin->x), int(pin->y)), 0u);
@@ -148,14 +148,14 @@ void SendDisplayState(HWND w, DWORD state)
 
 TEST(SaverWindow, StandsStillWhileTheDisplayIsOffAndRepaintsAllWhenItComesBack)
 {
-    auto* saver = new SaverWindow();
+    auto* saver = new SaverWindow(theApp);
     ASSERT_TRUE(saver->CreateFullScreen());
     const HWND w = saver->Handle();
     RECT client;
     GetClientRect(w, &client);
-    theApp.SetUpScene(client, 0);
+    saver->SetUpScene(0);
     wt::PumpUntil([] { return false; }, 300);  // the first paints
-    const World& world = TheWorld();
+    const World& world = saver->BoardWorld();
     SendDisplayState(w, 0);
     const uint32_t frame = world.frameCounter;
     HDC dc = GetDC(w);
@@ -202,7 +202,7 @@ const struct {
 TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
 {
     for (const auto& c : kInputs) {
-        auto* saver = new SaverWindow();  // deletes itself
+        auto* saver = new SaverWindow(theApp);  // deletes itself
         ASSERT_TRUE(saver->CreateFullScreen());
         const HWND w = saver->Handle();
         MSG msg;
@@ -220,7 +220,7 @@ std::vector<MonitorArea> TwoMonitors() { return {{kSecondary, false}, {RECT{0, 0
 
 TEST(SaverWindow, CoversASecondMonitorWithABlackWindowThatEndsItAlike)
 {
-    auto* saver = new SaverWindow();
+    auto* saver = new SaverWindow(theApp);
     SetMonitorSource(TwoMonitors);
     ASSERT_TRUE(saver->CreateFullScreen());
     SetMonitorSource(nullptr);
