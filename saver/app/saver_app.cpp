@@ -15,10 +15,11 @@ int RuntimeRand() { return std::rand(); }
 
 }  // namespace
 
-SaverApp::SaverApp()
+SaverApp::SaverApp() : seed_(static_cast<uint32_t>(std::time(nullptr)))
 {
-    // The one random sequence of the whole program, seeded once.
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // The one random sequence of the whole program, seeded once. Boards on
+    // other monitors draw from sequences of their own, seeded from it.
+    std::srand(seed_);
     BindRandom(RuntimeRand);
 }
 
@@ -62,9 +63,9 @@ bool SaverApp::RunPreview(const char* handleArgument)
 bool SaverApp::RunFullScreen()
 {
     auto* saver = new SaverWindow(*this);
-    if (!saver->CreateFullScreen()) return false;
+    if (!saver->CreateFullScreen(seed_)) return false;
     mainWindow = saver;
-    saver->SetUpScene(0);
+    saver->SetUpScenes();
     return true;
 }
 

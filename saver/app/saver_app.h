@@ -31,6 +31,8 @@ private:
     bool RunPreview(const char* handleArgument);
     bool RunFullScreen();
     void RunUninstall();
+
+    uint32_t seed_;  // of the one random sequence
 };
 
 // Where the settings live: HKEY_CURRENT_USER\Software\<this>\<app name>\Settings.

@@ -3,13 +3,10 @@
 #include "render/anim_timer.h"
 #include "render/frame.h"
 #include "resource.h"
+#include "settings/monitors.h"
+#include "sim/random.h"
 #include "sim/scene.h"
 
-namespace {
-
-Rect ToBoard(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
-
-}  // namespace
 
 SaverView::SaverView(bool autoDelete, SettingsReader& settings) : autoDelete_(autoDelete), settings_(settings) {}
 
@@ -43,6 +40,10 @@ bool SaverView::HandleMessage(Message& m)
         OnPaint();
         m.result = 0;
         return true;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(m.wParam));
+        m.result = 0;
+        return true;
     case WM_DESTROY:
         // A preview's host may destroy the view at any time: its timer and
         // the timer resolution it holds go with it.
@@ -63,16 +64,40 @@ LRESULT SaverView::OnCreate(Message& m)
     if (DefaultProcessing(m) == -1) return -1;
     // The pace of the animation: the tick period is this setting plus 1 ms.
     tickPeriod_ = settings_.ReadSetting(kRefreshRate) + 1;
+    // A child (the preview in the host's window) keeps the host's pixels.
+    if (!(GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD)) scale_ = WindowScale(Handle());
     KillAnimTimer(Handle(), kTickTimerId);
     SetAnimTimer(Handle(), kTickTimerId, tickPeriod_, nullptr);
     return 0;
 }
 
-void SaverView::SetUpScene(int previewRequest)
+Rect SaverView::Board() const
 {
     RECT client;
     GetClientRect(Handle(), &client);
-    ::SetUpScene(world_, ToBoard(client), previewRequest, settings_);
+    return Rect{0, 0, LogicalPixels(client.right, scale_), LogicalPixels(client.bottom, scale_)};
+}
+
+void SaverView::SetUpScene(int previewRequest)
+{
+    RandomScope sequence(ownSequence_ ? &sequence_ : nullptr);
+    ::SetUpScene(world_, Board(), previewRequest, settings_);
+}
+
+void SaverView::OnDpiChanged(UINT dpi)
+{
+    // The window keeps covering its monitor: only the board's logical size
+    // changes, and the scene laid out for the old one starts anew.
+    if (GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD) return;
+    scale_ = dpi > 96 ? dpi / 96.0 : 1.0;
+    repaintAll_ = true;
+    SetUpScene(0);
+}
+
+void SaverView::UseOwnSequence(uint32_t seed)
+{
+    ownSequence_ = true;
+    sequence_ = seed;
 }
 
 void SaverView::SetDisplayOn(bool on)
@@ -106,7 +131,10 @@ bool SaverView::OnTick(Message& m)
     World& world = world_;
     RECT client;
     GetClientRect(Handle(), &client);
-    StepWorld(world, ToBoard(client));
+    {
+        RandomScope sequence(ownSequence_ ? &sequence_ : nullptr);
+        StepWorld(world, Board());
+    }
     if (repaintAll_) {
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         frames_.DrawWhole(world, dc, client);

@@ -31,11 +31,25 @@ public:
     // The id and the context are not used.
     virtual bool Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT id, void* context);
 
-    // A new scene on the window's client area; previewRequest as the scene
-    // set-up takes it (only the world's first scene decides).
+    // A new scene on the window's board; previewRequest as the scene set-up
+    // takes it (only the world's first scene decides).
     void SetUpScene(int previewRequest);
 
+    // The board: the client area in logical pixels, the window's divided by
+    // the display's scale (GetDpiForWindow / 96, where the system has it).
+    // Discs and sparks are drawn at the window's full resolution, scaled by
+    // the same factor, so that they have the same physical size at every
+    // scale. A change of scale starts a new scene. The preview, a child of
+    // the host's window, keeps a scale of 1.
+    Rect Board() const;
+    double Scale() const { return scale_; }
+
     World& BoardWorld() { return world_; }
+
+    // From now on the view's scenes and steps draw from a random sequence of
+    // its own, started at seed, not from the program's: a board beside others
+    // computes exactly what it would compute alone from that seed.
+    void UseOwnSequence(uint32_t seed);
 
     // The timer id of the animation's ticks.
     static constexpr UINT_PTR kTickTimerId = 1;
@@ -49,15 +63,21 @@ protected:
     // repaints everything, whatever became of the window's pixels meanwhile.
     void SetDisplayOn(bool on);
 
+    SettingsReader& Settings() { return settings_; }
+
 private:
     LRESULT OnCreate(Message& m);
     bool OnTick(Message& m);
     void OnPaint();
+    void OnDpiChanged(UINT dpi);
 
     bool autoDelete_;
     SettingsReader& settings_;
     World world_;
+    bool ownSequence_ = false;
+    uint32_t sequence_ = 0;
     UINT tickPeriod_ = 0;  // milliseconds
+    double scale_ = 1.0;
     bool displayOn_ = true;
     // The window may not show what the buffer says it does: a frame could
     // not reach it, or the display was off.

@@ -3,6 +3,7 @@
 #include "resource.h"
 #include "settings/about_dialog.h"
 #include "settings/file_version.h"
+#include "settings/monitors.h"
 #include "settings/option_rules.h"
 
 OptionsDialog::OptionsDialog(HWND parent)
@@ -37,6 +38,7 @@ void OptionsDialog::BindControls()
     for (size_t i = 0; i < 7; ++i) sliders_[i].Attach(Handle(), kSliderBindings[i].sliderId);
     symmetry_.Attach(Handle(), IDC_SYMMETRY_COMBO);
     sparks_.Attach(Handle(), IDC_SPARKS_COMBO);
+    monitors_.Attach(Handle(), IDC_MONITORS_COMBO);
 }
 
 BOOL OptionsDialog::OnInitDialog()
@@ -60,6 +62,7 @@ BOOL OptionsDialog::OnInitDialog()
     // An index outside the list leaves it without a selection.
     symmetry_.SetCurSel(saverSettings.symmetry);
     sparks_.SetCurSel(saverSettings.sparks);
+    monitors_.SetCurSel(saverSettings.monitors);
 
     CenterWindow();
 
@@ -99,10 +102,16 @@ void OptionsDialog::OnOK()
 {
     saverSettings.symmetry = symmetry_.GetCurSel();
     saverSettings.sparks = sparks_.GetCurSel();
-    if (BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize, GetSystemMetrics(SM_CXSCREEN),
-                        GetSystemMetrics(SM_CYSCREEN))) {
-        MessageBoxA(Handle(), kBallsFillScreenText, kBallsFillScreenCaption, MB_OK | MB_ICONEXCLAMATION);
-        return;
+    saverSettings.monitors = monitors_.GetCurSel();
+    // Every board that the saver will show, at the size it will lay it out in.
+    const uint32_t monitors = ClampStoredSetting(kMonitors, static_cast<uint32_t>(saverSettings.monitors));
+    for (const MonitorArea& board : BoardMonitors(monitors)) {
+        const RECT& r = board.rect;
+        if (BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize, LogicalPixels(r.right - r.left, board.scale),
+                            LogicalPixels(r.bottom - r.top, board.scale))) {
+            MessageBoxA(Handle(), kBallsFillScreenText, kBallsFillScreenCaption, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
     }
     EndDialog(IDOK);
 }

@@ -1,5 +1,5 @@
 // The options dialog of the configure mode: seven sliders with value labels,
-// two lists, the version label, a web link, and an About item in the system
+// three lists, the version label, a web link, and an About item in the system
 // menu. The caller fills saverSettings before DoModal and stores them after
 // IDOK; the dialog itself never touches the registry.
 #pragma once
@@ -34,6 +34,7 @@ private:
     Slider sliders_[7];
     ComboBox symmetry_;
     ComboBox sparks_;
+    ComboBox monitors_;
     LinkControl link_;
     HICON icon_;
 };

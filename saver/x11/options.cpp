@@ -9,7 +9,7 @@
 #include "settings/settings_store.h"
 
 // In the order of the stored settings; each name is its registry value's.
-const X11Option kX11Options[kStoredSettingCount] = {
+const X11Option kX11Options[kBoardSettingCount] = {
     {kNumBalls, "num-balls", "Balls: Number"},
     {kNumPins, "num-pins", "Pins: Number"},
     {kBallSize, "ball-size", "Balls: Radius"},

@@ -15,7 +15,7 @@ struct X11Option {
     const char* label;  // as the options dialog labels its control
 };
 
-extern const X11Option kX11Options[kStoredSettingCount];
+extern const X11Option kX11Options[kBoardSettingCount];
 
 enum class DrawTarget {
     OwnWindow,  // a window of its own, closed by a key press or the window manager
