@@ -83,7 +83,7 @@ Cost Measure(const BenchScreen& screen, MapSettings& settings, uint32_t seed, bo
     // As the program's tick, but the scene's last frame is waited for.
     auto tick = [&] {
         StepWorld(world, board);
-        if (fresh) FreshFrame(kept.pen, world, screen.window, screen.width, screen.height, screen.depth);
+        if (fresh) FreshFrame(screen.display, screen.visual, world, screen.window, screen.width, screen.height, screen.depth);
         else kept.DrawFrame(world);
         if (++world.frameCounter >= world.scene.sceneFrames) {
             kept.Clear();

@@ -2,19 +2,6 @@
 
 namespace {
 
-RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
-void Fill(HDC dc, const Rect& r, HBRUSH brush)
-{
-    const RECT rect = ToRECT(r);
-    FillRect(dc, &rect, brush);
-}
-
-void Copy(HDC target, HDC buffer, const Rect& r)
-{
-    BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer, r.left, r.top, SRCCOPY);
-}
-
 void ResetMapping(HDC dc)
 {
     SetViewportOrgEx(dc, 0, 0, nullptr);
@@ -22,10 +9,70 @@ void ResetMapping(HDC dc)
     SetMapMode(dc, MM_TEXT);
 }
 
-// The union of the areas, to keep repainting inside them; null when a region
-// cannot be made.
-HRGN RegionOf(const std::vector<Rect>& areas)
+}  // namespace
+
+bool GdiPen::Begin()
 {
+    black_ = CreateSolidBrush(RGB(0, 0, 0));
+    if (!black_) return false;
+    UnrealizeObject(black_);
+    // Copies and sparks land at the buffer's own coordinates.
+    if (buffer_) ResetMapping(target_);
+    return true;
+}
+
+void GdiPen::End()
+{
+    DeleteObject(black_);
+    black_ = nullptr;
+}
+
+void GdiPen::Fill(Surface surface, const Rect& r)
+{
+    const RECT rect{r.left, r.top, r.right, r.bottom};
+    FillRect(On(surface), &rect, black_);
+}
+
+void GdiPen::Draw(Surface surface, const Disc& disc)
+{
+    const HDC dc = On(surface);
+    HPEN pen = CreatePen(PS_SOLID, 1, disc.colour);
+    HGDIOBJ keptPen = SelectObject(dc, pen);
+    HBRUSH brush = CreateSolidBrush(disc.colour);
+    HGDIOBJ keptBrush = SelectObject(dc, brush);
+    Ellipse(dc, disc.bounds.left, disc.bounds.top, disc.bounds.right, disc.bounds.bottom);
+    SelectObject(dc, keptBrush);
+    SelectObject(dc, keptPen);
+    DeleteObject(brush);
+    DeleteObject(pen);
+}
+
+void GdiPen::EraseSparks(const SparkRing& sparks)
+{
+    SelectObject(target_, GetStockObject(BLACK_PEN));
+    ForEachSparkToErase(sparks, [&](const SparkSegment& s) {
+        MoveToEx(target_, s.x0, s.y0, nullptr);
+        LineTo(target_, s.x1, s.y1);
+    });
+}
+
+void GdiPen::DrawSparks(const SparkRing& sparks)
+{
+    SelectObject(target_, GetStockObject(WHITE_PEN));
+    ForEachSparkToDraw(sparks, [&](const SparkSegment& s) {
+        MoveToEx(target_, s.x0, s.y0, nullptr);
+        LineTo(target_, s.x1, s.y1);
+    });
+}
+
+void GdiPen::Copy(const Rect& r)
+{
+    BitBlt(target_, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer_, r.left, r.top, SRCCOPY);
+}
+
+bool GdiPen::ClipTo(const std::vector<Rect>& areas)
+{
+    if (areas.empty()) return SelectClipRgn(buffer_, nullptr) != ERROR;
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     HRGN part = CreateRectRgn(0, 0, 0, 0);
     if (region && part) {
@@ -33,35 +80,14 @@ HRGN RegionOf(const std::vector<Rect>& areas)
             SetRectRgn(part, a.left, a.top, a.right, a.bottom);
             CombineRgn(region, region, part, RGN_OR);
         }
-    } else if (region) {
-        DeleteObject(region);
-        region = nullptr;
+        SelectClipRgn(buffer_, region);  // the context keeps a copy
     }
     if (part) DeleteObject(part);
-    return region;
+    if (region) DeleteObject(region);
+    return region && part;
 }
-
-// Without a back buffer: everything straight onto the target, every ball
-// whether in play or not.
-void DirectFrame(World& world, HDC target, HBRUSH black)
-{
-    for (Disc* ball : world.balls) {
-        RECT r = ToRECT(ball->prevBounds);
-        InflateRect(&r, 1, 1);
-        FillRect(target, &r, black);
-    }
-    EraseSparks(world.sparks, target);
-    for (Disc* pin : world.pins) Draw(*pin, target);
-    for (Disc* ball : world.balls) Draw(*ball, target);
-}
-
-}  // namespace
 
 FrameComposer::~FrameComposer() { ReleaseBuffer(); }
-
-void FrameComposer::DrawFrame(World& world, HDC target, const RECT& client) { Compose(world, target, client, false); }
-
-void FrameComposer::DrawWhole(World& world, HDC target, const RECT& client) { Compose(world, target, client, true); }
 
 bool FrameComposer::KeepBuffer(HDC target, const RECT& client)
 {
@@ -70,7 +96,7 @@ bool FrameComposer::KeepBuffer(HDC target, const RECT& client)
     if (buffer_ && width == width_ && height == height_) return true;
     ReleaseBuffer();
     // A new buffer knows nothing of the window: its first frame repaints all.
-    wholeNext_ = true;
+    composition_.Forget();
     buffer_ = CreateCompatibleDC(target);
     if (!buffer_) return false;
     bitmap_ = CreateCompatibleBitmap(target, width, height);
@@ -99,107 +125,6 @@ void FrameComposer::ReleaseBuffer()
 
 void FrameComposer::Compose(World& world, HDC target, const RECT& client, bool whole)
 {
-    const bool buffered = KeepBuffer(target, client);
-    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
-    if (!black) {
-        // The frame is skipped; the next one makes up for everything.
-        wholeNext_ = true;
-        return;
-    }
-    UnrealizeObject(black);
-    if (!buffered) {
-        DirectFrame(world, target, black);
-        DrawSparks(world.sparks, target);
-        DeleteObject(black);
-        return;
-    }
-
-    bool everything = whole || wholeNext_ || !FindFrameDamage(world, shown_, damage_);
-    NoteShownPins(world, shown_);
-    HRGN clip = everything ? nullptr : RegionOf(damage_.areas);
-    everything = everything || !clip;
-
-    if (everything) {
-        // As a fresh black bitmap would be: every disc drawn in order.
-        PatBlt(buffer_, 0, 0, width_, height_, BLACKNESS);
-        for (Disc* pin : world.pins) {
-            Fill(buffer_, pin->bounds, black);
-            Draw(*pin, buffer_);
-        }
-    } else {
-        // The same, inside the areas only: every pin that reaches into them
-        // is drawn there in order, over black, and the rest of the buffer
-        // keeps what earlier frames left, which is what they would draw.
-        for (const Rect& a : damage_.areas) Fill(buffer_, a, black);
-        SelectClipRgn(buffer_, clip);
-        for (size_t i : damage_.pins) {
-            Fill(buffer_, world.pins[i]->bounds, black);
-            Draw(*world.pins[i], buffer_);
-        }
-    }
-    for (Disc* ball : world.balls) {
-        if (ball->inPlay) Draw(*ball, buffer_);
-    }
-    if (clip) {
-        SelectClipRgn(buffer_, nullptr);
-        DeleteObject(clip);
-    }
-
-    ResetMapping(target);
-    EraseSparks(world.sparks, target);
-    if (everything) {
-        // Pins are copied where drawing has just put them.
-        for (Disc* pin : world.pins) Copy(target, buffer_, pin->bounds);
-        for (Disc* ball : world.balls) {
-            if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { Copy(target, buffer_, r); });
-        }
-    } else {
-        for (const Rect& r : damage_.copies) Copy(target, buffer_, r);
-    }
-    // The wrap is consumed: from now on the ball's old and new places are close.
-    for (Disc* ball : world.balls) {
-        if (ball->inPlay) ball->wrapped = false;
-    }
-    DrawSparks(world.sparks, target);
-    DeleteObject(black);
-    wholeNext_ = whole;
-}
-
-bool Draw(Disc& disc, HDC target)
-{
-    if (disc.colour == 0) return true;
-    HPEN pen = CreatePen(PS_SOLID, 1, disc.colour);
-    HGDIOBJ keptPen = SelectObject(target, pen);
-    HBRUSH brush = CreateSolidBrush(disc.colour);
-    HGDIOBJ keptBrush = SelectObject(target, brush);
-    disc.RecomputeBounds();
-    Ellipse(target, disc.bounds.left, disc.bounds.top, disc.bounds.right, disc.bounds.bottom);
-    SelectObject(target, keptBrush);
-    SelectObject(target, keptPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
-    return true;
-}
-
-void EraseSparks(const SparkRing& sparks, HDC target)
-{
-    // The segment drawn white last frame runs from the previous position to
-    // the current one; no life test, so a burst's last frame is erased too.
-    SelectObject(target, GetStockObject(BLACK_PEN));
-    ForEachSparkOfLiveBursts(sparks, [&](const Spark&, const Spark& spark) {
-        MoveToEx(target, spark.prevX, spark.prevY, nullptr);
-        LineTo(target, spark.x, spark.y);
-    });
-}
-
-void DrawSparks(const SparkRing& sparks, HDC target)
-{
-    // A burst at life 1 leaves the ring in the next step, before anything
-    // could erase it: drawing it now would leave its segments behind.
-    SelectObject(target, GetStockObject(WHITE_PEN));
-    ForEachSparkOfLiveBursts(sparks, [&](const Spark& first, const Spark& spark) {
-        if (first.life <= 1) return;
-        MoveToEx(target, spark.x, spark.y, nullptr);
-        LineTo(target, spark.x + spark.vx, spark.y + spark.vy);
-    });
+    GdiPen pen(target, KeepBuffer(target, client) ? buffer_ : nullptr);
+    composition_.Compose(world, pen, Rect{0, 0, width_, height_}, whole);
 }

@@ -1,23 +1,47 @@
-// Frame composition: what one tick or one paint puts on the window.
+// Frame composition on Windows: the pen and the back buffer under the
+// portable composition (board/composition.h).
 //
-// Frames are built in a back buffer that the view keeps for its whole life
-// and copied to the window by rectangles; everything else on the window stays
-// as earlier frames left it. The buffer always holds, wherever a disc lies,
-// what a fresh black bitmap would hold after every pin and every ball in play
-// had been drawn on it in order. So a tick repaints and copies only the
-// places that can have changed (see frame_damage.h) and the window shows the
-// same pixels as if every disc were redrawn in a new buffer every frame, at a
-// fraction of the cost: no full-screen bitmap is made and freed per frame, and
-// a pin that nothing touched is neither drawn nor copied. Sparks never enter
-// the buffer: they are drawn on the window after the copy and painted over in
-// black before the next one.
+// The view keeps one back buffer for its whole life and copies it to the
+// window by rectangles; everything else on the window stays as earlier frames
+// left it. The buffer always holds, wherever a disc lies, what a fresh black
+// bitmap would hold after every pin and every ball in play had been drawn on
+// it in order. So a tick repaints and copies only the places that can have
+// changed, and the window shows the same pixels as if every disc were redrawn
+// in a new buffer every frame, at a fraction of the cost: no full-screen
+// bitmap is made and freed per frame, and a pin that nothing touched is
+// neither drawn nor copied.
 #pragma once
 #include <windows.h>
 
-#include <vector>
-
-#include "board/frame_damage.h"
+#include "board/composition.h"
 #include "sim/world.h"
+
+// GDI drawing on a target context and, when there is one, a buffer context.
+// A frame's black brush is made by Begin and freed by End.
+class GdiPen : public FramePen {
+public:
+    // buffer: null to draw straight onto the target.
+    GdiPen(HDC target, HDC buffer) : target_(target), buffer_(buffer) {}
+
+    bool Begin() override;
+    void End() override;
+    bool Buffered() const override { return buffer_ != nullptr; }
+    void Fill(Surface surface, const Rect& r) override;
+    // One Ellipse over the bounds, with a pen and a brush of the disc's colour.
+    void Draw(Surface surface, const Disc& disc) override;
+    // Stock pens, one line per spark, each leaving out its end point.
+    void EraseSparks(const SparkRing& sparks) override;
+    void DrawSparks(const SparkRing& sparks) override;
+    void Copy(const Rect& r) override;
+    // A region of the areas selected into the buffer; false when none can be made.
+    bool ClipTo(const std::vector<Rect>& areas) override;
+
+private:
+    HDC On(Surface surface) const { return surface == Surface::kBuffer && buffer_ ? buffer_ : target_; }
+
+    HDC target_, buffer_;
+    HBRUSH black_ = nullptr;
+};
 
 class FrameComposer {
 public:
@@ -29,10 +53,10 @@ public:
     // One tick's frame onto target, a context of a client area of the given
     // size. Repaints everything when the buffer is new, at the first frame of
     // a scene and after a paint; otherwise only what changed.
-    void DrawFrame(World& world, HDC target, const RECT& client);
+    void DrawFrame(World& world, HDC target, const RECT& client) { Compose(world, target, client, false); }
     // The whole frame, as a paint needs it (the paint's clipping keeps it to
     // the area to paint). The next frame repaints everything too.
-    void DrawWhole(World& world, HDC target, const RECT& client);
+    void DrawWhole(World& world, HDC target, const RECT& client) { Compose(world, target, client, true); }
 
 private:
     void Compose(World& world, HDC target, const RECT& client, bool whole);
@@ -43,16 +67,7 @@ private:
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ keptBitmap_ = nullptr;  // selected back before the bitmap is deleted
     int width_ = 0, height_ = 0;
-    bool wholeNext_ = true;
-    std::vector<ShownPin> shown_;
-    FrameDamage damage_;
+    // A paint is clipped to the area to paint: what it leaves out is repainted
+    // by the next frame.
+    Composition composition_{CompositionRules{false, true}};
 };
-
-// A filled circle in the disc's colour; recomputes its bounds first. A disc of
-// colour 0 draws nothing and keeps its bounds. Always true.
-bool Draw(Disc& disc, HDC target);
-
-// Paints black over the segments that the previous frame's DrawSparks drew.
-void EraseSparks(const SparkRing& sparks, HDC target);
-// One white segment per spark of every burst that still has frames to live.
-void DrawSparks(const SparkRing& sparks, HDC target);

@@ -1,45 +1,45 @@
-// The pin board in an X window: the same frames as the Win32 view draws.
+// The pin board in an X window: the pen and the Pixmap under the portable
+// composition (board/composition.h), so the same frames as the Win32 view's.
 //
-// Frames are built in a Pixmap kept for the window's life and copied to the
-// window by rectangles, exactly where board/frame_damage.h says that something
-// can have changed; the Pixmap always holds what a fresh black one would hold
-// after every pin and every ball in play had been drawn on it in order. Sparks
-// never enter the Pixmap: they are drawn on the window after the copy and
-// painted over in black before the next one.
+// The Pixmap is kept for the window's life and always holds what a fresh
+// black one would hold after every pin and every ball in play had been drawn
+// on it in order.
 #pragma once
 #include <X11/Xlib.h>
 
 #include <vector>
 
-#include "board/frame_damage.h"
+#include "board/composition.h"
 #include "sim/stored_settings.h"
 #include "sim/world.h"
 
-// Drawing the board's pieces with one GC: fills, discs, sparks and copies.
-// Colours become pixels of a TrueColor visual (every X server of today).
-class X11Pen {
+// Drawing the board's pieces with one GC, in a Pixmap (the buffer) and on a
+// target. Colours become pixels of a TrueColor visual (every X server of today).
+class X11Pen : public FramePen {
 public:
-    X11Pen(Display* display, Drawable drawable, Visual* visual, int depth);
-    ~X11Pen();
+    X11Pen(Display* display, Drawable target, Visual* visual, int depth);
+    ~X11Pen() override;
     X11Pen(const X11Pen&) = delete;
     X11Pen& operator=(const X11Pen&) = delete;
 
     unsigned long Pixel(Colour colour) const;
-    void Fill(Drawable target, const Rect& r, Colour colour);
-    // A filled circle in the disc's colour within its bounds, which it
-    // recomputes first; a disc of colour 0 draws nothing and keeps its bounds.
-    void Draw(Drawable target, Disc& disc);
-    // Paints black over the segments that the previous frame's DrawSparks drew.
-    void EraseSparks(Drawable target, const SparkRing& sparks);
-    // One white segment per spark of every burst that still has frames to live.
-    void DrawSparks(Drawable target, const SparkRing& sparks);
-    void Copy(Drawable from, Drawable to, const Rect& r);
-    // Later drawing stays inside these areas; none lifts the restriction.
-    void ClipTo(const std::vector<Rect>& areas);
+    void Fill(Surface surface, const Rect& r) override;
+    // XFillArc over the bounds.
+    void Draw(Surface surface, const Disc& disc) override;
+    // Lines that leave out their end point, as on Windows.
+    void EraseSparks(const SparkRing& sparks) override;
+    void DrawSparks(const SparkRing& sparks) override;
+    void Copy(const Rect& r) override;
+    bool ClipTo(const std::vector<Rect>& areas) override;
 
     Display* const display;
+    const Drawable target;
+    Pixmap buffer = 0;
 
 private:
+    Drawable On(Surface surface) const { return surface == Surface::kBuffer ? buffer : target; }
+    void Line(const SparkSegment& s);
+
     GC gc_;
     unsigned long masks_[3];  // red, green, blue
     unsigned long opaque_;    // bits of a depth-32 visual outside the colour masks
@@ -56,9 +56,9 @@ public:
 
     // A tick's frame: only what changed, or everything when the Pixmap knows
     // nothing of the target yet (a new size, the first frame of a scene).
-    void DrawFrame(World& world) { Compose(world, false); }
+    void DrawFrame(World& world) { composition_.Compose(world, pen, Rect{0, 0, width_, height_}, false); }
     // The whole frame, every pixel of the target, as an Expose needs it.
-    void DrawWhole(World& world) { Compose(world, true); }
+    void DrawWhole(World& world) { composition_.Compose(world, pen, Rect{0, 0, width_, height_}, true); }
     // The target black, as after the last frame of a scene.
     void Clear();
     // A new Pixmap for the target's new size.
@@ -67,15 +67,11 @@ public:
     X11Pen pen;
 
 private:
-    void Compose(World& world, bool whole);
-
-    Drawable target_;
     int depth_;
-    Pixmap buffer_ = 0;
     int width_ = 0, height_ = 0;
-    bool wholeNext_ = true;
-    std::vector<ShownPin> shown_;
-    FrameDamage damage_;
+    // The target may show anything where no disc lies: a whole frame copies
+    // every pixel, and after it the window shows the Pixmap whole.
+    Composition composition_{CompositionRules{true, false}};
 };
 
 // The program's state for the window it draws into: the world, its frames and

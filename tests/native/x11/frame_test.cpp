@@ -21,12 +21,12 @@ TEST_P(X11FrameComposition, ShowsWhatEveryDiscDrawnAfreshEveryFrameShows)
         canvas = XCreatePixmap(display, DefaultRootWindow(display), unsigned(c.width), unsigned(c.height), unsigned(depth));
     {
         X11Frames kept(display, canvases[1], DefaultVisual(display, DefaultScreen(display)), depth, c.width, c.height);
-        const auto clear = [&](int i) { i == 0 ? kept.pen.Fill(canvases[0], Rect{0, 0, c.width, c.height}, 0) : kept.Clear(); };
+        const auto clear = [&](int i) { i == 0 ? void(XFillRectangle(display, canvases[0], DefaultGC(display, 0), 0, 0, unsigned(c.width), unsigned(c.height))) : kept.Clear(); };
         clear(0), clear(1);
         RunFrameCase(
             c,
             [&](World& world, int i, bool whole) {
-                if (i == 0) FreshFrame(kept.pen, world, canvases[0], c.width, c.height, depth);
+                if (i == 0) FreshFrame(display, DefaultVisual(display, DefaultScreen(display)), world, canvases[0], c.width, c.height, depth);
                 else whole ? kept.DrawWhole(world) : kept.DrawFrame(world);
             },
             clear, [&] { return SamePixels(display, canvases[0], canvases[1], c.width, c.height, depth); });

@@ -38,24 +38,25 @@ private:
 
 // One frame drawn the plain way: every disc afresh in a new black Pixmap, and
 // the places of all pins and balls copied to the target; the wrap consumed.
-inline void FreshFrame(X11Pen& pen, World& world, Drawable target, int width, int height, int depth)
+inline void FreshFrame(Display* display, Visual* visual, World& world, Drawable target, int width, int height, int depth)
 {
-    const Pixmap buffer = XCreatePixmap(pen.display, target, unsigned(width), unsigned(height), unsigned(depth));
-    pen.Fill(buffer, Rect{0, 0, width, height}, 0);
+    X11Pen pen(display, target, visual, depth);
+    pen.buffer = XCreatePixmap(display, target, unsigned(width), unsigned(height), unsigned(depth));
+    pen.Fill(FramePen::Surface::kBuffer, Rect{0, 0, width, height});
     for (Disc* pin : world.pins) {
-        pen.Fill(buffer, pin->bounds, 0);
-        pen.Draw(buffer, *pin);
+        pen.Fill(FramePen::Surface::kBuffer, pin->bounds);
+        Draw(*pin, pen, FramePen::Surface::kBuffer);
     }
     for (Disc* ball : world.balls)
-        if (ball->inPlay) pen.Draw(buffer, *ball);
-    pen.EraseSparks(target, world.sparks);
-    for (Disc* pin : world.pins) pen.Copy(buffer, target, pin->bounds);
+        if (ball->inPlay) Draw(*ball, pen, FramePen::Surface::kBuffer);
+    pen.EraseSparks(world.sparks);
+    for (Disc* pin : world.pins) pen.Copy(pin->bounds);
     for (Disc* ball : world.balls) {
-        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Copy(buffer, target, r); });
+        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Copy(r); });
         ball->wrapped = ball->wrapped && !ball->inPlay;
     }
-    pen.DrawSparks(target, world.sparks);
-    XFreePixmap(pen.display, buffer);
+    pen.DrawSparks(world.sparks);
+    XFreePixmap(display, pen.buffer);
 }
 
 // Whether two drawables hold the same pixels, decided by the server: their

@@ -68,33 +68,30 @@ template <class Function> Function ReplaceImport(const char* dll, const char* na
 // Every disc drawn afresh in a black buffer and copied by rectangles; the wrap consumed.
 inline void LiteralFrame(World& world, HDC target)
 {
+    using Surface = FramePen::Surface;
     RECT clip;
     GetClipBox(target, &clip);
     HDC buffer = CreateCompatibleDC(target);
     HBITMAP bitmap = CreateCompatibleBitmap(target, clip.right, clip.bottom);
     HGDIOBJ kept = SelectObject(buffer, bitmap);  // a new bitmap is black
-    auto fill = [&](const Rect& r) {
-        const RECT area{r.left, r.top, r.right, r.bottom};
-        FillRect(buffer, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    };
-    auto copy = [&](const Rect& r) {
-        BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer, r.left, r.top, SRCCOPY);
-    };
+    GdiPen pen(target, buffer);
+    pen.Begin();
     for (Disc* ball : world.balls)
-        if (ball->inPlay) ForEachBallArea(*ball, fill);
+        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Fill(Surface::kBuffer, r); });
     for (Disc* pin : world.pins) {
-        fill(pin->bounds);
-        Draw(*pin, buffer);
+        pen.Fill(Surface::kBuffer, pin->bounds);
+        Draw(*pin, pen, Surface::kBuffer);
     }
     for (Disc* ball : world.balls)
-        if (ball->inPlay) Draw(*ball, buffer);
-    EraseSparks(world.sparks, target);
-    for (Disc* pin : world.pins) copy(pin->bounds);
+        if (ball->inPlay) Draw(*ball, pen, Surface::kBuffer);
+    pen.EraseSparks(world.sparks);
+    for (Disc* pin : world.pins) pen.Copy(pin->bounds);
     for (Disc* ball : world.balls) {
-        if (ball->inPlay) ForEachBallArea(*ball, copy);
+        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Copy(r); });
         ball->wrapped = ball->wrapped && !ball->inPlay;
     }
-    DrawSparks(world.sparks, target);
+    pen.DrawSparks(world.sparks);
+    pen.End();
     SelectObject(buffer, kept);
     DeleteObject(bitmap);
     DeleteDC(buffer);
