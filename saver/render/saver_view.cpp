@@ -66,6 +66,7 @@ LRESULT SaverView::OnCreate(Message& m)
     tickPeriod_ = settings_.ReadSetting(kRefreshRate) + 1;
     // A child (the preview in the host's window) keeps the host's pixels.
     if (!(GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD)) scale_ = WindowScale(Handle());
+    frames_.SetScale(scale_);
     KillAnimTimer(Handle(), kTickTimerId);
     SetAnimTimer(Handle(), kTickTimerId, tickPeriod_, nullptr);
     return 0;
@@ -90,6 +91,7 @@ void SaverView::OnDpiChanged(UINT dpi)
     // changes, and the scene laid out for the old one starts anew.
     if (GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD) return;
     scale_ = dpi > 96 ? dpi / 96.0 : 1.0;
+    frames_.SetScale(scale_);
     repaintAll_ = true;
     SetUpScene(0);
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "board/pixel_scale.h"
+
 // A display monitor: its rectangle in virtual-screen coordinates, whether it
 // is the primary one, and its scale.
 struct MonitorArea {
@@ -28,10 +30,3 @@ std::vector<MonitorArea> BoardMonitors(uint32_t monitors);
 
 // The scale of a window's pixels; 1 where the system cannot say.
 double WindowScale(HWND window);
-
-// A length in logical pixels: device pixels divided by the scale, truncated.
-// At a scale of 1 it is the length itself.
-inline int32_t LogicalPixels(int32_t devicePixels, double scale)
-{
-    return scale > 1.0 ? static_cast<int32_t>(devicePixels / scale) : devicePixels;
-}

@@ -92,7 +92,7 @@ const X11Option* FindSlider(const char* name)
 
 bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line)
 {
-    for (int i = 0; i < kStoredSettingCount; ++i) line.settings[i] = uint32_t(kStoredSettings[i].defaultValue);
+    for (int i = 0; i < kBoardSettingCount; ++i) line.settings[i] = uint32_t(kStoredSettings[i].defaultValue);
     bool root = false, haveId = false;
     unsigned long id = 0;
     for (int i = 1; i < argc; ++i) {

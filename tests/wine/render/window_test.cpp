@@ -140,6 +140,38 @@ TEST(SaverView, AFrameThatCouldNotReachTheWindowIsFollowedByAWholeOne)
     EXPECT_EQ(resolutionRequests, 0) << "the timer ends with its window";
 }
 
+// The first pin alone, painted: its pixels in the row through its centre.
+int FirstPinWidth(SaverView& view, double scale)
+{
+    const auto& pins = view.BoardWorld().pins;
+    for (size_t i = 1; i < pins.size(); ++i) pins[i]->x = -1000, pins[i]->RecomputeBounds();  // nor their black boxes
+    RedrawWindow(view.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const Colour c = pins.at(0)->colour;
+    rt::Canvas shot(600, 400);
+    shot.CopyOf(view.Handle());
+    int width = 0;
+    for (int x = 0; x < 600; ++x) width += shot.At(x, int(pins[0]->y * scale)) == ((c & 0xFF) << 16 | (c & 0xFF00) | c >> 16);
+    return width;
+}
+
+TEST(SaverView, ANewScaleStartsASceneOnABoardOfLogicalPixelsDrawnAtTheDisplaysResolution)
+{
+    theApp.SetRegistryKey(kRegistryRoot);
+    SaverView view(false, theApp);
+    ASSERT_TRUE(view.Create(0, WS_POPUP | WS_VISIBLE, RECT{0, 0, 600, 400}, nullptr, 0, nullptr));
+    KillAnimTimer(view.Handle(), 1);
+    view.SetUpScene(0);
+    view.BoardWorld().frameCounter = 5;
+    const int atOne = FirstPinWidth(view, 1);
+    RECT suggested{0, 0, 1200, 800};
+    SendMessageA(view.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(view.BoardWorld().frameCounter, 0u) << "a new scene";
+    const Rect board = view.Board();
+    EXPECT_EQ(board.right * 1000 + board.bottom, 300200) << "half the window's pixels";
+    EXPECT_EQ(FirstPinWidth(view, 2), 2 * atOne) << atOne;
+    DestroyWindow(view.Handle());
+}
+
 // As the system tells a window that registered for the console display's state: 0 off, 1 on, 2 dimmed.
 void SendDisplayState(HWND w, DWORD state)
 {
