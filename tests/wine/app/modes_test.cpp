@@ -56,16 +56,14 @@ TEST(FullScreen, ShowsTheBoardAndEndsOnRealInputWhateverIsStored)
     wt::RegRemoveTree(HKEY_CURRENT_USER, kSettings.c_str());
 }
 
-// The widest run of one colour in any row of the screen: with large pins and small balls, a pin's diameter.
+// The widest run of one colour in a row of the screen: with large pins and small balls, a pin's diameter.
 int WidestDisc()
 {
     const wt::Screen shot = wt::CaptureScreen();
-    int widest = 0;
-    for (int y = 0; y < shot.height; ++y) {
-        for (int x = 0, run = 0; x < shot.width; ++x) {
-            run = shot.At(x, y) != 0 && x > 0 && shot.At(x, y) == shot.At(x - 1, y) ? run + 1 : 1;
-            if (shot.At(x, y) != 0) widest = std::max(widest, run);
-        }
+    int widest = 0, run = 0;
+    for (size_t i = 1; i < shot.pixels.size(); ++i) {
+        const bool same = shot.pixels[i] != 0 && shot.pixels[i] == shot.pixels[i - 1] && i % size_t(shot.width) != 0;
+        widest = std::max(widest, run = same ? run + 1 : 1);
     }
     return widest;
 }
