@@ -17,6 +17,10 @@ if(WIN32)
   # framework's classes, so they go without RTTI too, GoogleTest included.
   add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
   add_link_options(-static -Wl,--gc-sections -Wl,--no-insert-timestamp)
+  # Terminal-server aware: on a Remote Desktop session host a program without
+  # the mark is given a private Windows folder per user, so the installer
+  # would put the saver where the system never looks for it.
+  add_link_options(-Wl,--tsaware)
   if(CMAKE_BUILD_TYPE STREQUAL "Release" OR CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
     add_link_options(-s)
   endif()

@@ -12,12 +12,6 @@ const char kUpToDate[] = "You have an up-to-date version installed.  Do you stil
 const char kCannotDelete[] =
     "Error. Unable to delete old version of %s. Make sure it is not in use, and then try again.";
 
-Deployment ReportSaveFailure(HWND owner, bool silent)
-{
-    if (!silent) MessageBoxA(owner, kSaveFailed, "Install Error", MB_ICONWARNING);
-    return kNotWritten;
-}
-
 // Which of the two questions fits, and the user's answer to it.
 int AskToReplace(HWND owner, DWORD installed, DWORD carried, const char* displayName)
 {
@@ -106,6 +100,44 @@ int GetFileVersionField(const char* path, const char* field, char* buffer, UINT 
     return length;
 }
 
+void ReportDeployment(HWND owner, Deployment result, const char* displayName)
+{
+    if (result == kInUse) {  // typically the running screensaver or the Display control panel holds it
+        char text[512];
+        wsprintfA(text, kCannotDelete, displayName);
+        MessageBoxA(owner, text, "Install Error", MB_ICONWARNING);
+    } else if (result == kNotWritten) {
+        MessageBoxA(owner, kSaveFailed, "Install Error", MB_ICONWARNING);
+    }
+}
+
+// The carried version is read from a copy in the user's temporary folder:
+// before the user has answered, nothing is written where the install goes,
+// and the user who is asked may have no right to write there at all.
+bool AgreesToInstall(HWND owner, const char* targetPath, const char* resourceName, const char* displayName)
+{
+    // A probe without access rights tells whether anything is there at all.
+    HANDLE probe = CreateFileA(targetPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return true;
+    CloseHandle(probe);
+
+    char folder[260], copy[260];
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    bool extracted = length > 0 && length < sizeof folder && GetTempFileNameA(folder, "sci", 0, copy);
+    DWORD installedVersion = 0, carriedVersion = 0;
+    if (extracted) {
+        extracted = ExtractResourceToFile(copy, resourceName);
+        GetFileVersionField(copy, "FileVersion", nullptr, 0, &carriedVersion);
+        DeleteFileA(copy);
+    }
+    if (!extracted) {
+        ReportDeployment(owner, kNotWritten, displayName);
+        return false;
+    }
+    GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &installedVersion);
+    return AskToReplace(owner, installedVersion, carriedVersion, displayName) == IDYES;
+}
+
 // The carried copy is first written whole beside the target, and then put in
 // its place by one rename within the folder: at every moment the target is
 // either the old file or the new one, never a part of either, and a failure
@@ -113,21 +145,19 @@ int GetFileVersionField(const char* path, const char* field, char* buffer, UINT 
 // name no other run uses, so that nothing left from an earlier run (its
 // owner, rights or attributes, a link in its place) carries over, and two
 // installers at once do not share it.
-Deployment DeploySaver(HWND owner, const char* targetPath, const char* resourceName, const char* displayName,
-                       bool silent)
+Deployment DeploySaver(const char* targetPath, const char* resourceName, bool replaceSameOrNewer)
 {
     char folder[260], scratch[260];
     lstrcpynA(folder, targetPath, sizeof folder);
     char* name = folder + lstrlenA(folder);
     while (name > folder && name[-1] != '\\') --name;
     *name = '\0';
-    if (!GetTempFileNameA(folder, "sci", 0, scratch)) return ReportSaveFailure(owner, silent);
+    if (!GetTempFileNameA(folder, "sci", 0, scratch)) return kNotWritten;
     if (!ExtractResourceToFile(scratch, resourceName)) {
         DeleteFileA(scratch);  // whatever part of it was written
-        return ReportSaveFailure(owner, silent);
+        return kNotWritten;
     }
 
-    // A probe without access rights tells whether anything is there at all.
     HANDLE probe = CreateFileA(targetPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     const bool installed = probe != INVALID_HANDLE_VALUE;
     if (installed) {
@@ -135,9 +165,7 @@ Deployment DeploySaver(HWND owner, const char* targetPath, const char* resourceN
         DWORD installedVersion = 0, carriedVersion = 0;
         GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &installedVersion);
         GetFileVersionField(scratch, "FileVersion", nullptr, 0, &carriedVersion);
-        const bool replace = silent ? installedVersion < carriedVersion
-                                    : AskToReplace(owner, installedVersion, carriedVersion, displayName) == IDYES;
-        if (!replace) {
+        if (!replaceSameOrNewer && installedVersion >= carriedVersion) {
             DeleteFileA(scratch);
             return kLeftAlone;
         }
@@ -145,12 +173,5 @@ Deployment DeploySaver(HWND owner, const char* targetPath, const char* resourceN
 
     if (MoveIntoPlace(scratch, targetPath)) return kDeployed;
     DeleteFileA(scratch);
-    if (!installed) return ReportSaveFailure(owner, silent);
-    // Typically the running screensaver or the Display control panel holds it.
-    if (!silent) {
-        char text[512];
-        wsprintfA(text, kCannotDelete, displayName);
-        MessageBoxA(owner, text, "Install Error", MB_ICONWARNING);
-    }
-    return kNotWritten;
+    return installed ? kInUse : kNotWritten;
 }

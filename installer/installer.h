@@ -10,13 +10,18 @@ extern char g_displayName[50];     // string 1: the saver's name, also the unins
 // deploy.cpp: putting the carried screensaver at its target path.
 int ExtractResourceToFile(const char* path, const char* resourceName);
 int GetFileVersionField(const char* path, const char* field, char* buffer, UINT bufferSize, DWORD* packed);
+// Asks before an installed copy is replaced, with the question that the two
+// versions call for; writes nothing where the install goes. True when there
+// is nothing to replace or the user said Yes; a failure has been reported.
+bool AgreesToInstall(HWND owner, const char* targetPath, const char* resourceName, const char* displayName);
 // How DeploySaver ended: the payload in place, an installed copy left as it
-// was (declined, or same or newer in a silent install), or not written.
-enum Deployment { kNotWritten, kDeployed, kLeftAlone };
-// Silent: no question and no message; an older copy is replaced, a same or
-// newer one left alone.
-Deployment DeploySaver(HWND owner, const char* targetPath, const char* resourceName, const char* displayName,
-                       bool silent);
+// was (same or newer, when only an older one may be replaced), not written,
+// or an installed copy in use and left as it was.
+enum Deployment { kNotWritten, kDeployed, kLeftAlone, kInUse };
+// No question and no message: the user has answered, or nobody is there to ask.
+Deployment DeploySaver(const char* targetPath, const char* resourceName, bool replaceSameOrNewer);
+// The message for kNotWritten or kInUse.
+void ReportDeployment(HWND owner, Deployment result, const char* displayName);
 
 // welcome.cpp: the backdrop, the welcome dialog and its web link.
 extern const char kBackdropClass[];  // "InstallClass"

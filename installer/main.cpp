@@ -18,15 +18,16 @@ namespace {
 const char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kPublisher[] = "Velloran Software";
 
-// How an unattended install (/S) ended. 1 and 2 stay the interactive
-// install's (done or failed, cancelled), so a script never mistakes one for
-// the other.
+// How an unattended install (/S) or the elevated machine-wide run ended. 1
+// and 2 stay the interactive install's (done or failed, cancelled), so a
+// script never mistakes one for the other.
 enum SilentExit {
     kSilentInstalled = 0,
-    kSilentNoRights = 3,    // not run as an administrator; nothing changed
+    kSilentNoRights = 3,    // no administrator rights; nothing changed
     kSilentUpToDate = 4,    // the same or a newer version is installed and was left as it is
     kSilentNotWritten = 5,  // the screensaver could not be written; nothing changed
     kSilentNoEntry = 6,     // installed and active, but the uninstall entry could not be written
+    kMachineWideInUse = 7,  // the machine-wide run only: the installed copy is in use (/S says 5)
 };
 
 void LoadDisplayName()
@@ -56,15 +57,29 @@ bool BuildTargetPath(char* target, int size)
     return true;
 }
 
-void ActivateSaver(const char* targetPath)
+void ShortPath(const char* targetPath, char* shortPath)
+{
+    const DWORD length = GetShortPathNameA(targetPath, shortPath, 260);
+    if (length == 0 || length >= 260) lstrcpynA(shortPath, targetPath, 260);
+}
+
+// The machine-wide half of making the file the active screensaver.
+void ActivateForMachine(const char* targetPath)
 {
     char shortPath[260];
-    const DWORD length = GetShortPathNameA(targetPath, shortPath, sizeof shortPath);
-    if (length == 0 || length >= sizeof shortPath) lstrcpynA(shortPath, targetPath, sizeof shortPath);
+    ShortPath(targetPath, shortPath);
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", shortPath, "system.ini");
+}
 
-    // Current Windows takes the active screensaver from here; the profile
-    // write above reaches it only where system.ini is mapped to the registry.
+// The user-wide half, done by the process of the user who started the
+// install: an administrator's elevated run has the administrator's
+// HKEY_CURRENT_USER, not the user's. Current Windows takes the active
+// screensaver from here; the profile write reaches it only where system.ini
+// is mapped to the registry.
+void ActivateForUser(const char* targetPath)
+{
+    char shortPath[260];
+    ShortPath(targetPath, shortPath);
     HKEY desktop;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE, nullptr, &desktop, nullptr) == ERROR_SUCCESS) {
@@ -72,7 +87,6 @@ void ActivateSaver(const char* targetPath)
                        lstrlenA(shortPath) + 1);
         RegCloseKey(desktop);
     }
-
     SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, SPIF_UPDATEINIFILE);
 }
 
@@ -160,22 +174,99 @@ bool HasAdministratorRights()
     return member;
 }
 
-// The install for administrators' scripts: the same steps as the
-// interactive one, with no window, no message and no control panel. The
-// rights are checked first, so that a run without them changes nothing
-// rather than failing part-way.
-int InstallSilently()
+// What needs administrator rights: the file in the Windows folder, system.ini
+// and the uninstall entry. Silent; the result is an exit code of SilentExit.
+int InstallMachineWide(bool replaceSameOrNewer, char* targetPath)
 {
-    if (!HasAdministratorRights()) return kSilentNoRights;
-    char targetPath[260];
-    if (!BuildTargetPath(targetPath, sizeof targetPath)) return kSilentNotWritten;
-    switch (DeploySaver(nullptr, targetPath, PAYLOAD_NAME, g_displayName, true)) {
+    if (!BuildTargetPath(targetPath, 260)) return kSilentNotWritten;
+    switch (DeploySaver(targetPath, PAYLOAD_NAME, replaceSameOrNewer)) {
     case kDeployed: break;
     case kLeftAlone: return kSilentUpToDate;
     case kNotWritten: return kSilentNotWritten;
+    case kInUse: return kMachineWideInUse;
     }
-    ActivateSaver(targetPath);
+    ActivateForMachine(targetPath);
     return WriteUninstallEntry(targetPath) ? kSilentInstalled : kSilentNoEntry;
+}
+
+// The machine-wide half by a second start of this program, elevated, which
+// shows the system's one prompt; its exit code says how it ended. A declined
+// prompt (or one that cannot be shown) starts nothing and counts as no rights.
+// The wide path: the folder the installer was downloaded to may have a name
+// that the ANSI code page cannot hold.
+int InstallMachineWideElevated(HWND owner)
+{
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return kSilentNotWritten;
+    wchar_t arguments[sizeof kMachineWideSwitch];
+    for (size_t i = 0; i < sizeof kMachineWideSwitch; ++i) arguments[i] = wchar_t(kMachineWideSwitch[i]);
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = L"runas";
+    info.lpFile = self;
+    info.lpParameters = arguments;
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info) || !info.hProcess) return kSilentNoRights;
+    DWORD code = kSilentNotWritten;
+    if (WaitForSingleObject(info.hProcess, INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(info.hProcess, &code))
+        code = kSilentNotWritten;
+    CloseHandle(info.hProcess);
+    return int(code);
+}
+
+// The install for administrators' scripts: the same steps as the
+// interactive one, with no window, no message and no control panel. Without
+// rights it ends at once, changing nothing, rather than failing part-way.
+int InstallSilently()
+{
+    char targetPath[260];
+    const int result = InstallMachineWide(false, targetPath);
+    if (result == kMachineWideInUse) return kSilentNotWritten;
+    if (result == kSilentInstalled || result == kSilentNoEntry) ActivateForUser(targetPath);
+    return result;
+}
+
+// After the welcome: the question, the machine-wide half (here, or by the
+// elevated second start), the user's activation, the messages. Every message
+// is shown here, in the user's own process, in the order the user expects.
+int InstallInteractively(HWND backdrop, bool hasRights)
+{
+    HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
+    InvalidateRect(backdrop, nullptr, FALSE);
+    UpdateWindow(backdrop);
+
+    char targetPath[260];
+    int result = kSilentNotWritten;
+    if (BuildTargetPath(targetPath, sizeof targetPath)) {
+        if (!AgreesToInstall(backdrop, targetPath, PAYLOAD_NAME, g_displayName)) {
+            SetCursor(previousCursor);
+            return 1;
+        }
+        result = hasRights ? InstallMachineWide(true, targetPath) : InstallMachineWideElevated(backdrop);
+    }
+    SetCursor(previousCursor);
+    if (result == kSilentNoRights) {
+        char text[256];
+        wsprintfA(text, "Nothing was changed: installing %s needs administrator rights.", g_displayName);
+        MessageBoxA(backdrop, text, "Notice", MB_ICONINFORMATION);
+        return 1;
+    }
+    if (result != kSilentInstalled && result != kSilentNoEntry) {
+        ReportDeployment(backdrop, result == kMachineWideInUse ? kInUse : kNotWritten, g_displayName);
+        return 1;
+    }
+
+    ActivateForUser(targetPath);
+    if (result == kSilentNoEntry)
+        MessageBoxA(backdrop, "Uninstall information could not be saved for this screensaver.", "Notice",
+                    MB_ICONINFORMATION);
+    MessageBoxA(backdrop, "Installation completed!", "Notice", MB_ICONINFORMATION);
+
+    ShellExecuteA(nullptr, "open", "control", "desk.cpl @0,1", nullptr, SW_SHOW);
+    return 1;
 }
 
 }  // namespace
@@ -185,38 +276,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     g_instance = instance;
     RegisterBackdropClass();
     LoadDisplayName();
-    if (HasSilentSwitch(commandLine)) return InstallSilently();
+    const InstallRun run = ReadInstallRun(commandLine);
+    const InstallPlan plan = PlanInstall(run, HasAdministratorRights());
+    if (plan == InstallPlan::NoRights) return kSilentNoRights;
+    char targetPath[260];
+    if (plan == InstallPlan::MachineWideOnly) return InstallMachineWide(true, targetPath);
+    if (run == InstallRun::Silent) return InstallSilently();
 
     HWND backdrop = CreateBackdrop();
     if (!backdrop) return 2;
     // Only the Install button goes on: a dialog that could not even be shown
     // has not been agreed to.
     if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WELCOME), backdrop, WelcomeDlgProc, 0) != IDOK) return 2;
-
-    HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
-    InvalidateRect(backdrop, nullptr, FALSE);
-    UpdateWindow(backdrop);
-
-    char targetPath[260];
-    if (!BuildTargetPath(targetPath, sizeof targetPath)) {
-        SetCursor(previousCursor);
-        MessageBoxA(backdrop, "Could not save the screensaver to file.", "Install Error", MB_ICONWARNING);
-        return 1;
-    }
-    if (DeploySaver(backdrop, targetPath, PAYLOAD_NAME, g_displayName, false) != kDeployed) {
-        SetCursor(previousCursor);
-        return 1;
-    }
-
-    ActivateSaver(targetPath);
-    if (!WriteUninstallEntry(targetPath)) {
-        SetCursor(previousCursor);
-        MessageBoxA(backdrop, "Uninstall information could not be saved for this screensaver.", "Notice",
-                    MB_ICONINFORMATION);
-    }
-    SetCursor(previousCursor);
-    MessageBoxA(backdrop, "Installation completed!", "Notice", MB_ICONINFORMATION);
-
-    ShellExecuteA(nullptr, "open", "control", "desk.cpl @0,1", nullptr, SW_SHOW);
-    return 1;
+    return InstallInteractively(backdrop, plan == InstallPlan::Everything);
 }

@@ -296,9 +296,9 @@ int TellDisplayState(bool on)
         return 1;
     }
     struct {
-        GUID setting;
+        GUID setting;  // the session's display
         DWORD length, state;
-    } change = {{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, sizeof(DWORD), on};
+    } change = {{0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}}, sizeof(DWORD), on};
     void* remote = VirtualAllocEx(process, nullptr, sizeof change, MEM_COMMIT, PAGE_READWRITE);
     const bool written = remote && WriteProcessMemory(process, remote, &change, sizeof change, nullptr);
     DWORD_PTR answer = 0;

@@ -14,8 +14,6 @@ public:
     MonitorBoardWindow(SettingsReader& settings, uint32_t seed);
     ~MonitorBoardWindow() override;
 
-    using SaverView::SetDisplayOn;
-
     // Receives this window's close requests; not owned. Set before Create.
     SaverWindow* owner = nullptr;
 

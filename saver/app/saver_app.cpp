@@ -6,7 +6,7 @@
 #include "app/mode.h"
 #include "app/saver_window.h"
 #include "render/saver_view.h"
-#include "settings/settings_store.h"
+#include "settings/setting_levels.h"
 #include "sim/random.h"
 
 namespace {
@@ -71,6 +71,5 @@ bool SaverApp::RunFullScreen()
 
 uint32_t SaverApp::ReadSetting(SettingId which)
 {
-    const StoredSetting& setting = kStoredSettings[which];
-    return ClampStoredSetting(which, GetProfileInt(kSettingsSection, setting.name, setting.defaultValue));
+    return ClampStoredSetting(which, ReadResolvedSetting(kRegistryRoot, AppName(), which).value);
 }

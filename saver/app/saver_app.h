@@ -10,19 +10,26 @@ class SaverApp : public Application, public SettingsReader {
 public:
     SaverApp();
 
-    // A stored setting as the scene set-up and the views use it: read through
-    // GetProfileInt and kept within the range the options dialog offers.
+    // A stored setting as the scene set-up and the views use it: the policy,
+    // the user's own or the machine's default, kept within the range the
+    // options dialog offers.
     uint32_t ReadSetting(SettingId which) override;
 
     // The options dialog; stores the settings when it ends with OK.
     void Configure();
 
     // Writes the self-deleting batch file, whole and new, into the Windows
-    // directory; on success batchPath (MAX_PATH bytes) holds its path. The
-    // batch deletes the uninstall entry too when deleteEntry is set, once the
-    // executable is gone. When the file cannot be created, the system's last
-    // error says why.
-    bool WriteUninstallBatch(char* batchPath, const char* executablePath, bool deleteEntry);
+    // directory; on success batchPath (MAX_PATH bytes) holds its path and
+    // held a handle that keeps other runs from writing it, for the command
+    // interpreter to inherit. The batch deletes the uninstall entry too when
+    // deleteEntry is set, once the executable is gone. When the file cannot
+    // be created, or the batch cannot name the executable exactly, the
+    // system's last error says why.
+    bool WriteUninstallBatch(char* batchPath, const wchar_t* executablePath, bool deleteEntry, HANDLE* held);
+
+    // The uninstall mode for the program at this path: the batch that
+    // deletes it and its entry, started, or one elevated restart.
+    void Uninstall(const wchar_t* self);
 
 protected:
     bool Start() override;

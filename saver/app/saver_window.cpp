@@ -1,42 +1,9 @@
 #include "app/saver_window.h"
 
-#include <cstring>
-
 #include "app/blank_monitor_window.h"
 #include "app/input_rules.h"
 #include "app/monitor_board_window.h"
 #include "render/anim_timer.h"
-
-namespace {
-
-// The power setting whose changes say that the console display went off (0),
-// on (1) or dim (2, still seen).
-constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-
-// The registration calls came with Vista: looked up at run time, so that the
-// saver starts where they are missing and simply never hears of the display.
-template <class Function> Function User32Function(const char* name)
-{
-    const FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
-
-HPOWERNOTIFY ListenToDisplayState(HWND window)
-{
-    using Register = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
-    const auto registerNotification = User32Function<Register>("RegisterPowerSettingNotification");
-    if (!registerNotification) return nullptr;
-    return registerNotification(window, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
-}
-
-void StopListening(HPOWERNOTIFY notification)
-{
-    using Unregister = BOOL(WINAPI*)(HPOWERNOTIFY);
-    const auto unregisterNotification = User32Function<Unregister>("UnregisterPowerSettingNotification");
-    if (notification && unregisterNotification) unregisterNotification(notification);
-}
-
-}  // namespace
 
 SaverWindow::SaverWindow(SettingsReader& settings) : SaverView(true, settings) {}
 
@@ -65,9 +32,7 @@ bool SaverWindow::CreateFullScreen(uint32_t seed)
     }
     // A window created visible is activated, and losing activation ends the
     // saver: the saver window must come last.
-    if (!Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, primary, nullptr, 0, nullptr)) return false;
-    displayNotification_ = ListenToDisplayState(Handle());
-    return true;
+    return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, primary, nullptr, 0, nullptr);
 }
 
 void SaverWindow::AddBlankWindow(const RECT& monitor)
@@ -125,14 +90,9 @@ bool SaverWindow::HandleMessage(Message& m)
         if (m.wParam != SC_SCREENSAVE && m.wParam != SC_CLOSE) return false;
         m.result = 0;
         return true;
-    case WM_POWERBROADCAST:
-        if (m.wParam != PBT_POWERSETTINGCHANGE) return false;
-        OnPowerSettingChange(reinterpret_cast<const POWERBROADCAST_SETTING*>(m.lParam));
-        m.result = TRUE;
-        return true;
     case WM_DESTROY:
         OnDestroy();
-        return false;  // then the default destroy processing
+        return SaverView::HandleMessage(m);  // the view stops hearing of the display
     default:
         return SaverView::HandleMessage(m);
     }
@@ -157,20 +117,6 @@ void SaverWindow::DestroyMonitorWindows()
 void SaverWindow::OnDestroy()
 {
     DestroyMonitorWindows();
-    StopListening(displayNotification_);
-    displayNotification_ = nullptr;
     KillAnimTimer(Handle(), kTickTimerId);
     PostQuitMessage(0);
-}
-
-void SaverWindow::OnPowerSettingChange(const POWERBROADCAST_SETTING* setting)
-{
-    // The system also reports the display's state as soon as the window
-    // registers; only a change from what the view believes does anything.
-    if (!setting || !IsEqualGUID(setting->PowerSetting, kConsoleDisplayState)) return;
-    if (setting->DataLength < sizeof(DWORD)) return;
-    DWORD state;
-    std::memcpy(&state, setting->Data, sizeof state);
-    SetDisplayOn(state != 0);
-    for (MonitorBoardWindow* board : boards_) board->SetDisplayOn(state != 0);
 }

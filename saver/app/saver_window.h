@@ -9,9 +9,8 @@
 // Destroying the window destroys the blank windows first, then stops the
 // animation timer and ends the message loop.
 //
-// Where the system offers it (Vista on), the saver window hears when the
-// console display turns off and on, and the animation stands still while
-// nobody can see it.
+// Like the preview, it stands still while the session's display is off
+// (reported from Windows 8 on): see saver_view.h.
 #pragma once
 #include <vector>
 
@@ -48,10 +47,8 @@ private:
     void AddBoard(const RECT& monitor, uint32_t seed);
     void DestroyMonitorWindows();
     void OnDestroy();
-    void OnPowerSettingChange(const POWERBROADCAST_SETTING* setting);
 
     POINT firstMouse_ = {-1, -1};
-    HPOWERNOTIFY displayNotification_ = nullptr;
     std::vector<BlankMonitorWindow*> blankWindows_;  // owned, in creation order
     std::vector<MonitorBoardWindow*> boards_;        // owned, in creation order
 };

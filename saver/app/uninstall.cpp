@@ -5,6 +5,8 @@
 
 #include <shellapi.h>
 
+#include <cwchar>
+
 #include "app/saver_app.h"
 #include "app/uninstall_batch.h"
 #include "app/uninstall_rights.h"
@@ -29,29 +31,32 @@ Elevation ProcessElevation()
 // .scr type need not offer the "runas" verb; the executable type always does.
 // The prompt is owned by the window in front, typically the list of programs
 // that started the uninstall, so that it does not open behind it.
-void StartElevated(const char* self)
+void StartElevated(const wchar_t* self)
 {
-    SHELLEXECUTEINFOA info = {};
+    wchar_t arguments[32] = {};
+    for (int i = 0; i < 31 && kElevatedRestartArguments[i]; ++i) arguments[i] = wchar_t(kElevatedRestartArguments[i]);
+    SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_CLASSNAME | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.hwnd = GetForegroundWindow();
-    info.lpVerb = "runas";
+    info.lpVerb = L"runas";
     info.lpFile = self;
-    info.lpParameters = kElevatedRestartArguments;
-    info.lpClass = "exefile";
+    info.lpParameters = arguments;
+    info.lpClass = L"exefile";
     info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&info);
+    ShellExecuteExW(&info);
 }
 
 // Whether two paths name one file, whatever their forms (short or long
 // names, letter case, links on the way).
-bool SameFile(const char* a, const char* b)
+bool SameFile(const char* path, const wchar_t* self)
 {
     BY_HANDLE_FILE_INFORMATION info[2] = {};
     bool known = true;
     for (int i = 0; i < 2; ++i) {
-        HANDLE file = CreateFileA(i == 0 ? a : b, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
+        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        HANDLE file = i == 0 ? CreateFileA(path, 0, share, nullptr, OPEN_EXISTING, 0, nullptr)
+                             : CreateFileW(self, 0, share, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) return false;
         known = GetFileInformationByHandle(file, &info[i]) && known;
         CloseHandle(file);
@@ -63,7 +68,7 @@ bool SameFile(const char* a, const char* b)
 // The entry belongs to the file its command runs: "<path> -UNINSTALL", the
 // path as the installer wrote it or in quotes. Any other copy of the program
 // leaves it alone.
-bool EntryNamesFile(const char* self)
+bool EntryNamesFile(const wchar_t* self)
 {
     HKEY entry;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE, &entry) != ERROR_SUCCESS) return false;
@@ -90,21 +95,65 @@ bool SystemDir(char* dir)
     return length > 0 && length < MAX_PATH;
 }
 
+// The command interpreter reads a batch in the console's code page, the OEM
+// one, not in the ANSI one of the A functions. A character that page cannot
+// hold comes out as ? or as a look-alike: only a spelling that converts back
+// to the very same path counts. Null when there is none.
+const char* SpellExactly(const wchar_t* path, char* out)
+{
+    const UINT codePage = GetOEMCP();
+    wchar_t back[MAX_PATH];
+    if (WideCharToMultiByte(codePage, codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS, path, -1, out, MAX_PATH, nullptr,
+                            nullptr) == 0 ||
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, out, -1, back, MAX_PATH) == 0)
+        return nullptr;
+    return std::wcscmp(back, path) == 0 ? out : nullptr;
+}
+
+// The short form, one byte a character; any character beyond ASCII becomes
+// a byte that ProgramNameForBatch refuses. Null when the system has none.
+const char* ShortForm(const wchar_t* path, char* out)
+{
+    wchar_t wide[MAX_PATH];
+    const DWORD length = GetShortPathNameW(path, wide, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    for (DWORD i = 0; i <= length; ++i) out[i] = char(wide[i] < 0x80 ? wide[i] : 0x80);
+    return out;
+}
+
+// The batch file at the given path, made new: a leftover's owner, rights and
+// attributes are not reused, nor a link planted in its place followed. A batch
+// that still runs is held by its command interpreter (see StartBatch) and
+// refuses to be opened for writing: it is left alone, ERROR_SHARING_VIOLATION.
+HANDLE CreateBatch(const char* path)
+{
+    HANDLE probe = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe);
+    else if (GetLastError() != ERROR_FILE_NOT_FOUND) return INVALID_HANDLE_VALUE;
+    if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) return INVALID_HANDLE_VALUE;
+    return CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 // The command interpreter by its full path, without AutoRun commands (/D),
-// with command extensions whatever the policy says (/E:ON), and no console
-// window. /S with the doubled quotes keeps a batch path with blanks whole.
-bool StartBatch(const char* batchPath)
+// with command extensions whatever the policy says (/E:ON), without delayed
+// expansion whatever the policy says (/V:OFF: it would take a ! in a path for
+// a variable), and no console window. /S with the doubled quotes keeps a
+// batch path with blanks whole. It inherits `held`, which it keeps open
+// until it ends: another uninstall cannot write over a batch that runs.
+bool StartBatch(const char* batchPath, HANDLE held)
 {
     char dir[MAX_PATH], interpreter[MAX_PATH + 16], command[MAX_PATH + 64];
     if (!SystemDir(dir)) return false;
     wsprintfA(interpreter, "%s\\cmd.exe", dir);
-    wsprintfA(command, "cmd.exe /D /E:ON /S /C \"\"%s\"\"", batchPath);
+    wsprintfA(command, "cmd.exe /D /E:ON /V:OFF /S /C \"\"%s\"\"", batchPath);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(interpreter, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, dir, &startup,
-                        &process))
-        return false;
+    const bool started = SetHandleInformation(held, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) &&
+                         CreateProcessA(interpreter, command, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, dir,
+                                        &startup, &process);
+    if (!started) return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;
@@ -112,48 +161,63 @@ bool StartBatch(const char* batchPath)
 
 }  // namespace
 
-bool SaverApp::WriteUninstallBatch(char* batchPath, const char* executablePath, bool deleteEntry)
+bool SaverApp::WriteUninstallBatch(char* batchPath, const wchar_t* executablePath, bool deleteEntry, HANDLE* held)
 {
-    const char kName[] = "uninstss.bat";
+    *held = INVALID_HANDLE_VALUE;
+    char shortPath[MAX_PATH], longPath[MAX_PATH];
+    const char* program =
+        ProgramNameForBatch(ShortForm(executablePath, shortPath), SpellExactly(executablePath, longPath));
+    if (!program) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
     const UINT dirLength = GetWindowsDirectoryA(batchPath, MAX_PATH);
-    if (dirLength == 0 || dirLength + 1 + sizeof kName > MAX_PATH) return false;
+    if (dirLength == 0 || dirLength + 25 > MAX_PATH) return false;  // room for the longer name
     if (batchPath[dirLength - 1] != '\\') lstrcatA(batchPath, "\\");
-    lstrcatA(batchPath, kName);
-
-    // The short form keeps the command interpreter away from blanks and from
-    // long names outside its code page; when the system cannot give one, the
-    // quoted long path still works.
-    char shortPath[MAX_PATH], systemDir[MAX_PATH], key[sizeof kUninstallKey + 8];
-    const DWORD shortLength = GetShortPathNameA(executablePath, shortPath, MAX_PATH);
-    const char* target = (shortLength > 0 && shortLength < MAX_PATH) ? shortPath : executablePath;
+    char systemDir[MAX_PATH], key[sizeof kUninstallKey + 8];
     wsprintfA(key, "HKLM\\%s", kUninstallKey);
     char text[4096];  // ample even when every character of both paths is a doubled %
     const size_t length =
-        SystemDir(systemDir) ? UninstallBatchText({target, systemDir, deleteEntry ? key : nullptr}, text, sizeof text) : 0;
+        SystemDir(systemDir) ? UninstallBatchText({program, systemDir, deleteEntry ? key : nullptr}, text, sizeof text) : 0;
     if (length == 0) return false;
 
-    // A leftover's owner, rights and attributes are not to be reused, nor a
-    // link planted in its place followed: the file is made new. A leftover
-    // that cannot go says why through the last error, as creation would.
-    if (!DeleteFileA(batchPath) && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
-    HANDLE file = CreateFileA(batchPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The usual name, unless another uninstall's batch runs under it; then
+    // one of this run's own.
+    char* name = batchPath + lstrlenA(batchPath);
+    lstrcpyA(name, "uninstss.bat");
+    HANDLE file = CreateBatch(batchPath);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
+        wsprintfA(name, "uninstss-%lu.bat", GetCurrentProcessId());
+        file = CreateBatch(batchPath);
+    }
     if (file == INVALID_HANDLE_VALUE) return false;
     // A batch file cut short might stop before it deletes itself: it is
     // written whole or not at all.
     DWORD written = 0;
     const bool whole = WriteFile(file, text, DWORD(length), &written, nullptr) && written == length;
     CloseHandle(file);
-    if (!whole) DeleteFileA(batchPath);
-    return whole;
+    // Held for reading only, so that the command interpreter can read it and
+    // delete it at the end, while no other run can write it.
+    if (whole)
+        *held = CreateFileA(batchPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (*held != INVALID_HANDLE_VALUE) return true;
+    DeleteFileA(batchPath);
+    return false;
 }
 
 void SaverApp::RunUninstall()
 {
     // The file that runs, not the name it was started by: that may be
-    // relative, and the batch would resolve it against its own folder.
-    char self[MAX_PATH];
-    const DWORD selfLength = GetModuleFileNameA(nullptr, self, MAX_PATH);
-    if (selfLength == 0 || selfLength >= MAX_PATH) return;
+    // relative, and the batch would resolve it against its own folder. The
+    // wide form: the ANSI one of a name outside the code page holds a ?.
+    wchar_t self[MAX_PATH];
+    const DWORD selfLength = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (selfLength > 0 && selfLength < MAX_PATH) Uninstall(self);
+}
+
+void SaverApp::Uninstall(const wchar_t* self)
+{
     const bool ownsEntry = EntryNamesFile(self);
 
     // Started from the list of programs under user account control, this
@@ -166,17 +230,17 @@ void SaverApp::RunUninstall()
         if (entryResult == ERROR_SUCCESS) RegCloseKey(entry);
     }
     char batchPath[MAX_PATH] = {};
-    const bool written = WriteUninstallBatch(batchPath, self, ownsEntry);
+    HANDLE held;
+    const bool written = WriteUninstallBatch(batchPath, self, ownsEntry, &held);
     const long batchResult = written ? 0 : long(GetLastError());
-    if (NeedsElevation(ArgCount(), Args(), ProcessElevation(), entryResult, batchResult)) {
-        // The elevated run writes its own; a declined prompt leaves nothing behind.
-        if (written) DeleteFileA(batchPath);
-        StartElevated(self);
-        return;
-    }
+    const bool elevate = NeedsElevation(ArgCount(), Args(), ProcessElevation(), entryResult, batchResult);
     // The batch deletes the entry with this run's rights; when they do not
     // reach it, the file stays too, rather than an entry that names nothing.
     // Nothing will delete the executable when the batch does not start: the
-    // entry stays, to offer the uninstall again.
-    if (written && (entryResult != ERROR_SUCCESS || !StartBatch(batchPath))) DeleteFileA(batchPath);
+    // entry stays, to offer the uninstall again. An elevated run writes its
+    // own; a declined prompt leaves nothing behind.
+    const bool started = written && !elevate && entryResult == ERROR_SUCCESS && StartBatch(batchPath, held);
+    if (written) CloseHandle(held);
+    if (written && !started) DeleteFileA(batchPath);
+    if (elevate) StartElevated(self);
 }

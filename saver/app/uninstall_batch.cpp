@@ -55,7 +55,23 @@ private:
     std::size_t size_, length_ = 0;
 };
 
+// No wildcard, and in plain ASCII when asked.
+bool NamesOneFile(const char* path, bool asciiOnly)
+{
+    if (!path || !*path) return false;
+    for (; *path; ++path) {
+        if (*path == '?' || *path == '*' || (asciiOnly && static_cast<unsigned char>(*path) >= 0x80)) return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+const char* ProgramNameForBatch(const char* shortPath, const char* exactLongPath)
+{
+    if (NamesOneFile(shortPath, true)) return shortPath;
+    return NamesOneFile(exactLongPath, false) ? exactLongPath : nullptr;
+}
 
 std::size_t UninstallBatchText(const UninstallBatch& batch, char* out, std::size_t size)
 {

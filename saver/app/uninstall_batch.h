@@ -20,6 +20,14 @@ struct UninstallBatch {
 // itself. It needs command extensions; the caller turns them on.
 constexpr int kUninstallBatchTries = 30;
 
+// The name by which the batch deletes the program and nothing else: the
+// short form when it is plain ASCII, else the long path when the batch's code
+// page holds it exactly (null when it does not), else null: DEL takes a ? or
+// * as a wildcard, and a name that is only nearly right may be another file's.
+// Without a name there is no batch: the program and its entry stay, as when
+// the file can never be deleted.
+const char* ProgramNameForBatch(const char* shortPath, const char* exactLongPath);
+
 // The whole batch, CR LF lines, written into `out` with a terminator.
 // Returns its length, or 0 when it does not fit into `size` bytes.
 std::size_t UninstallBatchText(const UninstallBatch& batch, char* out, std::size_t size);

@@ -7,7 +7,8 @@
 // at once, without making up for the ones it missed. The worker runs one
 // priority level below the thread that starts it, and holds the process's
 // timer resolution at 1 ms while it runs, so that its waits end on the
-// millisecond rather than in whole steps of the system's default resolution.
+// millisecond rather than in whole steps of the system's default resolution,
+// and measures its periods with the millisecond clock that this refines.
 //
 // A window has at most one animation timer, whatever its id; while it runs the
 // window carries the property kAnimTimerProp. Both calls belong to the thread

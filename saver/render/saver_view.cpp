@@ -1,5 +1,7 @@
 #include "render/saver_view.h"
 
+#include <cstring>
+
 #include "render/anim_timer.h"
 #include "render/frame.h"
 #include "resource.h"
@@ -7,6 +9,43 @@
 #include "sim/random.h"
 #include "sim/scene.h"
 
+namespace {
+
+// Posted by a tick that finds the view unseen: its timer cannot be stopped
+// from inside its own tick.
+constexpr UINT kFollowVisibility = WM_APP;
+
+// The power setting whose changes say that the display of this session went
+// off (0), on (1) or dim (2, still seen). The session's and not the console's:
+// under Remote Desktop the console's display may sleep while the session is
+// watched. Windows 8 and later report it; on Vista and 7 no report comes, and
+// the animation simply runs.
+constexpr GUID kSessionDisplayStatus = {0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
+
+// The registration calls came with Vista: looked up at run time, so that the
+// saver also starts where they are missing.
+template <class Function> Function User32Function(const char* name)
+{
+    const FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+HPOWERNOTIFY ListenToDisplayState(HWND window)
+{
+    using Register = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
+    const auto registerNotification = User32Function<Register>("RegisterPowerSettingNotification");
+    if (!registerNotification) return nullptr;
+    return registerNotification(window, &kSessionDisplayStatus, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void StopListening(HPOWERNOTIFY notification)
+{
+    using Unregister = BOOL(WINAPI*)(HPOWERNOTIFY);
+    const auto unregisterNotification = User32Function<Unregister>("UnregisterPowerSettingNotification");
+    if (notification && unregisterNotification) unregisterNotification(notification);
+}
+
+}  // namespace
 
 SaverView::SaverView(bool autoDelete, SettingsReader& settings) : autoDelete_(autoDelete), settings_(settings) {}
 
@@ -37,6 +76,8 @@ bool SaverView::HandleMessage(Message& m)
     case WM_TIMER:
         return OnTick(m);
     case WM_PAINT:
+        // A window shown or restored again is painted: the animation goes on.
+        FollowVisibility();
         OnPaint();
         m.result = 0;
         return true;
@@ -44,9 +85,19 @@ bool SaverView::HandleMessage(Message& m)
         OnDpiChanged(LOWORD(m.wParam));
         m.result = 0;
         return true;
+    case kFollowVisibility:
+        FollowVisibility();
+        return true;
+    case WM_POWERBROADCAST:
+        if (m.wParam != PBT_POWERSETTINGCHANGE) return false;
+        OnPowerSettingChange(reinterpret_cast<const POWERBROADCAST_SETTING*>(m.lParam));
+        m.result = TRUE;
+        return true;
     case WM_DESTROY:
         // A preview's host may destroy the view at any time: its timer and
         // the timer resolution it holds go with it.
+        StopListening(displayNotification_);
+        displayNotification_ = nullptr;
         KillAnimTimer(Handle(), kTickTimerId);
         return false;
     default:
@@ -69,6 +120,7 @@ LRESULT SaverView::OnCreate(Message& m)
     frames_.SetScale(scale_);
     KillAnimTimer(Handle(), kTickTimerId);
     SetAnimTimer(Handle(), kTickTimerId, tickPeriod_, nullptr);
+    displayNotification_ = ListenToDisplayState(Handle());
     return 0;
 }
 
@@ -102,13 +154,31 @@ void SaverView::UseOwnSequence(uint32_t seed)
     sequence_ = seed;
 }
 
-void SaverView::SetDisplayOn(bool on)
+void SaverView::OnPowerSettingChange(const POWERBROADCAST_SETTING* setting)
 {
-    if (on == displayOn_) return;
+    // The system also reports the display's state as soon as the window
+    // registers; only a change from what the view believes does anything.
+    if (!setting || !IsEqualGUID(setting->PowerSetting, kSessionDisplayStatus)) return;
+    if (setting->DataLength < sizeof(DWORD)) return;
+    DWORD state;
+    std::memcpy(&state, setting->Data, sizeof state);
+    displayOn_ = state != 0;
+    FollowVisibility();
+}
+
+bool SaverView::CanBeSeen() const
+{
+    return displayOn_ && IsWindowVisible(Handle()) && !IsIconic(GetAncestor(Handle(), GA_ROOT));
+}
+
+void SaverView::FollowVisibility()
+{
+    const bool seen = CanBeSeen();
+    if (seen != paused_) return;
     // Set first: stopping the timer handles a tick already on its way, which
-    // must find the display off.
-    displayOn_ = on;
-    if (on) {
+    // must find the view paused.
+    paused_ = !seen;
+    if (seen) {
         repaintAll_ = true;
         SetAnimTimer(Handle(), kTickTimerId, tickPeriod_, nullptr);
     } else {
@@ -120,7 +190,11 @@ bool SaverView::OnTick(Message& m)
 {
     if (m.wParam != kTickTimerId) return false;
     m.result = 0;
-    if (!displayOn_) return true;
+    if (paused_) return true;
+    if (!CanBeSeen()) {
+        PostMessageA(Handle(), kFollowVisibility, 0, 0);
+        return true;
+    }
 
     // Without a context the frame cannot reach the window: the world waits
     // for the next tick, which repaints everything, since the buffer would

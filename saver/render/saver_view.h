@@ -8,6 +8,13 @@
 // steps the world, draws the frame and, when the scene has run its length,
 // clears the window and sets up a new scene. A paint shows the whole current
 // frame.
+//
+// The animation runs only while it can be seen: the session's display is on,
+// and the view and its top-level window are shown and not minimised. Else it
+// stands still and its timer stops, giving back the 1 ms timer resolution
+// that the timer holds: a preview left open in its settings dialog overnight
+// costs nothing once the display sleeps. When it can be seen again the next
+// frame repaints everything, whatever became of the window's pixels.
 #pragma once
 #include "framework/window.h"
 #include "render/frame.h"
@@ -58,11 +65,6 @@ protected:
     bool HandleMessage(Message& m) override;
     void OnFinalMessage() override;
 
-    // While the display is off nobody sees the animation: it stands still,
-    // and its timer stops. When the display comes back the next frame
-    // repaints everything, whatever became of the window's pixels meanwhile.
-    void SetDisplayOn(bool on);
-
     SettingsReader& Settings() { return settings_; }
 
 private:
@@ -70,6 +72,10 @@ private:
     bool OnTick(Message& m);
     void OnPaint();
     void OnDpiChanged(UINT dpi);
+    void OnPowerSettingChange(const POWERBROADCAST_SETTING* setting);
+    bool CanBeSeen() const;
+    // Stops or restarts the timer as the view stops or starts being seen.
+    void FollowVisibility();
 
     bool autoDelete_;
     SettingsReader& settings_;
@@ -78,7 +84,11 @@ private:
     uint32_t sequence_ = 0;
     UINT tickPeriod_ = 0;  // milliseconds
     double scale_ = 1.0;
+    // Until the system reports otherwise (and before Windows 8 it never
+    // does), the display is on.
     bool displayOn_ = true;
+    bool paused_ = false;  // the timer stopped because nobody could see it
+    HPOWERNOTIFY displayNotification_ = nullptr;
     // The window may not show what the buffer says it does: a frame could
     // not reach it, or the display was off.
     bool repaintAll_ = false;

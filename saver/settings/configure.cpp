@@ -4,6 +4,7 @@
 
 #include "app/saver_app.h"
 #include "settings/options_dialog.h"
+#include "settings/setting_levels.h"
 
 void SaverApp::Configure()
 {
@@ -11,18 +12,21 @@ void SaverApp::Configure()
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 
-    // The dialog shows the stored values as they are, in range or not, and
-    // stores what it holds, bit for bit.
+    // The dialog shows the user's stored values as they are, in range or not,
+    // and stores what it holds, bit for bit, except what policy fixes: that
+    // is the administrator's, not the user's.
     OptionsDialog dialog(nullptr);
     for (int i = 0; i < kStoredSettingCount; ++i) {
-        const StoredSetting& setting = kStoredSettings[i];
-        dialog.saverSettings.*kSettingFields[i] =
-            static_cast<int32_t>(GetProfileInt(kSettingsSection, setting.name, setting.defaultValue));
+        const ResolvedSetting setting = ReadResolvedSetting(kRegistryRoot, AppName(), static_cast<SettingId>(i));
+        dialog.saverSettings.*kSettingFields[i] = static_cast<int32_t>(setting.value);
+        dialog.fixedSettings[i] = setting.fixed;
     }
     mainWindow = &dialog;
     if (dialog.DoModal() == IDOK) {
-        for (int i = 0; i < kStoredSettingCount; ++i)
-            WriteProfileInt(kSettingsSection, kStoredSettings[i].name, dialog.saverSettings.*kSettingFields[i]);
+        for (int i = 0; i < kStoredSettingCount; ++i) {
+            if (!dialog.fixedSettings[i])
+                WriteProfileInt(kSettingsSection, kStoredSettings[i].name, dialog.saverSettings.*kSettingFields[i]);
+        }
     }
     // The dialog's window is gone, but should it not be, the pointer must not outlive the object.
     if (mainWindow == &dialog) mainWindow = nullptr;

@@ -21,6 +21,14 @@ struct SliderBinding {
 // The dialog's sliders in the order it sets them up.
 extern const SliderBinding kSliderBindings[7];
 
+// A list whose item index is the setting's value.
+struct ListBinding {
+    int32_t SaverSettings::*field;
+    int comboId;
+};
+
+extern const ListBinding kListBindings[3];
+
 // Writes the text of a slider's value label into text; 32 bytes hold any
 // 32-bit value in either format.
 void FormatSliderLabel(LabelFormat format, int32_t value, char (&text)[32]);

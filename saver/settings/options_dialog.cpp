@@ -1,5 +1,7 @@
 #include "settings/options_dialog.h"
 
+#include <iterator>
+
 #include "resource.h"
 #include "settings/about_dialog.h"
 #include "settings/file_version.h"
@@ -36,9 +38,7 @@ void OptionsDialog::BindControls()
 {
     for (size_t i = 0; i < 7; ++i) labels_[i].Attach(Handle(), kSliderBindings[i].labelId);
     for (size_t i = 0; i < 7; ++i) sliders_[i].Attach(Handle(), kSliderBindings[i].sliderId);
-    symmetry_.Attach(Handle(), IDC_SYMMETRY_COMBO);
-    sparks_.Attach(Handle(), IDC_SPARKS_COMBO);
-    monitors_.Attach(Handle(), IDC_MONITORS_COMBO);
+    for (size_t i = 0; i < std::size(kListBindings); ++i) lists_[i].Attach(Handle(), kListBindings[i].comboId);
 }
 
 BOOL OptionsDialog::OnInitDialog()
@@ -58,11 +58,14 @@ BOOL OptionsDialog::OnInitDialog()
         ShowSliderValue(i, stored);
         sliders_[i].SetRange(setting.minimum, setting.maximum, true);
         sliders_[i].SetPos(stored);
+        ShowFixed(binding.field, sliders_[i]);
+        ShowFixed(binding.field, labels_[i]);
     }
-    // An index outside the list leaves it without a selection.
-    symmetry_.SetCurSel(saverSettings.symmetry);
-    sparks_.SetCurSel(saverSettings.sparks);
-    monitors_.SetCurSel(saverSettings.monitors);
+    for (size_t i = 0; i < std::size(kListBindings); ++i) {
+        // An index outside the list leaves it without a selection.
+        lists_[i].SetCurSel(saverSettings.*kListBindings[i].field);
+        ShowFixed(kListBindings[i].field, lists_[i]);
+    }
 
     CenterWindow();
 
@@ -84,6 +87,11 @@ void OptionsDialog::ShowSliderValue(size_t slider, int32_t value)
     labels_[slider].SetText(text);
 }
 
+void OptionsDialog::ShowFixed(int32_t SaverSettings::*field, Control& control)
+{
+    if (fixedSettings[SettingIdOf(field)]) EnableWindow(control.Handle(), FALSE);
+}
+
 bool OptionsDialog::OnNotify(int controlId, NMHDR* header, LRESULT* result)
 {
     // Any notification counts, a slider's custom-draw ones included: the
@@ -100,15 +108,17 @@ bool OptionsDialog::OnNotify(int controlId, NMHDR* header, LRESULT* result)
 
 void OptionsDialog::OnOK()
 {
-    saverSettings.symmetry = symmetry_.GetCurSel();
-    saverSettings.sparks = sparks_.GetCurSel();
-    saverSettings.monitors = monitors_.GetCurSel();
+    for (size_t i = 0; i < std::size(kListBindings); ++i) saverSettings.*kListBindings[i].field = lists_[i].GetCurSel();
+    // Balls that policy fixes whole are the administrator's choice: refusing
+    // them would leave the user no way to store anything.
+    const bool ballsFixed = fixedSettings[kNumBalls] && fixedSettings[kBallSize];
     // Every board that the saver will show, at the size it will lay it out in.
     const uint32_t monitors = ClampStoredSetting(kMonitors, static_cast<uint32_t>(saverSettings.monitors));
     for (const MonitorArea& board : BoardMonitors(monitors)) {
         const RECT& r = board.rect;
-        if (BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize, LogicalPixels(r.right - r.left, board.scale),
-                            LogicalPixels(r.bottom - r.top, board.scale))) {
+        if (!ballsFixed && BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize,
+                                           LogicalPixels(r.right - r.left, board.scale),
+                                           LogicalPixels(r.bottom - r.top, board.scale))) {
             MessageBoxA(Handle(), kBallsFillScreenText, kBallsFillScreenCaption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }

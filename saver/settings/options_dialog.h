@@ -1,7 +1,8 @@
 // The options dialog of the configure mode: seven sliders with value labels,
 // three lists, the version label, a web link, and an About item in the system
-// menu. The caller fills saverSettings before DoModal and stores them after
-// IDOK; the dialog itself never touches the registry.
+// menu. The caller fills saverSettings and fixedSettings before DoModal and
+// stores the settings that are not fixed after IDOK; the dialog itself never
+// touches the registry.
 #pragma once
 #include "framework/controls.h"
 #include "framework/dialog.h"
@@ -16,6 +17,8 @@ public:
     // The working copy: sliders update it on every notification, the lists
     // only when OK is pressed.
     SaverSettings saverSettings;
+    // By SettingId: set by an administrator's policy, shown with its controls disabled.
+    bool fixedSettings[kStoredSettingCount] = {};
 
 protected:
     bool OnNotify(int controlId, NMHDR* header, LRESULT* result) override;
@@ -28,13 +31,13 @@ private:
     bool OnSysCommand(UINT command);
     bool OnPaint();
     void ShowSliderValue(size_t slider, int32_t value);
+    // Greys out the controls of a setting fixed by policy.
+    void ShowFixed(int32_t SaverSettings::*field, Control& control);
 
     // In the order of kSliderBindings.
     StaticControl labels_[7];
     Slider sliders_[7];
-    ComboBox symmetry_;
-    ComboBox sparks_;
-    ComboBox monitors_;
+    ComboBox lists_[3];  // in the order of kListBindings
     LinkControl link_;
     HICON icon_;
 };

@@ -1,13 +1,15 @@
 #include "settings/settings_store.h"
 
-const StoredSetting& StoredSettingOf(int32_t SaverSettings::*field)
+SettingId SettingIdOf(int32_t SaverSettings::*field)
 {
     for (int i = 0; i < kStoredSettingCount; ++i) {
-        if (kSettingFields[i] == field) return kStoredSettings[i];
+        if (kSettingFields[i] == field) return static_cast<SettingId>(i);
     }
     // Every field has an entry; reaching this is a programming error.
-    return kStoredSettings[0];
+    return kNumBalls;
 }
+
+const StoredSetting& StoredSettingOf(int32_t SaverSettings::*field) { return kStoredSettings[SettingIdOf(field)]; }
 
 uint32_t ClampStoredSetting(SettingId which, uint32_t stored)
 {
@@ -16,4 +18,12 @@ uint32_t ClampStoredSetting(SettingId which, uint32_t stored)
     const StoredSetting& setting = kStoredSettings[which];
     return static_cast<uint32_t>(value < setting.minimum ? setting.minimum
                                  : value > setting.maximum ? setting.maximum : value);
+}
+
+ResolvedSetting ResolveSetting(SettingId which, const SettingLevels& levels)
+{
+    if (levels.policy) return {ClampStoredSetting(which, *levels.policy), true};
+    if (levels.user) return {*levels.user, false};
+    if (levels.machine) return {ClampStoredSetting(which, *levels.machine), false};
+    return {static_cast<uint32_t>(kStoredSettings[which].defaultValue), false};
 }

@@ -2,6 +2,7 @@
 // ranges the saver keeps them in.
 #pragma once
 #include <cstdint>
+#include <optional>
 
 #include "sim/stored_settings.h"
 
@@ -32,6 +33,7 @@ static_assert(sizeof kSettingFields / sizeof kSettingFields[0] == kStoredSetting
               "every stored setting has a field");
 
 // The stored setting that a field of the working copy holds.
+SettingId SettingIdOf(int32_t SaverSettings::*field);
 const StoredSetting& StoredSettingOf(int32_t SaverSettings::*field);
 
 // A stored value as the saver uses it: within the range that the options
@@ -39,3 +41,22 @@ const StoredSetting& StoredSettingOf(int32_t SaverSettings::*field);
 // them. The two lists keep their meaning: 0 stays off, 2 stays decided per
 // scene, and any other value, which means on, becomes 1.
 uint32_t ClampStoredSetting(SettingId which, uint32_t stored);
+
+// What an administrator and the user have stored for one setting, each
+// level empty when it holds no usable value.
+struct SettingLevels {
+    std::optional<uint32_t> policy;   // fixed for everyone on the machine
+    std::optional<uint32_t> user;     // the user's own
+    std::optional<uint32_t> machine;  // everyone's default on the machine
+};
+
+struct ResolvedSetting {
+    uint32_t value;
+    bool fixed;  // by policy: the options dialog neither offers nor stores it
+};
+
+// The policy wins over the user's own value, which wins over the machine's
+// default, which wins over the built-in one. What an administrator stored is
+// kept within range at once, since nobody can correct it in the dialog; the
+// user's own value comes as it is, as the dialog shows it.
+ResolvedSetting ResolveSetting(SettingId which, const SettingLevels& levels);

@@ -2,10 +2,12 @@
 //
 // Where it draws: the window named by $XSCREENSAVER_WINDOW (the daemon's), by
 // --window-id, the root window with --root, or else a window of its own that
-// a key press or the window manager closes. It follows that window's size and
-// ends cleanly on SIGTERM, which is how the daemon stops it. Frames come on
-// absolute deadlines of the monotonic clock, so that the mean period is the
-// chosen one however long each frame takes within it.
+// a key press or the window manager closes. It follows that window's size,
+// draws nothing while the window cannot be seen, and on SIGTERM (how the
+// daemon stops it) or SIGINT lets go of the display and then ends by that
+// signal, as the daemon expects of its programs. Frames come on absolute
+// deadlines of the monotonic clock, so that the mean period is the chosen one
+// however long each frame takes within it.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
@@ -22,17 +24,17 @@
 
 namespace {
 
-volatile sig_atomic_t stopRequested = 0;
-void OnStopSignal(int) { stopRequested = 1; }
+volatile sig_atomic_t stopSignal = 0;
+void OnStopSignal(int signal) { stopSignal = signal; }
 
-// X errors end the program at the next event check: the window it draws into
-// is gone, or was never one.
+// X errors end the program at the next event check. The first is kept: it is
+// reported only if the window still exists, since drawing into a window that
+// its owner has just destroyed fails before the news of it arrives.
 bool xFailed = false;
+char xErrorText[128];
 int OnXError(Display* display, XErrorEvent* error)
 {
-    char text[128];
-    XGetErrorText(display, error->error_code, text, sizeof text);
-    std::fprintf(stderr, "velloransaver: X error: %s\n", text);
+    if (!xFailed) XGetErrorText(display, error->error_code, xErrorText, sizeof xErrorText);
     xFailed = true;
     return 0;
 }
@@ -44,6 +46,9 @@ int64_t NowNs()
     return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
+// Size, end, uncovering and whether it can be seen, on whichever window it draws into.
+constexpr long kWindowEvents = StructureNotifyMask | ExposureMask | VisibilityChangeMask;
+
 Window OpenOwnWindow(Display* display, Atom closeAtom)
 {
     const int screen = DefaultScreen(display);
@@ -51,29 +56,45 @@ Window OpenOwnWindow(Display* display, Atom closeAtom)
                                         BlackPixel(display, screen), BlackPixel(display, screen));
     XStoreName(display, window, "Velloran Saver");
     XSetWMProtocols(display, window, &closeAtom, 1);
-    XSelectInput(display, window, KeyPressMask | StructureNotifyMask | ExposureMask);
+    XSelectInput(display, window, KeyPressMask | kWindowEvents);
     XMapWindow(display, window);
     return window;
 }
 
-// Whether the event ends the program.
-bool Handle(const XEvent& event, Window window, bool ownWindow, Atom closeAtom, X11View& view)
+// What the events have told of the window.
+struct WindowState {
+    bool gone = false;      // destroyed, or closed by the user
+    bool mapped = true;
+    bool obscured = false;  // fully covered
+    bool Shown() const { return mapped && !obscured; }
+};
+
+void Handle(const XEvent& event, Window window, bool ownWindow, Atom closeAtom, X11View& view, WindowState& state)
 {
+    const bool ours = event.xany.window == window;
     switch (event.type) {
     case ConfigureNotify:
-        if (event.xconfigure.window == window) view.Reshape(event.xconfigure.width, event.xconfigure.height);
-        return false;
+        if (ours) view.Reshape(event.xconfigure.width, event.xconfigure.height);
+        break;
     case Expose:
-        if (event.xexpose.count == 0) view.Uncovered();
-        return false;
+        if (event.xexpose.count == 0 && state.Shown()) view.Uncovered();
+        break;
+    case MapNotify:
+    case UnmapNotify:
+        if (ours) state.mapped = event.type == MapNotify;
+        break;
+    case VisibilityNotify:
+        if (ours) state.obscured = event.xvisibility.state == VisibilityFullyObscured;
+        break;
     case DestroyNotify:
-        return event.xdestroywindow.window == window;
+        state.gone = state.gone || event.xdestroywindow.window == window;
+        break;
     case KeyPress:
-        return ownWindow;
+        state.gone = state.gone || ownWindow;
+        break;
     case ClientMessage:
-        return ownWindow && Atom(event.xclient.data.l[0]) == closeAtom;
-    default:
-        return false;
+        state.gone = state.gone || (ownWindow && Atom(event.xclient.data.l[0]) == closeAtom);
+        break;
     }
 }
 
@@ -83,8 +104,13 @@ int main(int argc, char** argv)
 {
     CommandLine line;
     if (!ParseCommandLine(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), line)) {
+        std::fprintf(stderr, "velloransaver: bad argument: %s\n", line.refused.c_str());
         PrintUsage(stderr);
         return 2;
+    }
+    if (line.help) {
+        PrintUsage(stdout);
+        return 0;
     }
 
     // The stop signals are let through only while the loop waits, so that
@@ -112,7 +138,7 @@ int main(int argc, char** argv)
     const Window window = ownWindow                           ? OpenOwnWindow(display, closeAtom)
                           : line.target == DrawTarget::Root ? DefaultRootWindow(display)
                                                               : Window(line.window);
-    if (!ownWindow) XSelectInput(display, window, StructureNotifyMask | ExposureMask);
+    if (!ownWindow) XSelectInput(display, window, kWindowEvents);
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes) || xFailed) {
         std::fprintf(stderr, "velloransaver: no window 0x%lx\n", static_cast<unsigned long>(window));
@@ -130,17 +156,26 @@ int main(int argc, char** argv)
     int exitCode = 0;
     {
         X11View view(display, window, attributes, line);
+        WindowState state;
+        state.mapped = attributes.map_state == IsViewable;
         pollfd connection{ConnectionNumber(display), POLLIN, 0};
         int64_t deadline = NowNs();
-        bool done = false;
-        while (!done && !stopRequested && !xFailed) {
-            while (!done && XPending(display)) {
+        while (!state.gone && !stopSignal && !xFailed) {
+            const bool wasShown = state.Shown();
+            while (!state.gone && XPending(display)) {
                 XEvent event;
                 XNextEvent(display, &event);
-                done = Handle(event, window, ownWindow, closeAtom, view);
+                Handle(event, window, ownWindow, closeAtom, view, state);
             }
-            if (done || xFailed) break;
+            if (state.gone || xFailed) break;
             const int64_t now = NowNs();
+            // Hidden, it only waits for events; shown again, it starts afresh
+            // instead of catching up.
+            if (!state.Shown()) {
+                ppoll(&connection, 1, nullptr, &waitMask);
+                continue;
+            }
+            if (!wasShown) deadline = now;
             if (now >= deadline) {
                 const int64_t period = int64_t(view.Tick()) * 1000000;
                 XFlush(display);
@@ -152,9 +187,23 @@ int main(int argc, char** argv)
             const timespec timeout{time_t(wait / 1000000000), long(wait % 1000000000)};
             ppoll(&connection, 1, &timeout, &waitMask);
         }
-        if (xFailed) exitCode = 1;
+        // An error on a window that has gone since is the owner's doing, not a failure.
+        if (xFailed && !state.gone) {
+            XWindowAttributes still;
+            state.gone = !XGetWindowAttributes(display, window, &still);
+        }
+        if (xFailed && !state.gone) {
+            std::fprintf(stderr, "velloransaver: X error: %s\n", xErrorText);
+            exitCode = 1;
+        }
     }
     if (ownWindow && !xFailed) XDestroyWindow(display, window);
     XCloseDisplay(display);
+    if (stopSignal) {
+        // Ended by the signal itself, so that whoever sent it sees it did.
+        signal(stopSignal, SIG_DFL);
+        sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);
+        raise(stopSignal);
+    }
     return exitCode;
 }

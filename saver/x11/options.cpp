@@ -5,39 +5,22 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "settings/option_rules.h"
 #include "settings/settings_store.h"
 
 // In the order of the stored settings; each name is its registry value's.
 const X11Option kX11Options[kBoardSettingCount] = {
-    {kNumBalls, "num-balls", "Balls: Number"},
-    {kNumPins, "num-pins", "Pins: Number"},
-    {kBallSize, "ball-size", "Balls: Radius"},
-    {kPinSize, "pin-size", "Pins: Radius"},
-    {kSymmetry, "symmetry", "Symmetric Pins"},
-    {kGravity, "gravity", "Gravity"},
-    {kScenarioCounter, "scenario-counter", "Scene Duration"},
-    {kRefreshRate, "refresh-rate", "Refresh Rate"},
-    {kSparks, "sparks", "Sparks"},
+    {kNumBalls, "num-balls", "Balls: Number", "balls in a scene"},
+    {kNumPins, "num-pins", "Pins: Number", "pins on the board"},
+    {kBallSize, "ball-size", "Balls: Radius", "radius of every ball, in pixels"},
+    {kPinSize, "pin-size", "Pins: Radius", "radius of every pin, in pixels"},
+    {kSymmetry, "symmetry", "Symmetric Pins", "whether the pins are laid out mirrored about the middle"},
+    {kGravity, "gravity", "Gravity", "strength of gravity, in twentieths: 20 is a factor of 1.00"},
+    {kScenarioCounter, "scenario-counter", "Scene Duration", "length of a scene, in units of 600 frames"},
+    {kRefreshRate, "refresh-rate", "Refresh Rate", "the animation's period minus 1, in milliseconds"},
+    {kSparks, "sparks", "Sparks", "whether white sparks fly where discs touch"},
 };
 
 namespace {
-
-// The lists' items, in the order of their stored values, and the prefix that
-// selects each on the command line.
-const char* const kListItems[] = {"No", "Yes", "Whatever"};
-const char* const kListPrefixes[] = {"no-", "", "random-"};
-
-bool IsList(SettingId which) { return which == kSymmetry || which == kSparks; }
-
-// How the options dialog labels a slider's values.
-LabelFormat FormatOf(SettingId which)
-{
-    for (const SliderBinding& binding : kSliderBindings) {
-        if (&StoredSettingOf(binding.field) == &kStoredSettings[which]) return binding.format;
-    }
-    return LabelFormat::Count;
-}
 
 // A whole decimal number, saturated to 32 bits.
 bool ParseNumber(const char* text, int32_t& value)
@@ -95,30 +78,38 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
     for (int i = 0; i < kBoardSettingCount; ++i) line.settings[i] = uint32_t(kStoredSettings[i].defaultValue);
     bool root = false, haveId = false;
     unsigned long id = 0;
+    const auto refuse = [&](const std::string& what) {
+        line.refused = what;
+        return false;
+    };
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (arg[0] != '-') return false;
+        if (arg[0] != '-') return refuse(arg);
         const char* name = arg + (arg[1] == '-' ? 2 : 1);
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         SettingId which;
         uint32_t listValue;
-        if (std::strcmp(name, "root") == 0) {
+        if (std::strcmp(name, "help") == 0 || std::strcmp(name, "h") == 0) {
+            line.help = true;
+        } else if (std::strcmp(name, "root") == 0) {
             root = true;
         } else if (std::strcmp(name, "window-id") == 0) {
-            if (!ParseWindowId(i + 1 < argc ? argv[++i] : nullptr, id)) return false;
-            haveId = true;
+            if (!ParseWindowId(value, id)) return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
+            haveId = true, ++i;
         } else if (MatchListFlag(name, which, listValue)) {
             line.settings[which] = listValue;
         } else if (const X11Option* option = FindSlider(name)) {
-            int32_t value;
-            if (!ParseNumber(i + 1 < argc ? argv[++i] : nullptr, value)) return false;
-            line.settings[option->setting] = ClampStoredSetting(option->setting, uint32_t(value));
+            int32_t number;
+            if (!ParseNumber(value, number)) return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
+            line.settings[option->setting] = ClampStoredSetting(option->setting, uint32_t(number));
+            ++i;
         } else {
-            return false;
+            return refuse(arg);
         }
     }
     line.target = DrawTarget::OwnWindow;
     if (screensaverWindow && *screensaverWindow) {
-        if (!ParseWindowId(screensaverWindow, id)) return false;
+        if (!ParseWindowId(screensaverWindow, id)) return refuse(std::string("XSCREENSAVER_WINDOW=") + screensaverWindow);
         line.target = DrawTarget::Window;
     } else if (haveId) {
         line.target = DrawTarget::Window;
@@ -131,7 +122,7 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
 
 void PrintUsage(std::FILE* out)
 {
-    std::fputs("usage: velloransaver [--root | --window-id ID]", out);
+    std::fputs("usage: velloransaver [--help] [--root | --window-id ID]", out);
     for (const X11Option& option : kX11Options) {
         const StoredSetting& setting = kStoredSettings[option.setting];
         if (IsList(option.setting)) {
@@ -141,46 +132,4 @@ void PrintUsage(std::FILE* out)
         }
     }
     std::fputs("\n", out);
-}
-
-void WriteSettingsXml(std::FILE* out)
-{
-    std::fputs("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n\n"
-               "<screensaver name=\"velloransaver\" _label=\"Velloran Saver\">\n\n"
-               "  <command arg=\"--root\"/>\n\n",
-               out);
-    for (const X11Option& option : kX11Options) {
-        const StoredSetting& setting = kStoredSettings[option.setting];
-        if (IsList(option.setting)) {
-            // The item without an argument is the default, as the daemon's dialog expects.
-            std::fprintf(out, "  <select id=\"%s\">\n", option.name);
-            for (int v = 0; v < 3; ++v) {
-                std::fprintf(out, "    <option id=\"%s%s\" _label=\"%s: %s\"", kListPrefixes[v], option.name,
-                             option.label, kListItems[v]);
-                if (v != setting.defaultValue) std::fprintf(out, " arg-set=\"--%s%s\"", kListPrefixes[v], option.name);
-                std::fputs("/>\n", out);
-            }
-            std::fputs("  </select>\n\n", out);
-            continue;
-        }
-        // The ends of a slider are labelled as the options dialog labels its values.
-        const LabelFormat format = FormatOf(option.setting);
-        char low[32], high[32];
-        FormatSliderLabel(format, setting.minimum, low);
-        FormatSliderLabel(format, setting.maximum, high);
-        std::fprintf(out,
-                     "  <number id=\"%s\" type=\"slider\" arg=\"--%s %%\"\n"
-                     "          _label=\"%s\" _low-label=\"%s\" _high-label=\"%s\"\n"
-                     "          low=\"%d\" high=\"%d\" default=\"%d\"/>\n\n",
-                     option.name, option.name, option.label, low, high, int(setting.minimum), int(setting.maximum),
-                     int(setting.defaultValue));
-    }
-    std::fputs("  <_description>\n"
-               "Coloured balls fall through a random field of grey pins, bounce off them,\n"
-               "off each other and off the walls, throw white sparks at every contact and\n"
-               "wrap from the bottom of the screen back to the top. Balls that get stuck\n"
-               "on a pin knock it out.\n"
-               "  </_description>\n"
-               "</screensaver>\n",
-               out);
 }

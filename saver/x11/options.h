@@ -1,11 +1,12 @@
 // The X11 program's command line, in the manner of XScreenSaver's programs:
 // where to draw, and the nine stored settings of the Windows saver as options
 // with the same meanings, defaults and ranges. Every option is declared once,
-// in kX11Options; parsing, the usage line and the settings file for the
-// daemon's settings dialog all follow from that table.
+// in kX11Options; parsing, the usage line, the settings file for the
+// daemon's settings dialog and the manual page all follow from that table.
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "sim/stored_settings.h"
 
@@ -13,9 +14,16 @@ struct X11Option {
     SettingId setting;
     const char* name;   // without dashes; a list's three values are --name, --no-name, --random-name
     const char* label;  // as the options dialog labels its control
+    const char* help;   // what the value means, for the manual page
 };
 
 extern const X11Option kX11Options[kBoardSettingCount];
+
+// A list's items, in the order of their stored values, and the prefix of the
+// flag that selects each.
+inline constexpr const char* kListItems[] = {"No", "Yes", "Whatever"};
+inline constexpr const char* kListPrefixes[] = {"no-", "", "random-"};
+inline bool IsList(SettingId which) { return which == kSymmetry || which == kSparks; }
 
 enum class DrawTarget {
     OwnWindow,  // a window of its own, closed by a key press or the window manager
@@ -35,18 +43,17 @@ struct CommandLine : SettingsReader {
     uint32_t settings[kBoardSettingCount] = {};
     DrawTarget target = DrawTarget::OwnWindow;
     unsigned long window = 0;  // with DrawTarget::Window
+    bool help = false;         // --help: the usage, and nothing else
+    std::string refused;       // the argument that made the parse fail, as given
 };
 
 // argv[0] is the program. An option takes one dash or two. The window comes
 // from screensaverWindow ($XSCREENSAVER_WINDOW, or null when unset) when it is
 // set, else from --window-id, else --root; ids are decimal or 0x-hex. A number
 // beyond 32 bits counts as the nearest 32-bit one before clamping. False for
-// anything malformed: an unknown option, a missing or non-numeric value, an
-// id that is not one.
+// anything malformed (an unknown option, a missing or non-numeric value, an
+// id that is not one), with the culprit in line.refused.
 bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line);
 
 // One line: every option with its range.
 void PrintUsage(std::FILE* out);
-
-// The settings file that the daemon's settings dialog shows the program with.
-void WriteSettingsXml(std::FILE* out);

@@ -2,6 +2,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/mode.h"
@@ -60,4 +61,14 @@ TEST(UninstallBatchText, FitsWholeOrNotAtAll)
         std::vector<char> out(size);
         EXPECT_EQ(UninstallBatchText(batch, out.data(), size), size > length ? length : 0) << size;
     }
+}
+
+// Never a wildcard, never a short form beyond ASCII: nothing but the program may match.
+TEST(ProgramNameForBatch, NamesNothingButTheProgram)
+{
+    const char *shortForm = "C:\\PROGRA~1\\SAV~1.SCR", *exact = "C:\\Program Files\\Sav\xe9r.scr", *wild = "C:\\Sav?r.scr";
+    const std::tuple<const char*, const char*, const char*> cases[] = {{shortForm, exact, shortForm},
+        {"C:\\SAV\xe9~1.SCR", exact, exact}, {wild, nullptr, nullptr}, {nullptr, wild, nullptr}, {"", nullptr, nullptr}};
+    for (const auto& [shortPath, longPath, name] : cases)
+        EXPECT_EQ(ProgramNameForBatch(shortPath, longPath), name) << (shortPath ? shortPath : "none");
 }

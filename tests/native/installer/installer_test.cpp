@@ -59,9 +59,22 @@ TEST(LinkFontHeight, KeepsStepWithTheResolution)
     for (const auto& c : cases) EXPECT_EQ(LinkFontHeight(c[0]), c[1]) << c[0] << " dpi";
 }
 
-TEST(HasSilentSwitch, FindsOnlyTheWholeWord)
+TEST(ReadInstallRun, FindsOnlyTheWholeWord)
 {
-    const std::pair<const char*, bool> cases[] = {{"/S", true}, {"/s", true}, {" \t/S\t", true}, {"/x /S", true},
-        {"", false}, {nullptr, false}, {"/Silent", false}, {"x/S", false}, {"-S", false}, {"\"/S\"", false}};
-    for (const auto& [arguments, silent] : cases) EXPECT_EQ(HasSilentSwitch(arguments), silent) << (arguments ? arguments : "null");
+    constexpr InstallRun I = InstallRun::Interactive, S = InstallRun::Silent, M = InstallRun::MachineWide;
+    const std::pair<const char*, InstallRun> cases[] = {{"/S", S}, {"/s", S}, {" \t/S\t", S}, {"/x /S", S}, {"", I},
+        {nullptr, I}, {"/Silent", I}, {"x/S", I}, {"\"/S\"", I}, {"/S /MACHINEWIDE", M}, {"/machinewide", I}};
+    for (const auto& [arguments, run] : cases) EXPECT_EQ(int(ReadInstallRun(arguments)), int(run)) << (arguments ? arguments : "null");
+}
+
+// Without rights an install asks once, for the machine-wide half only; the
+// run that asking starts never asks again, and /S never asks.
+TEST(PlanInstall, AsksAtMostOnceAndNeverWhenSilent)
+{
+    constexpr InstallPlan E = InstallPlan::Everything, A = InstallPlan::AskForMachineWide,
+                          M = InstallPlan::MachineWideOnly, N = InstallPlan::NoRights;
+    const std::tuple<const char*, bool, InstallPlan> cases[] = {
+        {"", true, E}, {"", false, A}, {"/S", true, E}, {"/S", false, N}, {kMachineWideSwitch, true, M}, {kMachineWideSwitch, false, N}};
+    for (const auto& [arguments, rights, plan] : cases)
+        EXPECT_EQ(int(PlanInstall(ReadInstallRun(arguments), rights)), int(plan)) << arguments << " " << rights;
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,61 +12,102 @@
 
 namespace {
 
-// The target, then the nine settings in stored order.
-std::string Describe(const CommandLine& line)
+std::vector<std::string> Words(const std::string& text)
 {
+    std::istringstream split(text);
+    std::vector<std::string> words;
+    for (std::string word; split >> word;) words.push_back(word);
+    return words;
+}
+
+// The target, then the nine settings in stored order; or the argument refused.
+std::string Parse(const std::string& options, const char* screensaverWindow = nullptr)
+{
+    const std::vector<std::string> words = Words("velloransaver " + options);
+    std::vector<const char*> argv;
+    for (const std::string& word : words) argv.push_back(word.c_str());
+    CommandLine line;
+    if (!ParseCommandLine(int(argv.size()), argv.data(), screensaverWindow, line)) return "refused " + line.refused;
     std::string text = line.target == DrawTarget::OwnWindow ? "own" : line.target == DrawTarget::Root ? "root" : "";
     if (text.empty()) text = (std::ostringstream() << std::hex << std::showbase << line.window).str();
     for (uint32_t value : line.settings) text += " " + std::to_string(value);
     return text;
 }
 
-TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndRefusesTheMalformed)
+TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
 {
-    const struct {
-        std::vector<const char*> args;
-        const char* screensaverWindow;
-        const char* parsed;  // nullptr: refused
-    } cases[] = {
-        {{}, nullptr, "own 3 40 30 8 1 20 20 18 1"},
-        {{"--num-balls", "7", "-num-pins", "100"}, nullptr, "own 7 100 30 8 1 20 20 18 1"},
-        {{"--num-balls", "0", "--num-pins", "201"}, nullptr, "own 1 200 30 8 1 20 20 18 1"},
-        {{"--ball-size", "-5", "--pin-size", "99999999999"}, nullptr, "own 3 40 10 200 1 20 20 18 1"},
-        {{"--gravity", "-99999999999", "--scenario-counter", "101"}, nullptr, "own 3 40 30 8 1 1 100 18 1"},
-        {{"--refresh-rate", "2"}, nullptr, "own 3 40 30 8 1 20 20 3 1"},
-        {{"--refresh-rate", "+127", "--no-symmetry", "--random-sparks"}, nullptr, "own 3 40 30 8 0 20 20 127 2"},
-        {{"-random-symmetry", "--no-sparks", "--sparks", "--symmetry"}, nullptr, "own 3 40 30 8 1 20 20 18 1"},
-        {{"-root"}, nullptr, "root 3 40 30 8 1 20 20 18 1"},
-        {{"--root", "--window-id", "0x2a"}, nullptr, "0x2a 3 40 30 8 1 20 20 18 1"},
-        {{"--window-id", "42", "--root"}, "0x400007", "0x400007 3 40 30 8 1 20 20 18 1"},
-        {{"--root"}, "", "root 3 40 30 8 1 20 20 18 1"},
-        {{"--bogus"}, nullptr, nullptr},
-        {{"root"}, nullptr, nullptr},
-        {{"--num-balls"}, nullptr, nullptr},
-        {{"--num-balls", "3x"}, nullptr, nullptr},
-        {{"--sparks", "2"}, nullptr, nullptr},
-        {{"--no-gravity"}, nullptr, nullptr},
-        {{"--window-id", "0"}, nullptr, nullptr},
-        {{"--window-id", "0x100000000"}, nullptr, nullptr},
-        {{"--root"}, "window", nullptr},
+    const struct { const char *options, *screensaverWindow, *parsed; } cases[] = {
+        // Every slider's two ends, from below and above, and beyond 32 bits.
+        {"--num-balls 0 -num-pins 3 --ball-size -5 --pin-size 5 --gravity -99999999999 --scenario-counter 0 --refresh-rate 2",
+         nullptr, "own 1 4 10 6 1 1 1 3 1"},
+        {"--num-balls 11 --num-pins 201 --ball-size 201 --pin-size 99999999999 --gravity 101 --scenario-counter 101 "
+         "--refresh-rate +128", nullptr, "own 10 200 200 200 1 100 100 127 1"},
+        {"-random-symmetry --no-sparks --sparks --symmetry", nullptr, "own 3 40 30 8 1 20 20 18 1"},
+        {"-root", nullptr, "root 3 40 30 8 1 20 20 18 1"},
+        {"--root --window-id 0x2a", nullptr, "0x2a 3 40 30 8 1 20 20 18 1"},
+        {"--window-id 42 --root", "0x400007", "0x400007 3 40 30 8 1 20 20 18 1"},
+        {"--root", "", "root 3 40 30 8 1 20 20 18 1"},
+        {"--bogus", nullptr, "refused --bogus"},
+        {"root", nullptr, "refused root"},
+        {"--num-balls", nullptr, "refused --num-balls"},
+        {"--num-balls 3x", nullptr, "refused --num-balls 3x"},
+        {"--sparks 2", nullptr, "refused 2"},
+        {"--no-gravity", nullptr, "refused --no-gravity"},
+        {"--window-id 0", nullptr, "refused --window-id 0"},
+        {"--window-id 0x100000000", nullptr, "refused --window-id 0x100000000"},
+        {"--root", "window", "refused XSCREENSAVER_WINDOW=window"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        std::vector<const char*> argv = {"velloransaver"};
-        argv.insert(argv.end(), c.args.begin(), c.args.end());
-        CommandLine line;
-        const bool parsed = ParseCommandLine(int(argv.size()), argv.data(), c.screensaverWindow, line);
-        EXPECT_EQ(parsed ? Describe(line) : "refused", c.parsed ? c.parsed : "refused");
-        if (c.parsed) continue;
-        // The program itself, with no display to open: the lines of its standard error, then its exit code.
-        std::string command = "DISPLAY= XSCREENSAVER_WINDOW='" + std::string(c.screensaverWindow ? c.screensaverWindow : "") + "'";
-        for (const char* arg : argv) command += " '" + std::string(arg == argv[0] ? VELLORAN_X11_PROGRAM : arg) + "'";
-        std::FILE* out = popen((command + " 2>&1 >/dev/null; echo $?").c_str(), "r");
-        std::vector<std::string> lines;
-        for (char line[1024]; out && std::fgets(line, sizeof line, out);) lines.push_back(line);
+    for (const auto& c : cases) EXPECT_EQ(Parse(c.options, c.screensaverWindow), c.parsed) << c.options;
+}
+
+// The program itself, with no display to open: what it writes on the stream kept, then its exit code.
+TEST(CommandLine, HelpGoesToStandardOutputAndABadArgumentToStandardErrorNamed)
+{
+    for (const auto& [options, shown] : {std::pair<std::string, std::string>{"--help 2>/dev/null", "usage: velloransaver [--help] "},
+                                         {"--num-balls 3x 2>&1 >/dev/null", "velloransaver: bad argument: --num-balls 3x\nusage: "}}) {
+        std::FILE* out = popen(("DISPLAY= " VELLORAN_X11_PROGRAM " " + options + "; echo $?").c_str(), "r");
+        std::string text;
+        for (char line[1024]; out && std::fgets(line, sizeof line, out);) text += line;
         if (out) pclose(out);
-        EXPECT_EQ(lines.size() == 2 ? lines[1] : "", "2\n") << "one line of usage, then exit code 2";
+        EXPECT_EQ(text.substr(0, shown.size()), shown);
+        EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), shown[0] == 'u' ? "0\n" : "2\n") << options;
     }
+}
+
+// What the daemon's settings dialog offers: every default is the program's,
+// and every value it can pass on reaches the program as that value.
+TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsValue)
+{
+    const std::string xml = (std::ostringstream() << std::ifstream(VELLORAN_X11_XML).rdbuf()).str();
+    std::map<std::string, size_t> indexOf;
+    for (const X11Option& option : kX11Options) indexOf[option.name] = size_t(option.setting) + 1;
+    std::vector<std::string> defaults(kBoardSettingCount + 1, "none"), program = Words(Parse(""));
+    defaults[0] = program[0];
+    const std::regex element(R"(<(select|number|option)\b([^>]*)>)"), attribute(R"x(([-\w]+)="([^"]*)")x");
+    std::string list;
+    for (std::sregex_iterator e(xml.begin(), xml.end(), element), end; e != end; ++e) {
+        std::map<std::string, std::string> a;
+        const std::string kind = (*e)[1], text = (*e)[2];
+        for (std::sregex_iterator m(text.begin(), text.end(), attribute); m != end; ++m) a[(*m)[1]] = (*m)[2];
+        if (kind == "select") list = a["id"];
+        const size_t index = indexOf[kind == "option" ? list : a["id"]];
+        ASSERT_NE(index, 0u) << text;
+        // Each value with the argument that selects it: a slider's ends and default, or a list's items.
+        std::map<std::string, std::string> arguments;
+        if (kind == "number") {
+            defaults[index] = a["default"];
+            for (const char* end : {"low", "default", "high"}) arguments[a[end]] = std::regex_replace(a["arg"], std::regex("%"), a[end]);
+        } else if (kind == "option") {
+            const std::string item = a["_label"].substr(a["_label"].rfind(": ") + 2);
+            const std::string value = item == "No" ? "0" : item == "Yes" ? "1" : item == "Whatever" ? "2" : item;
+            (a.count("arg-set") ? arguments[value] : defaults[index]) = a.count("arg-set") ? a["arg-set"] : value;
+        }
+        for (const auto& [value, argument] : arguments) {
+            const std::vector<std::string> parsed = Words(Parse(argument));
+            EXPECT_EQ(parsed.size() > index ? parsed[index] : parsed.back(), value) << argument;
+        }
+    }
+    EXPECT_EQ(defaults, program);
 }
 
 }  // namespace

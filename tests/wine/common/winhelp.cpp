@@ -35,15 +35,13 @@ Process::~Process()
     CloseHandle(handle_);
 }
 
-bool Process::Start(const std::string& commandLine, HANDLE token)
+bool Process::Start(const std::string& commandLine)
 {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::string line = commandLine;
-    if (!(token ? CreateProcessAsUserA(token, nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)
-                : CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)))
-        return false;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
     CloseHandle(pi.hThread);
     handle_ = pi.hProcess;
     id_ = pi.dwProcessId;

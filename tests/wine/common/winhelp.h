@@ -22,8 +22,7 @@ public:
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
     ~Process();  // terminates a process that is still running
-    // Quote the program path yourself; with a token, the process runs with it.
-    bool Start(const std::string& commandLine, HANDLE token = nullptr);
+    bool Start(const std::string& commandLine);  // quote the program path yourself
     bool Wait(DWORD timeoutMs, DWORD* exitCode = nullptr);  // true once it has ended
     bool Running() const;
     DWORD Id() const { return id_; }

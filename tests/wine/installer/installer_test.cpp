@@ -80,22 +80,8 @@ std::string InstallerWithoutWelcome()
     return copy;
 }
 
-// A token like an administrator's before elevation: the Administrators group in it only to deny.
-HANDLE TokenWithoutAdministrators()
-{
-    BYTE sid[SECURITY_MAX_SID_SIZE];
-    DWORD size = sizeof sid;
-    HANDLE own = nullptr, restricted = nullptr;
-    EXPECT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &size));
-    SID_AND_ATTRIBUTES administrators = {sid, 0};
-    EXPECT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &own));
-    EXPECT_TRUE(CreateRestrictedToken(own, 0, 1, &administrators, 0, nullptr, 0, nullptr, &restricted));
-    CloseHandle(own);
-    return restricted;
-}
-
 enum Obstacle { kNone, kNoWelcome, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry,
-                kNoRights, kLeftover };
+                kLeftover, kNoRights, kDeclined };  // the last two: the installer without rights, asking
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
 // welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so.
@@ -127,18 +113,20 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     HKEY key = nullptr;  // a lasting key cannot be made under a volatile one
     if (row.obstacle == kRegistry)
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    HANDLE token = row.obstacle == kNoRights ? TokenWithoutAdministrators() : nullptr;
     struct Release {  // however the row ends
-        HANDLE file, token;
+        HANDLE file;
         HKEY key;
-        ~Release() { CloseHandle(file), CloseHandle(token), RegCloseKey(key); }
-    } held{inUse, token, key};
-    const std::string before = State();
+        ~Release() { CloseHandle(file), RegCloseKey(key); }
+    } held{inUse, key};
+    const std::string before = State(), prompts = wt::Artefact("prompts.log");
+    DeleteFileA(prompts.c_str());
+    SetEnvironmentVariableA("VELLORAN_PROMPT_LOG", prompts.c_str());
+    SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : "yes");
 
     wt::Process installer;
-    ASSERT_TRUE(installer.Start(wt::Quote(row.obstacle == kNoWelcome ? InstallerWithoutWelcome()
-                                                                     : wt::Artefact("VelloranSaverSetup.exe")) +
-                                (row.silentExit >= 0 ? " /S" : ""), token));
+    const char* program = row.obstacle >= kNoRights ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe";
+    ASSERT_TRUE(installer.Start(wt::Quote(row.obstacle == kNoWelcome ? InstallerWithoutWelcome() : wt::Artefact(program)) +
+                                (row.silentExit >= 0 ? " /S" : "")));
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
         EXPECT_EQ(wt::ItemText(welcome, 1001), "Thanks for downloading Velloran Saver!");
@@ -158,6 +146,20 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     ASSERT_TRUE(installer.Wait(kWaitMs, &code)) << "still running: an unexpected box?";
     EXPECT_EQ(code, row.silentExit >= 0 ? DWORD(row.silentExit) : row.welcome == IDOK ? 1u : 2u);
     EXPECT_EQ(State(), row.end == kAsBefore ? before : InstalledState(row.end == kInstalled));
+    std::string asked;  // one prompt, for the machine-wide half, once the user has said Install
+    wt::ReadFileBytes(prompts, &asked);
+    EXPECT_EQ(asked, row.obstacle >= kNoRights && row.welcome ? "runas /MACHINEWIDE\n" : "");
+}
+
+// Windows reads who runs the installer from its manifest, which Wine ignores.
+TEST(Installer, RunsAsTheUserWhoStartsIt)
+{
+    HMODULE setup = LoadLibraryExA(wt::Artefact("VelloranSaverSetup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC manifest = FindResourceA(setup, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
+    ASSERT_NE(manifest, nullptr);
+    const std::string text(static_cast<const char*>(LockResource(LoadResource(setup, manifest))), SizeofResource(setup, manifest));
+    EXPECT_NE(text.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos) << text;
+    FreeLibrary(setup);
 }
 
 const Box kCompleted{"Notice", "Installation completed!", IDOK};
@@ -178,6 +180,8 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"SilentCannotWrite", kFolderAtTarget, 0, {}, kAsBefore, 5},
     Row{"SilentRegistryRefuses", kRegistry, 0, {}, kInstalledWithoutEntry, 6},
     Row{"SilentWithoutRights", kNoRights, 0, {}, kAsBefore, 3},
+    Row{"WithoutRightsAsksForTheMachineOnly", kNoRights, IDOK, {kCompleted}, kInstalled},
+    Row{"WithoutRightsDeclined", kDeclined, IDOK, {{"Notice", "Nothing was changed: installing Velloran Saver needs administrator rights.", IDOK}}, kAsBefore},
     Row{"OlderHeldAWhile", kOlderHeldAWhile, IDOK, {kOutOfDate, kCompleted}, kInstalled},
     Row{"LeftoverReadOnlyNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
     [](const auto& info) { return std::string(info.param.name); });

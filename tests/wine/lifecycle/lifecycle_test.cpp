@@ -57,9 +57,6 @@ TEST(Lifecycle, InstallUseConfigureUninstallAndInstallAgain)
     keybd_event(VK_SPACE, 0, KEYEVENTF_KEYUP, 0);
     EXPECT_TRUE(full.Wait(kWaitMs)) << "a key did not end the saver";
 
-    ASSERT_NO_FATAL_FAILURE(
-        Drive(setup, "Notice", "You have an up-to-date version installed.  Do you still want to install?", IDNO));
-
     std::string uninstall, batch = wt::WindowsDir() + "\\uninstss.bat", installed = wt::WindowsDir() + "\\VelloranSaver.scr";
     ASSERT_TRUE(wt::RegReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", &uninstall));
     wt::Process remover;

@@ -15,6 +15,7 @@ namespace {
 using Values = std::map<std::string, DWORD>;
 const DWORD kWaitMs = 15000;
 const char kKey[] = "Software\\Velloran Screen Saver\\VelloranSaver\\Settings";
+const char kPolicyKey[] = "Software\\Policies\\Velloran Screen Saver\\VelloranSaver\\Settings";
 
 Values Stored()
 {
@@ -25,17 +26,24 @@ Values Stored()
     return values;
 }
 
-// Every child's text in template order: one string shows each label's wording and value.
+// Every child's text in template order, "~" before a disabled one: one string
+// shows each label's wording and value and which controls policy fixes.
 std::string Texts(HWND dialog)
 {
     std::string all;
-    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) all += wt::Text(c) + "|";
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        all += (IsWindowEnabled(c) ? "" : "~") + wt::Text(c) + "|";
     return all;
 }
 
+
 class Options : public ::testing::Test {
 protected:
-    void SetUp() override { wt::RegRemoveTree(HKEY_CURRENT_USER, kKey); }
+    void SetUp() override
+    {
+        for (const char* key : {kKey, kPolicyKey}) wt::RegRemoveTree(HKEY_LOCAL_MACHINE, key);
+        wt::RegRemoveTree(HKEY_CURRENT_USER, kKey);
+    }
     void Open(const char* program = "VelloranSaver.scr")
     {
         ASSERT_TRUE(saver.Start(wt::Quote(wt::Artefact(program)) + " /c"));
@@ -57,14 +65,21 @@ protected:
     HWND dialog = nullptr;
 };
 
-// Values outside the ranges give way to the sliders' nearest ends, and to no list
-// item at all; OK stores what the controls then hold (afterOk: Change(2) made).
-struct ShownRow { const char* name; Values stored; const char* texts; Values afterOk; };
+// The user's values outside the ranges give way to the sliders' nearest ends, and to
+// no list item at all; OK stores what the controls then hold (afterOk: Change(2) made),
+// except what policy fixes. Policy wins over the user's value, which wins over the
+// machine's default; an administrator's value is kept within range at once.
+struct ShownRow { const char* name; Values stored; const char* texts; Values afterOk; Values machine, policy; };
 class Shown : public Options, public ::testing::WithParamInterface<ShownRow> {};
 
 TEST_P(Shown, LabelsListsAndOkStoresThemAll)
 {
     for (const auto& s : GetParam().stored) wt::RegWriteDword(HKEY_CURRENT_USER, kKey, s.first.c_str(), s.second);
+    for (const auto& s : GetParam().machine) wt::RegWriteDword(HKEY_LOCAL_MACHINE, kKey, s.first.c_str(), s.second);
+    for (const auto& s : GetParam().policy) wt::RegWriteDword(HKEY_LOCAL_MACHINE, kPolicyKey, s.first.c_str(), s.second);
+    // Neither a short DWORD nor four bytes of another type count: PinSize stays as it was.
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kPolicyKey, "PinSize", REG_DWORD, "\x07", 2);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kKey, "PinSize", REG_BINARY, "\x14\0\0", 4);
     ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_TRUE(wt::WaitUntil([&] { return Texts(dialog) == GetParam().texts; }, kWaitMs)) << Texts(dialog);
     ASSERT_TRUE(Change(2));
@@ -77,13 +92,20 @@ TEST_P(Shown, LabelsListsAndOkStoresThemAll)
 INSTANTIATE_TEST_SUITE_P(Settings, Shown, ::testing::Values(
         ShownRow{"Defaults", {}, "Balls|Number|OK|Cancel|VelloranSaver||3|Yes|Radius|http://www.velloran.example/saver/||18|Symmetric Pins||30|Gravity||1.00|Number||40|Sparks|Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|Monitors|Primary|",
                  {{"NumBalls", 5}, {"NumPins", 40}, {"BallSize", 30}, {"PinSize", 8}, {"Symmetry", 1}, {"Gravity", 20},
-                  {"ScenarioCounter", 20}, {"RefreshRate", 18}, {"Sparks", 2}, {"Monitors", 0}}},
+                  {"ScenarioCounter", 20}, {"RefreshRate", 18}, {"Sparks", 2}, {"Monitors", 0}}, {}, {}},
         ShownRow{"Stored",
                  {{"NumBalls", 7}, {"NumPins", 150}, {"BallSize", 55}, {"PinSize", 0xFFFFFFFF}, {"Symmetry", 3},
                   {"Gravity", 27}, {"ScenarioCounter", 99}, {"RefreshRate", 1000}, {"Sparks", 0}, {"Monitors", 3}},
                  "Balls|Number|OK|Cancel|VelloranSaver||7||Radius|http://www.velloran.example/saver/||127|Symmetric Pins||55|Gravity||1.35|Number||150|Sparks|No|Refresh Rate||99|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||6|Pins|Monitors||",
                  {{"NumBalls", 5}, {"NumPins", 150}, {"BallSize", 55}, {"PinSize", 6}, {"Symmetry", 0xFFFFFFFF},
-                  {"Gravity", 27}, {"ScenarioCounter", 99}, {"RefreshRate", 127}, {"Sparks", 2}, {"Monitors", 0xFFFFFFFF}}}),
+                  {"Gravity", 27}, {"ScenarioCounter", 99}, {"RefreshRate", 127}, {"Sparks", 2}, {"Monitors", 0xFFFFFFFF}}, {}, {}},
+        // Balls that policy fixes whole pass OK even where they fill the screen.
+        ShownRow{"Administered", {{"NumBalls", 4}, {"NumPins", 150}},
+                 "Balls|Number|OK|Cancel|VelloranSaver|~|~10|Yes|Radius|http://www.velloran.example/saver/||50|Symmetric Pins|~|~200|Gravity||1.00|Number||150|Sparks|~Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|",
+                 {{"NumBalls", 4}, {"NumPins", 150}, {"PinSize", 8}, {"Symmetry", 1}, {"Gravity", 20},
+                  {"ScenarioCounter", 20}, {"RefreshRate", 50}},
+                 {{"NumPins", 60}, {"Symmetry", 7}, {"RefreshRate", 50}},
+                 {{"NumBalls", 10}, {"BallSize", 1000}, {"Sparks", 5}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class LeavingWithoutOk : public Options, public ::testing::WithParamInterface<const char*> {};

@@ -1,0 +1,49 @@
+# The Debian package of the X11 program, made by CPack from the install rules
+# (saver/x11/CMakeLists.txt):
+#   cpack --config build/native/CPackConfig.cmake -B build
+# writes build/velloransaver_VERSION_ARCH.deb. Its library dependencies come
+# from dpkg-shlibdeps, its version from saver/resources/version.h.
+include(${PROJECT_SOURCE_DIR}/cmake/Version.cmake)
+include(GNUInstallDirs)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velloransaver)
+set(CPACK_PACKAGE_VERSION ${VELLORAN_VERSION})
+set(CPACK_PACKAGE_VENDOR "Velloran Software")
+set(CPACK_PACKAGE_CONTACT "Velloran Software <saver@velloran.example>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# Whatever the umask of the machine that builds it.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.velloran.example/saver/")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "pin board screensaver for XScreenSaver")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Coloured balls fall through a random field of grey pins, bounce off them,
+off each other and off the walls, and throw white sparks at every contact.
+This is the X11 program of Velloran Saver, for XScreenSaver's daemon or any
+X11 desktop, with its settings file for xscreensaver-settings.")
+
+# The copyright file and the changelog where Debian's policy wants them. The
+# changelog's date is the last commit's, so that two builds of one commit
+# give the same package; SOURCE_DATE_EPOCH, when set, wins.
+set(_velloran_doc ${CMAKE_BINARY_DIR}/debian-doc)
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+  execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
+                  OUTPUT_VARIABLE _velloran_epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(_velloran_epoch)
+    set(ENV{SOURCE_DATE_EPOCH} ${_velloran_epoch})
+  endif()
+endif()
+string(TIMESTAMP VELLORAN_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/changelog.in ${_velloran_doc}/changelog @ONLY)
+execute_process(COMMAND gzip -9nf ${_velloran_doc}/changelog)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright ${_velloran_doc}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velloransaver)
+
+include(CPack)

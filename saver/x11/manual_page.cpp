@@ -1,0 +1,136 @@
+// Writes the program's manual page, velloransaver.6x (run by the build), from
+// the same option table as the usage line and the settings file, so that the
+// page cannot name an option, range or default the program does not have.
+#include <cctype>
+#include <cstdio>
+#include <string>
+
+#include "sim/stored_settings.h"
+#include "x11/description.h"
+#include "x11/options.h"
+
+namespace {
+
+// Text for roff: backslashes kept, dashes as minus signs (so that options can
+// be searched for and copied), and no line that roff would take for a request.
+std::string Roff(const std::string& text)
+{
+    std::string out;
+    bool lineStart = true;
+    for (char c : text) {
+        if (lineStart && (c == '.' || c == '\'')) out += "\\&";
+        if (c == '\\') out += "\\e";
+        else if (c == '-') out += "\\-";
+        else out += c;
+        lineStart = c == '\n';
+    }
+    return out;
+}
+
+std::string Sentence(const char* help)
+{
+    std::string text = help;
+    if (!text.empty()) text[0] = char(std::toupper(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+void WriteSynopsis(std::FILE* out)
+{
+    std::fputs(".SH SYNOPSIS\n.B velloransaver\n[\\fB\\-\\-help\\fR] [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]\n", out);
+    for (const X11Option& option : kX11Options) {
+        const std::string name = Roff(option.name);
+        if (IsList(option.setting)) {
+            std::fprintf(out, "[\\fB\\-\\-%s\\fR | \\fB\\-\\-no\\-%s\\fR | \\fB\\-\\-random\\-%s\\fR]\n", name.c_str(),
+                         name.c_str(), name.c_str());
+        } else {
+            std::fprintf(out, "[\\fB\\-\\-%s\\fR \\fIn\\fR]\n", name.c_str());
+        }
+    }
+}
+
+void WriteOption(std::FILE* out, const X11Option& option)
+{
+    const StoredSetting& setting = kStoredSettings[option.setting];
+    const std::string name = Roff(option.name), help = Roff(Sentence(option.help));
+    if (IsList(option.setting)) {
+        std::fprintf(out, ".TP\n.BR \\-\\-%s \", \" \\-\\-no\\-%s \", \" \\-\\-random\\-%s\n", name.c_str(), name.c_str(),
+                     name.c_str());
+        // In the order of the flags above, which is not the order of the stored values.
+        std::fprintf(out, "%s: %s, %s, or decided anew for each scene (%s in the settings dialog). Default: \\fB\\-\\-%s%s\\fR.\n",
+                     help.c_str(), kListItems[1], kListItems[0], kListItems[2], Roff(kListPrefixes[setting.defaultValue]).c_str(),
+                     name.c_str());
+        return;
+    }
+    std::fprintf(out, ".TP\n.BI \\-\\-%s \" n\"\n%s; %d to %d, default %d.\n", name.c_str(), help.c_str(), int(setting.minimum),
+                 int(setting.maximum), int(setting.defaultValue));
+}
+
+void WriteManualPage(std::FILE* out, const char* version)
+{
+    std::fprintf(out,
+                 ".TH VELLORANSAVER 6x \"\" \"Velloran Saver %s\" \"XScreenSaver\"\n"
+                 ".SH NAME\n"
+                 "velloransaver \\- balls falling through a field of pins, for XScreenSaver\n",
+                 Roff(version).c_str());
+    WriteSynopsis(out);
+    std::fprintf(out,
+                 ".SH DESCRIPTION\n"
+                 "%s"
+                 ".PP\n"
+                 "The XScreenSaver daemon starts it with \\fB\\-\\-root\\fR and names the window to draw in by\n"
+                 "\\fBXSCREENSAVER_WINDOW\\fR.\n"
+                 "Started by hand without a window to draw in, it opens a window of its own,\n"
+                 "which any key or the window manager's close button ends.\n"
+                 "It follows its window's size (a new size gets a new scene) and ends on SIGTERM.\n"
+                 ".PP\n"
+                 "The daemon has no list that packages can add to: to add the program to yours,\n"
+                 "add this line to the \\fBprograms:\\fR list in \\fI~/.xscreensaver\\fR\n"
+                 "(which \\fBxscreensaver\\-settings\\fR writes the first time it saves),\n"
+                 "with the other entries' layout, and restart the daemon:\n"
+                 ".PP\n"
+                 ".EX\n"
+                 "    \"Velloran Saver\"  velloransaver \\-\\-root  \\en\\e\n"
+                 ".EE\n"
+                 ".SH OPTIONS\n"
+                 "Every option may be given with one dash or two.\n"
+                 "A number outside its range is brought into it.\n"
+                 ".TP\n"
+                 ".B \\-\\-help\n"
+                 "Print the usage on standard output and end.\n"
+                 ".TP\n"
+                 ".B \\-\\-root\n"
+                 "Draw on the root window.\n"
+                 ".TP\n"
+                 ".BI \\-\\-window\\-id \" id\"\n"
+                 "Draw into the window with this id, decimal or hexadecimal with \\fB0x\\fR; it wins over \\fB\\-\\-root\\fR.\n",
+                 Roff(kProgramDescription).c_str());
+    for (const X11Option& option : kX11Options) WriteOption(out, option);
+    std::fputs(".SH ENVIRONMENT\n"
+               ".TP\n"
+               ".B XSCREENSAVER_WINDOW\n"
+               "The window to draw in, set by the daemon; it wins over the options.\n"
+               ".TP\n"
+               ".B DISPLAY\n"
+               "The X server to draw on.\n"
+               ".SH \"EXIT STATUS\"\n"
+               "0 when it was ended, 1 when it could not draw (no display, no such window),\n"
+               "2 for a malformed command line, after one line of usage on the standard error.\n"
+               ".SH \"SEE ALSO\"\n"
+               ".BR xscreensaver (1),\n"
+               ".BR xscreensaver\\-settings (1),\n"
+               ".BR xscreensaver\\-command (1)\n",
+               out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::FILE* out = argc == 3 ? std::fopen(argv[1], "w") : nullptr;
+    if (!out) {
+        std::fprintf(stderr, "usage: velloransaver-manual FILE VERSION\n");
+        return 2;
+    }
+    WriteManualPage(out, argv[2]);
+    return std::fclose(out) == 0 ? 0 : 1;
+}

@@ -1,0 +1,64 @@
+// The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators
+// group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt: it notes each call in
+// the file VELLORAN_PROMPT_LOG names and, when VELLORAN_PROMPT is "yes", starts the elevated copy: rights
+// to the machine, but an administrator's HKEY_CURRENT_USER, which is not the user's.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "imports.h"
+
+namespace {
+
+const bool elevated = GetEnvironmentVariableA("VELLORAN_ELEVATED", nullptr, 0) > 0;
+decltype(&RegCreateKeyExA) realCreateKey;
+decltype(&SystemParametersInfoA) realParameters;
+
+BOOL WINAPI NotAdministrator(HANDLE, PSID, PBOOL member) { return *member = FALSE, TRUE; }
+LSTATUS WINAPI CreateKey(HKEY root, LPCSTR name, DWORD reserved, LPSTR kind, DWORD options, REGSAM access,
+                         LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
+{
+    if (root == (elevated ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE)) return ERROR_ACCESS_DENIED;
+    return realCreateKey(root, name, reserved, kind, options, access, security, key, disposition);
+}
+BOOL WINAPI Parameters(UINT action, UINT value, PVOID data, UINT flags)
+{
+    return action == SPI_SETSCREENSAVEACTIVE && elevated ? FALSE : realParameters(action, value, data, flags);
+}
+
+BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
+{
+    char log[MAX_PATH] = {}, answer[4] = {};
+    GetEnvironmentVariableA("VELLORAN_PROMPT_LOG", log, MAX_PATH);
+    std::string line;
+    for (const wchar_t* text : {info->lpVerb, L" ", info->lpParameters, L"\n"})
+        for (; text && *text; ++text) line += char(*text);
+    HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(file, line.data(), DWORD(line.size()), &written, nullptr);
+    CloseHandle(file);
+    GetEnvironmentVariableA("VELLORAN_PROMPT", answer, sizeof answer);
+    if (lstrcmpA(answer, "yes") != 0) return SetLastError(ERROR_CANCELLED), FALSE;
+    std::wstring command = L"\"" + std::wstring(info->lpFile) + L"\" " + info->lpParameters;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    SetEnvironmentVariableA("VELLORAN_ELEVATED", "1");
+    if (!CreateProcessW(info->lpFile, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return FALSE;
+    CloseHandle(process.hThread);
+    info->hProcess = process.hProcess;
+    return TRUE;
+}
+
+const bool redirected = [] {
+    realCreateKey = wt::ReplaceImport("advapi32.dll", "RegCreateKeyExA", &CreateKey);
+    realParameters = wt::ReplaceImport("user32.dll", "SystemParametersInfoA", &Parameters);
+    wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);
+    if (!elevated) wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator);
+    return true;
+}();
+
+}  // namespace
