@@ -101,9 +101,9 @@ INSTANTIATE_TEST_SUITE_P(Settings, Shown, ::testing::Values(
                   {"Gravity", 27}, {"ScenarioCounter", 99}, {"RefreshRate", 127}, {"Sparks", 2}, {"Monitors", 0xFFFFFFFF}}, {}, {}},
         // Balls that policy fixes whole pass OK even where they fill the screen.
         ShownRow{"Administered", {{"NumBalls", 4}, {"NumPins", 150}},
-                 "Balls|Number|OK|Cancel|VelloranSaver|~|~10|Yes|Radius|http://www.velloran.example/saver/||50|Symmetric Pins|~|~200|Gravity||1.00|Number||150|Sparks|~Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|",
+                 "Balls|Number|OK|Cancel|VelloranSaver|~|~10|Yes|Radius|http://www.velloran.example/saver/||50|Symmetric Pins|~|~200|Gravity||1.00|Number||150|Sparks|~Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|Monitors|Primary|",
                  {{"NumBalls", 4}, {"NumPins", 150}, {"PinSize", 8}, {"Symmetry", 1}, {"Gravity", 20},
-                  {"ScenarioCounter", 20}, {"RefreshRate", 50}},
+                  {"ScenarioCounter", 20}, {"RefreshRate", 50}, {"Monitors", 0}},
                  {{"NumPins", 60}, {"Symmetry", 7}, {"RefreshRate", 50}},
                  {{"NumBalls", 10}, {"BallSize", 1000}, {"Sparks", 5}}}),
     [](const auto& info) { return std::string(info.param.name); });
