@@ -2,7 +2,8 @@
 // scripts/bench-wine). Prints one line per figure.
 //
 //   wb_render frames     cost of one tick (step and draw), the view's against the plain way of
-//                        drawing every disc in a fresh back buffer every frame, same scenes
+//                        drawing every disc in a fresh back buffer every frame, same scenes; then
+//                        the view's at a display scale of 200 % (the plain way knows no scale)
 //   wb_render pace       achieved tick period against the requested one
 //   wb_render memory     process memory after 1 000 and 20 000 frames
 //   wb_render display off|on
@@ -76,7 +77,7 @@ void Pump()
 // A view that notes when each tick begins.
 class TimedView : public SaverView {
 public:
-    TimedView() : SaverView(false) {}
+    TimedView() : SaverView(false, theApp) {}
     std::vector<double> tickStarts;
 
 protected:
@@ -87,18 +88,22 @@ protected:
     }
 };
 
+// The display's dots per inch that the views are told of.
+UINT benchDpi = 96;
+
 // A full-screen view whose ticks come only from the bench, on a fresh scene
 // from the given seed.
 HWND OpenView(TimedView& view, bool ownTimer, unsigned seed = 1)
 {
     const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     view.Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, screen, nullptr, 0, nullptr);
+    if (benchDpi != 96) SendMessageA(view.Handle(), WM_DPICHANGED, MAKEWPARAM(benchDpi, benchDpi), LPARAM(&screen));
     if (!ownTimer) KillAnimTimer(view.Handle(), 1);
     Pump();
     RECT client;
     GetClientRect(view.Handle(), &client);
     std::srand(seed);
-    SaverApp::Instance().SetUpScene(client, 0);
+    view.SetUpScene(0);
     return view.Handle();
 }
 
@@ -149,9 +154,10 @@ void LiteralFrame(World& world, HDC target)
 
 // One tick drawn the plain way: the view's tick with every disc drawn in a
 // fresh back buffer, as the view drew before it kept its buffer.
-void PlainTick(HWND w)
+void PlainTick(TimedView& view)
 {
-    World& world = TheWorld();
+    const HWND w = view.Handle();
+    World& world = view.BoardWorld();
     RECT client;
     GetClientRect(w, &client);
     HDC dc = GetDC(w);
@@ -159,21 +165,21 @@ void PlainTick(HWND w)
     LiteralFrame(world, dc);
     if (++world.frameCounter >= world.scene.sceneFrames) {
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        SaverApp::Instance().SetUpScene(client, 0);
+        view.SetUpScene(0);
     }
     ReleaseDC(w, dc);
 }
 
 struct Cost {
     double mean, median, p99;
-    size_t inPlay;
+    size_t inPlay, pins, balls;
 };
 
 Cost Measure(unsigned seed, bool plain)
 {
     TimedView view;
     HWND w = OpenView(view, false, seed);
-    auto tick = [&] { plain ? PlainTick(w) : void(SendMessageA(w, WM_TIMER, 1, 0)); };
+    auto tick = [&] { plain ? PlainTick(view) : void(SendMessageA(w, WM_TIMER, 1, 0)); };
     for (int i = 0; i < 200; ++i) tick();  // balls in play, caches warm
     std::vector<double> cost;
     for (int i = 0; i < 1000; ++i) {
@@ -184,9 +190,12 @@ Cost Measure(unsigned seed, bool plain)
     double sum = 0;
     for (double c : cost) sum += c;
     size_t inPlay = 0;
-    for (Disc* b : TheWorld().balls) inPlay += b->inPlay;
+    const World& world = view.BoardWorld();
+    for (Disc* b : world.balls) inPlay += b->inPlay;
+    const Cost result{sum / static_cast<double>(cost.size()), Percentile(cost, 0.5), Percentile(cost, 0.99), inPlay,
+                      world.pins.size(), world.balls.size()};
     CloseView(view);
-    return Cost{sum / static_cast<double>(cost.size()), Percentile(cost, 0.5), Percentile(cost, 0.99), inPlay};
+    return result;
 }
 
 // The first of a few seeds whose scene lets the most balls into play within
@@ -198,7 +207,7 @@ unsigned SeedWithBallsInPlay()
     size_t most = 0;
     for (unsigned seed = 1; seed <= 40; ++seed) {
         std::srand(seed);
-        SaverApp::Instance().SetUpScene(screen, 0);
+        SetUpScene(TheWorld(), Rect{0, 0, screen.right, screen.bottom}, 0, theApp);
         // As the first frame's drawing does: pins moved inside the pin area
         // by the layout are drawn, and then found, at their new places.
         for (Disc* pin : TheWorld().pins) pin->RecomputeBounds();
@@ -221,8 +230,8 @@ void FrameCost(const FrameBenchCase& c)
     const Cost kept = Measure(seed, false);
     std::printf("frame %-12s %4dx%-4d pins %3zu balls %2zu (in play %2zu)  plain: mean %7.3f median %7.3f p99 %7.3f ms"
                 "  |  kept buffer: mean %6.3f median %6.3f p99 %6.3f ms\n",
-                c.label, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), TheWorld().pins.size(),
-                TheWorld().balls.size(), kept.inPlay, plain.mean, plain.median, plain.p99, kept.mean, kept.median,
+                c.label, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), kept.pins,
+                kept.balls, kept.inPlay, plain.mean, plain.median, plain.p99, kept.mean, kept.median,
                 kept.p99);
 }
 
@@ -342,6 +351,10 @@ int main(int argc, char** argv)
     const bool all = std::strcmp(what, "all") == 0;
     if (all || std::strcmp(what, "frames") == 0) {
         for (const FrameBenchCase& c : kFrameBenchCases) FrameCost(c);
+        std::printf("at a display scale of 200 %%:\n");
+        benchDpi = 192;
+        for (const FrameBenchCase& c : kFrameBenchCases) FrameCost(c);
+        benchDpi = 96;
     }
     if (all || std::strcmp(what, "pace") == 0) {
         Pace(18);

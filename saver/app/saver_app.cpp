@@ -8,7 +8,6 @@
 #include "render/saver_view.h"
 #include "settings/setting_levels.h"
 #include "sim/random.h"
-#include "sim/scene.h"
 
 namespace {
 
@@ -16,14 +15,13 @@ int RuntimeRand() { return std::rand(); }
 
 }  // namespace
 
-SaverApp::SaverApp()
+SaverApp::SaverApp() : seed_(static_cast<uint32_t>(std::time(nullptr)))
 {
-    // The one random sequence of the whole program, seeded once.
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // The one random sequence of the whole program, seeded once. Boards on
+    // other monitors draw from sequences of their own, seeded from it.
+    std::srand(seed_);
     BindRandom(RuntimeRand);
 }
-
-SaverApp& SaverApp::Instance() { return *static_cast<SaverApp*>(Application::Current()); }
 
 bool SaverApp::Start()
 {
@@ -55,31 +53,23 @@ bool SaverApp::RunPreview(const char* handleArgument)
     GetClientRect(parent, &board);
     // A view whose window came and went deletes itself; one that never got a
     // window is left to the end of the process rather than risk a double delete.
-    auto* view = new SaverView(true);
+    auto* view = new SaverView(true, *this);
     if (!view->Create(0, WS_CHILD | WS_VISIBLE, board, parent, 0, nullptr)) return false;
     mainWindow = view;
-    SetUpScene(board, 1);
+    view->SetUpScene(1);
     return true;
 }
 
 bool SaverApp::RunFullScreen()
 {
-    auto* saver = new SaverWindow();
-    if (!saver->CreateFullScreen()) return false;
+    auto* saver = new SaverWindow(*this);
+    if (!saver->CreateFullScreen(seed_)) return false;
     mainWindow = saver;
-    RECT board;
-    GetClientRect(saver->Handle(), &board);
-    SetUpScene(board, 0);
+    saver->SetUpScenes();
     return true;
 }
 
 uint32_t SaverApp::ReadSetting(SettingId which)
 {
     return ClampStoredSetting(which, ReadResolvedSetting(kRegistryRoot, AppName(), which).value);
-}
-
-bool SaverApp::SetUpScene(const RECT& board, int previewRequest)
-{
-    const Rect rect{board.left, board.top, board.right, board.bottom};
-    return ::SetUpScene(TheWorld(), rect, previewRequest, *this);
 }

@@ -10,13 +10,10 @@ class SaverApp : public Application, public SettingsReader {
 public:
     SaverApp();
 
-    // A stored setting as the scene set-up and the view use it: the policy,
+    // A stored setting as the scene set-up and the views use it: the policy,
     // the user's own or the machine's default, kept within the range the
     // options dialog offers.
     uint32_t ReadSetting(SettingId which) override;
-
-    // Builds a new scene for a view's client rectangle from the stored settings.
-    bool SetUpScene(const RECT& board, int previewRequest);
 
     // The options dialog; stores the settings when it ends with OK.
     void Configure();
@@ -34,8 +31,6 @@ public:
     // deletes it and its entry, started, or one elevated restart.
     void Uninstall(const wchar_t* self);
 
-    static SaverApp& Instance();
-
 protected:
     bool Start() override;
 
@@ -43,6 +38,8 @@ private:
     bool RunPreview(const char* handleArgument);
     bool RunFullScreen();
     void RunUninstall();
+
+    uint32_t seed_;  // of the one random sequence
 };
 
 // Where the settings live: HKEY_CURRENT_USER\Software\<this>\<app name>\Settings.

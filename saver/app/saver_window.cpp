@@ -2,48 +2,33 @@
 
 #include "app/blank_monitor_window.h"
 #include "app/input_rules.h"
+#include "app/monitor_board_window.h"
 #include "render/anim_timer.h"
 
-namespace {
-
-BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM list)
-{
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    GetMonitorInfoA(monitor, &info);
-    reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
-        MonitorArea{*rect, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
-    return TRUE;
-}
-
-MonitorSource monitorSource = SystemMonitors;
-
-}  // namespace
-
-std::vector<MonitorArea> SystemMonitors()
-{
-    std::vector<MonitorArea> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
-}
-
-void SetMonitorSource(MonitorSource source) { monitorSource = source ? source : SystemMonitors; }
-
-SaverWindow::SaverWindow() : SaverView(true) {}
+SaverWindow::SaverWindow(SettingsReader& settings) : SaverView(true, settings) {}
 
 SaverWindow::~SaverWindow()
 {
     // Empty after a normal shutdown; only a window that never came to be
     // leaves blank windows behind.
-    DestroyBlankWindows();
+    DestroyMonitorWindows();
 }
 
-bool SaverWindow::CreateFullScreen()
+bool SaverWindow::CreateFullScreen(uint32_t seed)
 {
     // The primary monitor's top-left corner is (0, 0) of the virtual screen.
     const RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    for (const MonitorArea& monitor : monitorSource()) {
-        if (!monitor.primary) AddBlankWindow(monitor.rect);
+    const bool boardOnEvery = Settings().ReadSetting(kMonitors) != 0;
+    for (const MonitorArea& monitor : Monitors()) {
+        if (monitor.primary) continue;
+        if (!boardOnEvery) {
+            AddBlankWindow(monitor.rect);
+            continue;
+        }
+        // Seeds far apart in the generator's 32 bits, none equal to the
+        // program's own: no board repeats another's scenes.
+        seed += 0x9E3779B9u;
+        AddBoard(monitor.rect, seed);
     }
     // A window created visible is activated, and losing activation ends the
     // saver: the saver window must come last.
@@ -56,6 +41,22 @@ void SaverWindow::AddBlankWindow(const RECT& monitor)
     blank->owner = this;
     blank->Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, monitor, nullptr, 0, nullptr);
     blankWindows_.push_back(blank);
+}
+
+void SaverWindow::AddBoard(const RECT& monitor, uint32_t seed)
+{
+    auto* board = new MonitorBoardWindow(Settings(), seed);
+    board->owner = this;
+    board->Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, monitor, nullptr, 0, nullptr);
+    boards_.push_back(board);
+}
+
+void SaverWindow::SetUpScenes()
+{
+    SetUpScene(0);
+    for (MonitorBoardWindow* board : boards_) {
+        if (board->Handle()) board->SetUpScene(0);
+    }
 }
 
 void SaverWindow::RequestClose()
@@ -97,7 +98,7 @@ bool SaverWindow::HandleMessage(Message& m)
     }
 }
 
-void SaverWindow::DestroyBlankWindows()
+void SaverWindow::DestroyMonitorWindows()
 {
     for (BlankMonitorWindow* blank : blankWindows_) {
         if (blank->Handle()) DestroyWindow(blank->Handle());
@@ -105,11 +106,17 @@ void SaverWindow::DestroyBlankWindows()
     }
     blankWindows_.clear();
     blankWindows_.shrink_to_fit();
+    // Each board's destruction stops its own timer.
+    for (MonitorBoardWindow* board : boards_) {
+        if (board->Handle()) DestroyWindow(board->Handle());
+        delete board;
+    }
+    boards_.clear();
 }
 
 void SaverWindow::OnDestroy()
 {
-    DestroyBlankWindows();
+    DestroyMonitorWindows();
     KillAnimTimer(Handle(), kTickTimerId);
     PostQuitMessage(0);
 }

@@ -1,6 +1,8 @@
 // The full-screen saver: the drawing view over the primary monitor, with the
-// input rules that end the saver, and a black BlankMonitorWindow over every
-// other monitor.
+// input rules that end the saver, and over every other monitor a black
+// BlankMonitorWindow or, when the stored "Monitors" asks for it, a board of
+// its own (MonitorBoardWindow). Every board has its own world and scenes; all
+// end together.
 //
 // Input by the rules of input_rules.h, and any loss of activation, post a
 // close request (WM_CLOSE, whose default processing destroys the window).
@@ -13,31 +15,25 @@
 #include <vector>
 
 #include "render/saver_view.h"
+#include "settings/monitors.h"
 
 class BlankMonitorWindow;
-
-// A display monitor: its rectangle in virtual-screen coordinates and whether
-// it is the primary one.
-struct MonitorArea {
-    RECT rect;
-    bool primary;
-};
-
-// Where the covering takes its monitors from: the system's display monitors,
-// in the system's order, unless a test puts its own list in their place.
-using MonitorSource = std::vector<MonitorArea> (*)();
-std::vector<MonitorArea> SystemMonitors();
-void SetMonitorSource(MonitorSource source);  // nullptr restores SystemMonitors
+class MonitorBoardWindow;
 
 class SaverWindow : public SaverView {
 public:
-    SaverWindow();
+    explicit SaverWindow(SettingsReader& settings);
     ~SaverWindow() override;
 
-    // Covers every non-primary monitor with a blank window, then creates the
-    // saver window over the primary one, last, so that it ends up active.
-    // True when the saver window was created.
-    bool CreateFullScreen();
+    // Covers every non-primary monitor with a blank window or a board, then
+    // creates the saver window over the primary one, last, so that it ends up
+    // active. seed: the program's random seed; each other board's sequence
+    // starts from a seed of its own derived from it. True when the saver
+    // window was created.
+    bool CreateFullScreen(uint32_t seed);
+
+    // A new scene on every board, the saver window's first.
+    void SetUpScenes();
 
     // Posts WM_CLOSE to the saver window. A request that finds the window
     // gone, or queued behind another, has no effect.
@@ -48,9 +44,11 @@ protected:
 
 private:
     void AddBlankWindow(const RECT& monitor);
-    void DestroyBlankWindows();
+    void AddBoard(const RECT& monitor, uint32_t seed);
+    void DestroyMonitorWindows();
     void OnDestroy();
 
     POINT firstMouse_ = {-1, -1};
     std::vector<BlankMonitorWindow*> blankWindows_;  // owned, in creation order
+    std::vector<MonitorBoardWindow*> boards_;        // owned, in creation order
 };

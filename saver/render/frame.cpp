@@ -27,8 +27,9 @@ void GdiPen::End()
     black_ = nullptr;
 }
 
-void GdiPen::Fill(Surface surface, const Rect& r)
+void GdiPen::Fill(Surface surface, const Rect& board)
 {
+    const Rect r = scale_.Of(board);
     const RECT rect{r.left, r.top, r.right, r.bottom};
     FillRect(On(surface), &rect, black_);
 }
@@ -40,33 +41,37 @@ void GdiPen::Draw(Surface surface, const Disc& disc)
     HGDIOBJ keptPen = SelectObject(dc, pen);
     HBRUSH brush = CreateSolidBrush(disc.colour);
     HGDIOBJ keptBrush = SelectObject(dc, brush);
-    Ellipse(dc, disc.bounds.left, disc.bounds.top, disc.bounds.right, disc.bounds.bottom);
+    const Rect b = scale_.Of(disc.bounds);
+    Ellipse(dc, b.left, b.top, b.right, b.bottom);
     SelectObject(dc, keptBrush);
     SelectObject(dc, keptPen);
     DeleteObject(brush);
     DeleteObject(pen);
 }
 
+void GdiPen::Lines(const SparkSegment& s)
+{
+    scale_.ForEachLine(s.x0, s.y0, s.x1, s.y1, [&](int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+        MoveToEx(target_, x0, y0, nullptr);
+        LineTo(target_, x1, y1);
+    });
+}
+
 void GdiPen::EraseSparks(const SparkRing& sparks)
 {
     SelectObject(target_, GetStockObject(BLACK_PEN));
-    ForEachSparkToErase(sparks, [&](const SparkSegment& s) {
-        MoveToEx(target_, s.x0, s.y0, nullptr);
-        LineTo(target_, s.x1, s.y1);
-    });
+    ForEachSparkToErase(sparks, [&](const SparkSegment& s) { Lines(s); });
 }
 
 void GdiPen::DrawSparks(const SparkRing& sparks)
 {
     SelectObject(target_, GetStockObject(WHITE_PEN));
-    ForEachSparkToDraw(sparks, [&](const SparkSegment& s) {
-        MoveToEx(target_, s.x0, s.y0, nullptr);
-        LineTo(target_, s.x1, s.y1);
-    });
+    ForEachSparkToDraw(sparks, [&](const SparkSegment& s) { Lines(s); });
 }
 
-void GdiPen::Copy(const Rect& r)
+void GdiPen::Copy(const Rect& board)
 {
+    const Rect r = scale_.Of(board);
     BitBlt(target_, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer_, r.left, r.top, SRCCOPY);
 }
 
@@ -76,7 +81,8 @@ bool GdiPen::ClipTo(const std::vector<Rect>& areas)
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     HRGN part = CreateRectRgn(0, 0, 0, 0);
     if (region && part) {
-        for (const Rect& a : areas) {
+        for (const Rect& board : areas) {
+            const Rect a = scale_.Of(board);
             SetRectRgn(part, a.left, a.top, a.right, a.bottom);
             CombineRgn(region, region, part, RGN_OR);
         }
@@ -123,8 +129,16 @@ void FrameComposer::ReleaseBuffer()
     width_ = height_ = 0;
 }
 
+void FrameComposer::SetScale(double scale)
+{
+    if (scale == scale_) return;
+    scale_ = scale;
+    composition_.Forget();
+}
+
 void FrameComposer::Compose(World& world, HDC target, const RECT& client, bool whole)
 {
-    GdiPen pen(target, KeepBuffer(target, client) ? buffer_ : nullptr);
-    composition_.Compose(world, pen, Rect{0, 0, width_, height_}, whole);
+    GdiPen pen(target, KeepBuffer(target, client) ? buffer_ : nullptr, scale_);
+    const Rect board{0, 0, LogicalPixels(width_, scale_), LogicalPixels(height_, scale_)};
+    composition_.Compose(world, pen, board, whole);
 }

@@ -14,14 +14,16 @@
 #include <windows.h>
 
 #include "board/composition.h"
+#include "board/pixel_scale.h"
 #include "sim/world.h"
 
-// GDI drawing on a target context and, when there is one, a buffer context.
-// A frame's black brush is made by Begin and freed by End.
+// GDI drawing on a target context and, when there is one, a buffer context,
+// both at the display's scale (pixel_scale.h). A frame's black brush is made
+// by Begin and freed by End.
 class GdiPen : public FramePen {
 public:
     // buffer: null to draw straight onto the target.
-    GdiPen(HDC target, HDC buffer) : target_(target), buffer_(buffer) {}
+    GdiPen(HDC target, HDC buffer, double scale = 1.0) : target_(target), buffer_(buffer), scale_(scale) {}
 
     bool Begin() override;
     void End() override;
@@ -39,7 +41,10 @@ public:
 private:
     HDC On(Surface surface) const { return surface == Surface::kBuffer && buffer_ ? buffer_ : target_; }
 
+    void Lines(const SparkSegment& s);
+
     HDC target_, buffer_;
+    PixelScale scale_;
     HBRUSH black_ = nullptr;
 };
 
@@ -49,6 +54,10 @@ public:
     ~FrameComposer();
     FrameComposer(const FrameComposer&) = delete;
     FrameComposer& operator=(const FrameComposer&) = delete;
+
+    // The display's scale from now on: the board is the client area divided
+    // by it, and the next frame repaints everything.
+    void SetScale(double scale);
 
     // One tick's frame onto target, a context of a client area of the given
     // size. Repaints everything when the buffer is new, at the first frame of
@@ -67,6 +76,7 @@ private:
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ keptBitmap_ = nullptr;  // selected back before the bitmap is deleted
     int width_ = 0, height_ = 0;
+    double scale_ = 1.0;
     // A paint is clipped to the area to paint: what it leaves out is repainted
     // by the next frame.
     Composition composition_{CompositionRules{false, true}};

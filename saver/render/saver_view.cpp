@@ -2,15 +2,14 @@
 
 #include <cstring>
 
-#include "app/saver_app.h"
 #include "render/anim_timer.h"
 #include "render/frame.h"
 #include "resource.h"
+#include "settings/monitors.h"
+#include "sim/random.h"
 #include "sim/scene.h"
 
 namespace {
-
-Rect ToBoard(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
 // Posted by a tick that finds the view unseen: its timer cannot be stopped
 // from inside its own tick.
@@ -48,7 +47,7 @@ void StopListening(HPOWERNOTIFY notification)
 
 }  // namespace
 
-SaverView::SaverView(bool autoDelete) : autoDelete_(autoDelete) {}
+SaverView::SaverView(bool autoDelete, SettingsReader& settings) : autoDelete_(autoDelete), settings_(settings) {}
 
 SaverView::~SaverView() = default;
 
@@ -82,6 +81,10 @@ bool SaverView::HandleMessage(Message& m)
         OnPaint();
         m.result = 0;
         return true;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(m.wParam));
+        m.result = 0;
+        return true;
     case kFollowVisibility:
         FollowVisibility();
         return true;
@@ -111,11 +114,44 @@ LRESULT SaverView::OnCreate(Message& m)
 {
     if (DefaultProcessing(m) == -1) return -1;
     // The pace of the animation: the tick period is this setting plus 1 ms.
-    tickPeriod_ = SaverApp::Instance().ReadSetting(kRefreshRate) + 1;
+    tickPeriod_ = settings_.ReadSetting(kRefreshRate) + 1;
+    // A child (the preview in the host's window) keeps the host's pixels.
+    if (!(GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD)) scale_ = WindowScale(Handle());
+    frames_.SetScale(scale_);
     KillAnimTimer(Handle(), kTickTimerId);
     SetAnimTimer(Handle(), kTickTimerId, tickPeriod_, nullptr);
     displayNotification_ = ListenToDisplayState(Handle());
     return 0;
+}
+
+Rect SaverView::Board() const
+{
+    RECT client;
+    GetClientRect(Handle(), &client);
+    return Rect{0, 0, LogicalPixels(client.right, scale_), LogicalPixels(client.bottom, scale_)};
+}
+
+void SaverView::SetUpScene(int previewRequest)
+{
+    RandomScope sequence(ownSequence_ ? &sequence_ : nullptr);
+    ::SetUpScene(world_, Board(), previewRequest, settings_);
+}
+
+void SaverView::OnDpiChanged(UINT dpi)
+{
+    // The window keeps covering its monitor: only the board's logical size
+    // changes, and the scene laid out for the old one starts anew.
+    if (GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD) return;
+    scale_ = dpi > 96 ? dpi / 96.0 : 1.0;
+    frames_.SetScale(scale_);
+    repaintAll_ = true;
+    SetUpScene(0);
+}
+
+void SaverView::UseOwnSequence(uint32_t seed)
+{
+    ownSequence_ = true;
+    sequence_ = seed;
 }
 
 void SaverView::OnPowerSettingChange(const POWERBROADCAST_SETTING* setting)
@@ -168,10 +204,13 @@ bool SaverView::OnTick(Message& m)
         repaintAll_ = true;
         return true;
     }
-    World& world = TheWorld();
+    World& world = world_;
     RECT client;
     GetClientRect(Handle(), &client);
-    StepWorld(world, ToBoard(client));
+    {
+        RandomScope sequence(ownSequence_ ? &sequence_ : nullptr);
+        StepWorld(world, Board());
+    }
     if (repaintAll_) {
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         frames_.DrawWhole(world, dc, client);
@@ -185,7 +224,7 @@ bool SaverView::OnTick(Message& m)
     if (++world.frameCounter >= world.scene.sceneFrames) {
         GetClientRect(Handle(), &client);
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        SaverApp::Instance().SetUpScene(client, 0);
+        SetUpScene(0);
     }
     ReleaseDC(Handle(), dc);
     return true;
@@ -201,7 +240,7 @@ void SaverView::OnPaint()
     FillRect(dc, &client, black);
     // The whole frame, even for part of the window (the paint's clipping keeps
     // it there); the next tick repaints everything as well.
-    frames_.DrawWhole(TheWorld(), dc, client);
+    frames_.DrawWhole(world_, dc, client);
     DeleteObject(black);
     EndPaint(Handle(), &ps);
 }

@@ -33,6 +33,7 @@
 #define IDC_PINS_LABEL         1021
 #define IDC_DURATION_SLIDER    1022
 #define IDC_DURATION_LABEL     1023
+#define IDC_MONITORS_COMBO     1024
 #define IDC_VERSION_LABEL      1026
 
 // System-menu command that opens the About box

@@ -14,9 +14,10 @@ const SliderBinding kSliderBindings[7] = {
     {&SaverSettings::refreshRate, IDC_REFRESH_SLIDER, IDC_REFRESH_LABEL, LabelFormat::Count},
 };
 
-const ListBinding kListBindings[2] = {
+const ListBinding kListBindings[3] = {
     {&SaverSettings::symmetry, IDC_SYMMETRY_COMBO},
     {&SaverSettings::sparks, IDC_SPARKS_COMBO},
+    {&SaverSettings::monitors, IDC_MONITORS_COMBO},
 };
 
 void FormatSliderLabel(LabelFormat format, int32_t value, char (&text)[32])

@@ -27,7 +27,7 @@ struct ListBinding {
     int comboId;
 };
 
-extern const ListBinding kListBindings[2];
+extern const ListBinding kListBindings[3];
 
 // Writes the text of a slider's value label into text; 32 bytes hold any
 // 32-bit value in either format.

@@ -1,8 +1,11 @@
 #include "settings/options_dialog.h"
 
+#include <iterator>
+
 #include "resource.h"
 #include "settings/about_dialog.h"
 #include "settings/file_version.h"
+#include "settings/monitors.h"
 #include "settings/option_rules.h"
 
 OptionsDialog::OptionsDialog(HWND parent)
@@ -35,7 +38,7 @@ void OptionsDialog::BindControls()
 {
     for (size_t i = 0; i < 7; ++i) labels_[i].Attach(Handle(), kSliderBindings[i].labelId);
     for (size_t i = 0; i < 7; ++i) sliders_[i].Attach(Handle(), kSliderBindings[i].sliderId);
-    for (size_t i = 0; i < 2; ++i) lists_[i].Attach(Handle(), kListBindings[i].comboId);
+    for (size_t i = 0; i < std::size(kListBindings); ++i) lists_[i].Attach(Handle(), kListBindings[i].comboId);
 }
 
 BOOL OptionsDialog::OnInitDialog()
@@ -58,7 +61,7 @@ BOOL OptionsDialog::OnInitDialog()
         ShowFixed(binding.field, sliders_[i]);
         ShowFixed(binding.field, labels_[i]);
     }
-    for (size_t i = 0; i < 2; ++i) {
+    for (size_t i = 0; i < std::size(kListBindings); ++i) {
         // An index outside the list leaves it without a selection.
         lists_[i].SetCurSel(saverSettings.*kListBindings[i].field);
         ShowFixed(kListBindings[i].field, lists_[i]);
@@ -105,14 +108,20 @@ bool OptionsDialog::OnNotify(int controlId, NMHDR* header, LRESULT* result)
 
 void OptionsDialog::OnOK()
 {
-    for (size_t i = 0; i < 2; ++i) saverSettings.*kListBindings[i].field = lists_[i].GetCurSel();
+    for (size_t i = 0; i < std::size(kListBindings); ++i) saverSettings.*kListBindings[i].field = lists_[i].GetCurSel();
     // Balls that policy fixes whole are the administrator's choice: refusing
     // them would leave the user no way to store anything.
     const bool ballsFixed = fixedSettings[kNumBalls] && fixedSettings[kBallSize];
-    if (!ballsFixed && BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize,
-                                       GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))) {
-        MessageBoxA(Handle(), kBallsFillScreenText, kBallsFillScreenCaption, MB_OK | MB_ICONEXCLAMATION);
-        return;
+    // Every board that the saver will show, at the size it will lay it out in.
+    const uint32_t monitors = ClampStoredSetting(kMonitors, static_cast<uint32_t>(saverSettings.monitors));
+    for (const MonitorArea& board : BoardMonitors(monitors)) {
+        const RECT& r = board.rect;
+        if (!ballsFixed && BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize,
+                                           LogicalPixels(r.right - r.left, board.scale),
+                                           LogicalPixels(r.bottom - r.top, board.scale))) {
+            MessageBoxA(Handle(), kBallsFillScreenText, kBallsFillScreenCaption, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
     }
     EndDialog(IDOK);
 }

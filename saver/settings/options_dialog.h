@@ -1,5 +1,5 @@
 // The options dialog of the configure mode: seven sliders with value labels,
-// two lists, the version label, a web link, and an About item in the system
+// three lists, the version label, a web link, and an About item in the system
 // menu. The caller fills saverSettings and fixedSettings before DoModal and
 // stores the settings that are not fixed after IDOK; the dialog itself never
 // touches the registry.
@@ -37,7 +37,7 @@ private:
     // In the order of kSliderBindings.
     StaticControl labels_[7];
     Slider sliders_[7];
-    ComboBox lists_[2];  // in the order of kListBindings
+    ComboBox lists_[3];  // in the order of kListBindings
     LinkControl link_;
     HICON icon_;
 };

@@ -1,4 +1,4 @@
-// The options dialog's working copy of the nine stored settings, and the
+// The options dialog's working copy of the stored settings, and the
 // ranges the saver keeps them in.
 #pragma once
 #include <cstdint>
@@ -19,6 +19,7 @@ struct SaverSettings {
     int32_t refreshRate = 0;      // the animation period is this plus 1 ms
     int32_t symmetry = 0;         // 0 off, 1 on, 2 decided per scene
     int32_t sparks = 0;           // as symmetry
+    int32_t monitors = 0;         // 0 a board on the primary monitor only, 1 on every one
 };
 
 // Where each stored setting lives in the working copy, in the order of kStoredSettings.
@@ -26,6 +27,7 @@ inline constexpr int32_t SaverSettings::*kSettingFields[] = {
     &SaverSettings::numBalls, &SaverSettings::numPins,         &SaverSettings::ballSize,
     &SaverSettings::pinSize,  &SaverSettings::symmetry,        &SaverSettings::gravity,
     &SaverSettings::scenarioCounter, &SaverSettings::refreshRate, &SaverSettings::sparks,
+    &SaverSettings::monitors,
 };
 static_assert(sizeof kSettingFields / sizeof kSettingFields[0] == kStoredSettingCount,
               "every stored setting has a field");

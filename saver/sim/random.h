@@ -17,3 +17,20 @@ void BindRandom(RandomFunction draw);  // nullptr restores RuntimeRandom
 // result = (state >> 16) & 0x7FFF.
 void SeedRuntimeRandom(uint32_t seed);
 int RuntimeRandom();
+int RuntimeRandom(uint32_t& state);  // over a state of the caller's
+
+// While it lives, Rand() draws from a sequence of the caller's own, the
+// runtime's generator over *state, and the bound sequence waits untouched; a
+// null state changes nothing. For a world beside others, whose draws must not
+// depend on theirs.
+class RandomScope {
+public:
+    explicit RandomScope(uint32_t* state);
+    ~RandomScope();
+    RandomScope(const RandomScope&) = delete;
+    RandomScope& operator=(const RandomScope&) = delete;
+
+private:
+    RandomFunction keptDraw_;
+    uint32_t* keptState_;
+};

@@ -8,7 +8,7 @@
 #include "settings/settings_store.h"
 
 // In the order of the stored settings; each name is its registry value's.
-const X11Option kX11Options[kStoredSettingCount] = {
+const X11Option kX11Options[kBoardSettingCount] = {
     {kNumBalls, "num-balls", "Balls: Number", "balls in a scene"},
     {kNumPins, "num-pins", "Pins: Number", "pins on the board"},
     {kBallSize, "ball-size", "Balls: Radius", "radius of every ball, in pixels"},
@@ -75,7 +75,7 @@ const X11Option* FindSlider(const char* name)
 
 bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line)
 {
-    for (int i = 0; i < kStoredSettingCount; ++i) line.settings[i] = uint32_t(kStoredSettings[i].defaultValue);
+    for (int i = 0; i < kBoardSettingCount; ++i) line.settings[i] = uint32_t(kStoredSettings[i].defaultValue);
     bool root = false, haveId = false;
     unsigned long id = 0;
     const auto refuse = [&](const std::string& what) {

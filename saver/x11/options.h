@@ -17,7 +17,7 @@ struct X11Option {
     const char* help;   // what the value means, for the manual page
 };
 
-extern const X11Option kX11Options[kStoredSettingCount];
+extern const X11Option kX11Options[kBoardSettingCount];
 
 // A list's items, in the order of their stored values, and the prefix of the
 // flag that selects each.
@@ -34,9 +34,13 @@ enum class DrawTarget {
 // What the command line asks for; its settings are read as the Windows saver
 // reads stored ones, clamped into the options dialog's ranges.
 struct CommandLine : SettingsReader {
-    uint32_t ReadSetting(SettingId which) override { return settings[which]; }
+    // Settings beyond a board's (the Windows saver's Monitors) keep their defaults.
+    uint32_t ReadSetting(SettingId which) override
+    {
+        return which < kBoardSettingCount ? settings[which] : uint32_t(kStoredSettings[which].defaultValue);
+    }
 
-    uint32_t settings[kStoredSettingCount] = {};
+    uint32_t settings[kBoardSettingCount] = {};
     DrawTarget target = DrawTarget::OwnWindow;
     unsigned long window = 0;  // with DrawTarget::Window
     bool help = false;         // --help: the usage, and nothing else

@@ -3,6 +3,7 @@
 #include <X11/Xutil.h>
 
 #include "sim/scene.h"
+#include "x11/display_scale.h"
 
 namespace {
 
@@ -18,8 +19,8 @@ unsigned long Channel(unsigned component, unsigned long mask)
 
 }  // namespace
 
-X11Pen::X11Pen(Display* display, Drawable target, Visual* visual, int depth)
-    : display(display), target(target), masks_{visual->red_mask, visual->green_mask, visual->blue_mask}
+X11Pen::X11Pen(Display* display, Drawable target, Visual* visual, int depth, double scale)
+    : display(display), target(target), scale_(scale), masks_{visual->red_mask, visual->green_mask, visual->blue_mask}
 {
     const unsigned long all = depth >= 32 ? ~0ul : (1ul << depth) - 1;
     opaque_ = all & ~(masks_[0] | masks_[1] | masks_[2]) & 0xFFFFFFFFul;
@@ -37,8 +38,9 @@ unsigned long X11Pen::Pixel(Colour colour) const
            Channel((colour >> 16) & 0xFF, masks_[2]);
 }
 
-void X11Pen::Fill(Surface surface, const Rect& r)
+void X11Pen::Fill(Surface surface, const Rect& board)
 {
+    const Rect r = scale_.Of(board);
     if (IsEmpty(r)) return;
     XSetForeground(display, gc_, Pixel(0));
     XFillRectangle(display, On(surface), gc_, r.left, r.top, unsigned(r.right - r.left), unsigned(r.bottom - r.top));
@@ -46,7 +48,7 @@ void X11Pen::Fill(Surface surface, const Rect& r)
 
 void X11Pen::Draw(Surface surface, const Disc& disc)
 {
-    const Rect& b = disc.bounds;
+    const Rect b = scale_.Of(disc.bounds);
     if (IsEmpty(b)) return;
     // The arc fills the pixels whose centres lie inside the ellipse inscribed
     // in the bounds: nothing beyond them.
@@ -55,7 +57,12 @@ void X11Pen::Draw(Surface surface, const Disc& disc)
              360 * 64);
 }
 
-void X11Pen::Line(const SparkSegment& s) { XDrawLine(display, target, gc_, s.x0, s.y0, s.x1, s.y1); }
+void X11Pen::Line(const SparkSegment& s)
+{
+    scale_.ForEachLine(s.x0, s.y0, s.x1, s.y1, [&](int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+        XDrawLine(display, target, gc_, x0, y0, x1, y1);
+    });
+}
 
 void X11Pen::EraseSparks(const SparkRing& sparks)
 {
@@ -69,8 +76,9 @@ void X11Pen::DrawSparks(const SparkRing& sparks)
     ForEachSparkToDraw(sparks, [&](const SparkSegment& s) { Line(s); });
 }
 
-void X11Pen::Copy(const Rect& r)
+void X11Pen::Copy(const Rect& board)
 {
+    const Rect r = scale_.Of(board);
     if (IsEmpty(r)) return;
     XCopyArea(display, buffer, target, gc_, r.left, r.top, unsigned(r.right - r.left), unsigned(r.bottom - r.top),
               r.left, r.top);
@@ -85,7 +93,8 @@ bool X11Pen::ClipTo(const std::vector<Rect>& areas)
     }
     // A region, since the areas overlap, which clip rectangles must not.
     Region region = XCreateRegion();
-    for (const Rect& a : areas) {
+    for (const Rect& board : areas) {
+        const Rect a = scale_.Of(board);
         if (IsEmpty(a)) continue;
         XRectangle r{short(a.left), short(a.top), static_cast<unsigned short>(a.right - a.left),
                      static_cast<unsigned short>(a.bottom - a.top)};
@@ -97,8 +106,9 @@ bool X11Pen::ClipTo(const std::vector<Rect>& areas)
     return true;
 }
 
-X11Frames::X11Frames(Display* display, Drawable target, Visual* visual, int depth, int width, int height)
-    : pen(display, target, visual, depth), depth_(depth)
+X11Frames::X11Frames(Display* display, Drawable target, Visual* visual, int depth, int width, int height,
+                     double scale)
+    : pen(display, target, visual, depth, scale), depth_(depth), scale_(scale)
 {
     Resize(width, height);
 }
@@ -118,15 +128,20 @@ void X11Frames::Resize(int width, int height)
     composition_.Forget();
 }
 
+// The pen maps the rectangle as a board's, to one at least as large: every
+// pixel of the target, beyond the board's last whole logical pixel too.
 void X11Frames::Clear() { pen.Fill(FramePen::Surface::kTarget, Rect{0, 0, width_, height_}); }
 
 X11View::X11View(Display* display, Window window, const XWindowAttributes& attributes, SettingsReader& settings)
     : settings_(settings),
       // The pace of the animation: a frame every RefreshRate + 1 ms, as on Windows.
       period_(int(settings.ReadSetting(kRefreshRate)) + 1),
-      board_{0, 0, attributes.width, attributes.height},
-      frames_(display, window, attributes.visual, attributes.depth, attributes.width, attributes.height)
+      width_(attributes.width),
+      height_(attributes.height),
+      frames_(display, window, attributes.visual, attributes.depth, attributes.width, attributes.height,
+              DisplayScale(display))
 {
+    board_ = frames_.Board();
     SetUpScene(world_, board_, 0, settings_);
 }
 
@@ -146,11 +161,13 @@ int X11View::Tick()
 
 void X11View::Reshape(int width, int height)
 {
-    if (width == board_.right && height == board_.bottom) return;
+    if (width == width_ && height == height_) return;
     // Pins laid out for the old size would leave part of the window empty
     // or lie beyond it: the new size gets a new scene.
-    board_ = Rect{0, 0, width, height};
+    width_ = width;
+    height_ = height;
     frames_.Resize(width, height);
+    board_ = frames_.Board();
     frames_.Clear();
     SetUpScene(world_, board_, 0, settings_);
 }

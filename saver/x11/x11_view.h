@@ -10,14 +10,16 @@
 #include <vector>
 
 #include "board/composition.h"
+#include "board/pixel_scale.h"
 #include "sim/stored_settings.h"
 #include "sim/world.h"
 
 // Drawing the board's pieces with one GC, in a Pixmap (the buffer) and on a
-// target. Colours become pixels of a TrueColor visual (every X server of today).
+// target, at the display's scale (pixel_scale.h). Colours become pixels of a
+// TrueColor visual (every X server of today).
 class X11Pen : public FramePen {
 public:
-    X11Pen(Display* display, Drawable target, Visual* visual, int depth);
+    X11Pen(Display* display, Drawable target, Visual* visual, int depth, double scale = 1.0);
     ~X11Pen() override;
     X11Pen(const X11Pen&) = delete;
     X11Pen& operator=(const X11Pen&) = delete;
@@ -40,6 +42,7 @@ private:
     Drawable On(Surface surface) const { return surface == Surface::kBuffer ? buffer : target; }
     void Line(const SparkSegment& s);
 
+    PixelScale scale_;
     GC gc_;
     unsigned long masks_[3];  // red, green, blue
     unsigned long opaque_;    // bits of a depth-32 visual outside the colour masks
@@ -49,16 +52,20 @@ private:
 // The frames of one world on one target (a window, or a Pixmap in tests).
 class X11Frames {
 public:
-    X11Frames(Display* display, Drawable target, Visual* visual, int depth, int width, int height);
+    // width and height: the target's, in its own pixels.
+    X11Frames(Display* display, Drawable target, Visual* visual, int depth, int width, int height,
+              double scale = 1.0);
     ~X11Frames();
     X11Frames(const X11Frames&) = delete;
     X11Frames& operator=(const X11Frames&) = delete;
 
     // A tick's frame: only what changed, or everything when the Pixmap knows
     // nothing of the target yet (a new size, the first frame of a scene).
-    void DrawFrame(World& world) { composition_.Compose(world, pen, Rect{0, 0, width_, height_}, false); }
+    void DrawFrame(World& world) { composition_.Compose(world, pen, Board(), false); }
     // The whole frame, every pixel of the target, as an Expose needs it.
-    void DrawWhole(World& world) { composition_.Compose(world, pen, Rect{0, 0, width_, height_}, true); }
+    void DrawWhole(World& world) { composition_.Compose(world, pen, Board(), true); }
+    // The board that the target shows: its size in logical pixels.
+    Rect Board() const { return Rect{0, 0, LogicalPixels(width_, scale_), LogicalPixels(height_, scale_)}; }
     // The target black, as after the last frame of a scene.
     void Clear();
     // A new Pixmap for the target's new size.
@@ -68,6 +75,7 @@ public:
 
 private:
     int depth_;
+    double scale_;
     int width_ = 0, height_ = 0;
     // The target may show anything where no disc lies: a whole frame copies
     // every pixel, and after it the window shows the Pixmap whole.
@@ -78,7 +86,9 @@ private:
 // the settings every scene is built from.
 class X11View {
 public:
-    // attributes: the window's, for its size, visual and depth.
+    // attributes: the window's, for its size, visual and depth. The board is
+    // laid out in logical pixels, the window's divided by the display's scale
+    // (display_scale.h).
     X11View(Display* display, Window window, const XWindowAttributes& attributes, SettingsReader& settings);
 
     // One frame: step, draw, and the scene cycle. The time until the next
@@ -92,6 +102,7 @@ public:
 private:
     SettingsReader& settings_;
     int period_;
+    int width_, height_;  // the window's
     Rect board_;
     World world_;
     X11Frames frames_;

@@ -81,7 +81,7 @@ TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsVal
     const std::string xml = (std::ostringstream() << std::ifstream(VELLORAN_X11_XML).rdbuf()).str();
     std::map<std::string, size_t> indexOf;
     for (const X11Option& option : kX11Options) indexOf[option.name] = size_t(option.setting) + 1;
-    std::vector<std::string> defaults(kStoredSettingCount + 1, "none"), program = Words(Parse(""));
+    std::vector<std::string> defaults(kBoardSettingCount + 1, "none"), program = Words(Parse(""));
     defaults[0] = program[0];
     const std::regex element(R"(<(select|number|option)\b([^>]*)>)"), attribute(R"x(([-\w]+)="([^"]*)")x");
     std::string list;

@@ -2,7 +2,9 @@
 // in its way, as the whole program runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "app/saver_app.h"
 #include "winhelp.h"
@@ -52,6 +54,40 @@ TEST(FullScreen, ShowsTheBoardAndEndsOnRealInputWhateverIsStored)
         EXPECT_TRUE(saver.Wait(15000, &code) && code == 0) << stored << ": still running, or exit code " << code;
     }
     wt::RegRemoveTree(HKEY_CURRENT_USER, kSettings.c_str());
+}
+
+// The widest run of one colour in a row of the screen: with large pins and small balls, a pin's diameter.
+int WidestDisc()
+{
+    const wt::Screen shot = wt::CaptureScreen();
+    int widest = 0, run = 0;
+    for (size_t i = 1; i < shot.pixels.size(); ++i) {
+        const bool same = shot.pixels[i] != 0 && shot.pixels[i] == shot.pixels[i - 1] && i % size_t(shot.width) != 0;
+        widest = std::max(widest, run = same ? run + 1 : 1);
+    }
+    return widest;
+}
+
+// At 192 dots per inch the board is laid out in half the screen's pixels and drawn at twice the size.
+TEST(FullScreen, DrawsDiscsOfTheSameSizeOnTheDisplayAt192DotsPerInch)
+{
+    ASSERT_TRUE(Install());
+    for (const auto& [name, value] : {std::pair{"NumBalls", 1}, {"BallSize", 10}, {"NumPins", 4}, {"PinSize", 40}, {"Sparks", 0}})
+        wt::RegWriteDword(HKEY_CURRENT_USER, kSettings.c_str(), name, DWORD(value));
+    int widest[2] = {};
+    for (int scale : {1, 2}) {
+        wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", DWORD(96 * scale));
+        wt::Process saver;
+        ASSERT_TRUE(saver.Start(wt::Quote(kExe) + " /s"));
+        wt::WaitUntil([&] { return (widest[scale - 1] = std::max(widest[scale - 1], WidestDisc())) >= 80 * scale; }, 15000);
+        keybd_event('A', 0, 0, 0);
+        keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
+        EXPECT_TRUE(saver.Wait(15000));
+    }
+    wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", 96);
+    wt::RegRemoveTree(HKEY_CURRENT_USER, kSettings.c_str());
+    EXPECT_EQ(widest[0], 80) << "a pin of radius 40";
+    EXPECT_EQ(widest[1], 160);
 }
 
 TEST(Uninstall, RemovesTheProgramThenItsEntryOrLeavesBothToTryAgain)

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "app/saver_app.h"
@@ -14,6 +16,8 @@
 #include "render/anim_timer.h"
 #include "render/saver_view.h"
 #include "render_support.h"
+#include "sim/random.h"
+#include "sim/scene.h"
 #include "winhelp.h"
 
 namespace {
@@ -151,8 +155,8 @@ HWND Host()
 TEST(SaverView, OnlyItsOwnTimerRunsAFrameAndANewSceneFollowsTheLastFrameOfOne)
 {
     theApp.SetRegistryKey(kRegistryRoot);
-    World& world = TheWorld();
-    SaverView view(false);
+    SaverView view(false, theApp);
+    World& world = view.BoardWorld();
     ASSERT_TRUE(view.Create(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, 300, 200}, Host(), 0, nullptr));
     ASSERT_TRUE(KillAnimTimer(view.Handle(), 1));
     const struct {
@@ -173,15 +177,15 @@ TEST(SaverView, OnlyItsOwnTimerRunsAFrameAndANewSceneFollowsTheLastFrameOfOne)
 TEST(SaverView, AFrameThatCouldNotReachTheWindowIsFollowedByAWholeOne)
 {
     theApp.SetRegistryKey(kRegistryRoot);
-    SaverView view(false);
+    SaverView view(false, theApp);
     const RECT board{0, 0, 300, 200};
     ASSERT_TRUE(view.Create(0, WS_CHILD | WS_VISIBLE, board, Host(), 0, nullptr));
     const HWND w = view.Handle();
     KillAnimTimer(w, 1);
     std::srand(1);
-    theApp.SetUpScene(board, 0);
+    view.SetUpScene(0);
     SendMessageA(w, WM_TIMER, 1, 0);
-    const auto& pins = TheWorld().pins;  // the lowest, far from where the balls come in
+    const auto& pins = view.BoardWorld().pins;  // the lowest, far from where the balls come in
     Disc* pin = *std::max_element(pins.begin(), pins.end(), [](Disc* a, Disc* b) { return a->y < b->y; });
     rt::Canvas shot(300, 200);
     ASSERT_NE(shot.CopyOf(w).At(int(pin->x), int(pin->y)), 0u);
@@ -192,6 +196,22 @@ TEST(SaverView, AFrameThatCouldNotReachTheWindowIsFollowedByAWholeOne)
     SendMessageA(w, WM_TIMER, 1, 0);
     EXPECT_EQ(shot.CopyOf(w).At(int(pin->x), int(pin->y)), 0u) << "the pin is gone";
     DestroyWindow(w);
+}
+
+TEST(SaverView, ANewScaleStartsASceneOnABoardOfLogicalPixels)
+{
+    theApp.SetRegistryKey(kRegistryRoot);
+    SaverView view(false, theApp);
+    ASSERT_TRUE(view.Create(0, WS_POPUP | WS_VISIBLE, RECT{0, 0, 600, 400}, nullptr, 0, nullptr));
+    KillAnimTimer(view.Handle(), 1);
+    view.SetUpScene(0);
+    view.BoardWorld().frameCounter = 5;
+    RECT suggested{0, 0, 1200, 800};
+    SendMessageA(view.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    const Rect board = view.Board();
+    EXPECT_EQ(board.right * 1000 + board.bottom, 300200) << "half the window's pixels";
+    EXPECT_EQ(view.BoardWorld().frameCounter, 0u) << "a new scene";
+    DestroyWindow(view.Handle());
 }
 
 // As the system tells a window that registered for a display's state: 0 off, 1 on, 2 dimmed.
@@ -225,14 +245,14 @@ const struct {
 
 TEST(SaverView, StandsStillAndLetsTheTimerGoWhileNobodyCanSeeItAndRepaintsAllWhenSeenAgain)
 {
-    const World& world = TheWorld();
     const RECT board{0, 0, 200, 150};
     const HBRUSH unpainted = CreateSolidBrush(RGB(1, 2, 3));  // a colour that nothing draws
     for (const auto& c : kOutOfSight) {
-        auto* view = new SaverView(true);
+        auto* view = new SaverView(true, theApp);
+        const World& world = view->BoardWorld();
         ASSERT_TRUE(view->Create(0, WS_CHILD | WS_VISIBLE, board, Host(), 0, nullptr));
         const HWND w = view->Handle();
-        theApp.SetUpScene(board, 1);
+        view->SetUpScene(1);
         // No report of the display has come, as on Vista and 7 where none ever does: it draws.
         ASSERT_TRUE(wt::PumpUntil([&] { return world.frameCounter > 2; }, 3000)) << c.name;
         c.away(w);
@@ -278,8 +298,8 @@ const struct {
 TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
 {
     for (const auto& c : kInputs) {
-        auto* saver = new SaverWindow();  // deletes itself
-        ASSERT_TRUE(saver->CreateFullScreen());
+        auto* saver = new SaverWindow(theApp);  // deletes itself
+        ASSERT_TRUE(saver->CreateFullScreen(1));
         const HWND w = saver->Handle();
         MSG msg;
         SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
@@ -290,34 +310,80 @@ TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
     }
 }
 
-// Listed first (the system's order need not put the primary first), and shown once the saver window moves aside.
-const RECT kSecondary{0, 0, 400, 300};
-std::vector<MonitorArea> TwoMonitors() { return {{kSecondary, false}, {RECT{0, 0, 1024, 768}, true}}; }
+// The monitors of a row: the secondary listed first (the system's order need not put the primary first).
+RECT secondary;
+std::vector<MonitorArea> TwoMonitors() { return {{secondary, false}, {RECT{0, 0, 1024, 768}, true}}; }
 
-TEST(SaverWindow, CoversASecondMonitorWithABlackWindowThatEndsItAlike)
+std::vector<std::pair<double, double>> PinsOf(const World& world)
 {
-    auto* saver = new SaverWindow();
-    SetMonitorSource(TwoMonitors);
-    ASSERT_TRUE(saver->CreateFullScreen());
-    SetMonitorSource(nullptr);
-    const HWND w = saver->Handle(), blank = FindWindowExA(nullptr, w, InvisiblePointerClass(), nullptr);
-    RECT r;
-    EXPECT_TRUE(GetWindowRect(blank, &r) && EqualRect(&r, &kSecondary));
-    EXPECT_EQ(GetActiveWindow(), w) << "the saver window comes last";
-    SetWindowPos(w, nullptr, 500, 400, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
-    HDC dc = GetDC(blank);
-    FillRect(dc, &kSecondary, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    RedrawWindow(blank, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_EQ(GetPixel(dc, 0, 0) | GetPixel(dc, 200, 150) | GetPixel(dc, 399, 299), 0u) << "painted black";
-    ReleaseDC(blank, dc);
-    MSG msg;
-    SendMessageA(blank, WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
-    EXPECT_FALSE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "the first move is only remembered";
-    SendMessageA(blank, WM_MOUSEMOVE, 0, MAKELPARAM(300, 201));
-    ASSERT_TRUE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE));
-    DispatchMessageA(&msg);
-    EXPECT_FALSE(IsWindow(w) || IsWindow(blank));
-    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 0) << "the loop ends";
+    std::vector<std::pair<double, double>> pins;
+    for (const Disc* pin : world.pins) pins.emplace_back(pin->x, pin->y);
+    return pins;
+}
+
+// As one board of that size lays its pins out alone, from that seed, with the runtime's generator.
+std::vector<std::pair<double, double>> PinsAlone(uint32_t seed, const Rect& board)
+{
+    World world;
+    RandomScope sequence(&seed);
+    SetUpScene(world, board, 0, theApp);
+    return PinsOf(world);
+}
+
+TEST(SaverWindow, CoversEveryOtherMonitorExactlyWithABlackWindowOrABoardOfItsOwnAndAnyOfThemEndsAll)
+{
+    const struct {
+        const char* name;
+        DWORD monitors;
+        RECT secondary;
+    } rows[] = {{"black", 0, {0, 0, 400, 300}}, {"board", 1, {0, 0, 400, 300}},
+                {"board left of and above the primary", 1, {-400, -300, 0, 0}}};
+    const std::string key = std::string("Software\\") + kRegistryRoot + "\\wt_render\\Settings";
+    theApp.SetRegistryKey(kRegistryRoot);
+    for (const auto& row : rows) {
+        wt::RegWriteDword(HKEY_CURRENT_USER, key.c_str(), "Monitors", row.monitors);
+        secondary = row.secondary;
+        const uint32_t seed = 1234;
+        std::srand(seed);
+        auto* saver = new SaverWindow(theApp);
+        SetMonitorSource(TwoMonitors);
+        ASSERT_TRUE(saver->CreateFullScreen(seed)) << row.name;
+        EXPECT_EQ(BoardMonitors(row.monitors).size(), row.monitors + 1u) << row.name << ": the options dialog's check";
+        SetMonitorSource(nullptr);
+        saver->SetUpScenes();
+        const HWND w = saver->Handle(), other = FindWindowExA(nullptr, w, InvisiblePointerClass(), nullptr);
+        RECT r;
+        EXPECT_TRUE(GetWindowRect(other, &r) && EqualRect(&r, &row.secondary)) << row.name;
+        EXPECT_EQ(GetActiveWindow(), w) << row.name << ": the saver window comes last";
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        // Shown where the test can see it, over a white window.
+        SetWindowPos(w, nullptr, 500, 400, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(other, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        HDC dc = GetDC(other);
+        const RECT client{0, 0, width, height};
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ReleaseDC(other, dc);
+        RedrawWindow(other, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        rt::Canvas shot(width, height);
+        const auto* bits = static_cast<const uint32_t*>(shot.CopyOf(other).bits);
+        const size_t pixels = size_t(width) * height, black = size_t(std::count(bits, bits + pixels, 0u));
+        const bool board = black > pixels / 2 && black < pixels;
+        EXPECT_TRUE(row.monitors ? board : black == pixels) << row.name << ": " << black << " black pixels";
+        if (board && row.monitors) {
+            EXPECT_EQ(PinsOf(saver->BoardWorld()), PinsAlone(seed, Rect{0, 0, 1024, 768})) << row.name << ": the primary";
+            auto* view = static_cast<SaverView*>(reinterpret_cast<Window*>(GetWindowLongPtrA(other, GWLP_USERDATA)));
+            EXPECT_EQ(PinsOf(view->BoardWorld()), PinsAlone(seed + 0x9E3779B9u, Rect{0, 0, width, height})) << row.name;
+        }
+        MSG msg;
+        SendMessageA(other, WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
+        EXPECT_FALSE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << row.name << ": the first move is only remembered";
+        SendMessageA(other, WM_MOUSEMOVE, 0, MAKELPARAM(300, 201));
+        ASSERT_TRUE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE)) << row.name;
+        DispatchMessageA(&msg);
+        EXPECT_FALSE(IsWindow(w) || IsWindow(other)) << row.name;
+        EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 0) << row.name << ": the loop ends";
+    }
+    wt::RegRemoveTree(HKEY_CURRENT_USER, key.c_str());
 }
 
 }  // namespace

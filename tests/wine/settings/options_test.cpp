@@ -21,7 +21,7 @@ Values Stored()
 {
     Values values;
     DWORD value = 0;
-    for (const char* name : {"NumBalls", "NumPins", "BallSize", "PinSize", "Symmetry", "Gravity", "ScenarioCounter", "RefreshRate", "Sparks"})
+    for (const char* name : {"NumBalls", "NumPins", "BallSize", "PinSize", "Symmetry", "Gravity", "ScenarioCounter", "RefreshRate", "Sparks", "Monitors"})
         if (wt::RegReadDword(HKEY_CURRENT_USER, kKey, name, &value)) values[name] = value;
     return values;
 }
@@ -72,7 +72,7 @@ protected:
 struct ShownRow { const char* name; Values stored; const char* texts; Values afterOk; Values machine, policy; };
 class Shown : public Options, public ::testing::WithParamInterface<ShownRow> {};
 
-TEST_P(Shown, LabelsListsAndOkStoresAllNine)
+TEST_P(Shown, LabelsListsAndOkStoresThemAll)
 {
     for (const auto& s : GetParam().stored) wt::RegWriteDword(HKEY_CURRENT_USER, kKey, s.first.c_str(), s.second);
     for (const auto& s : GetParam().machine) wt::RegWriteDword(HKEY_LOCAL_MACHINE, kKey, s.first.c_str(), s.second);
@@ -90,20 +90,20 @@ TEST_P(Shown, LabelsListsAndOkStoresAllNine)
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, Shown, ::testing::Values(
-        ShownRow{"Defaults", {}, "Balls|Number|OK|Cancel|VelloranSaver||3|Yes|Radius|http://www.velloran.example/saver/||18|Symmetric Pins||30|Gravity||1.00|Number||40|Sparks|Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|",
+        ShownRow{"Defaults", {}, "Balls|Number|OK|Cancel|VelloranSaver||3|Yes|Radius|http://www.velloran.example/saver/||18|Symmetric Pins||30|Gravity||1.00|Number||40|Sparks|Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|Monitors|Primary|",
                  {{"NumBalls", 5}, {"NumPins", 40}, {"BallSize", 30}, {"PinSize", 8}, {"Symmetry", 1}, {"Gravity", 20},
-                  {"ScenarioCounter", 20}, {"RefreshRate", 18}, {"Sparks", 2}}, {}, {}},
+                  {"ScenarioCounter", 20}, {"RefreshRate", 18}, {"Sparks", 2}, {"Monitors", 0}}, {}, {}},
         ShownRow{"Stored",
                  {{"NumBalls", 7}, {"NumPins", 150}, {"BallSize", 55}, {"PinSize", 0xFFFFFFFF}, {"Symmetry", 3},
-                  {"Gravity", 27}, {"ScenarioCounter", 99}, {"RefreshRate", 1000}, {"Sparks", 0}},
-                 "Balls|Number|OK|Cancel|VelloranSaver||7||Radius|http://www.velloran.example/saver/||127|Symmetric Pins||55|Gravity||1.35|Number||150|Sparks|No|Refresh Rate||99|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||6|Pins|",
+                  {"Gravity", 27}, {"ScenarioCounter", 99}, {"RefreshRate", 1000}, {"Sparks", 0}, {"Monitors", 3}},
+                 "Balls|Number|OK|Cancel|VelloranSaver||7||Radius|http://www.velloran.example/saver/||127|Symmetric Pins||55|Gravity||1.35|Number||150|Sparks|No|Refresh Rate||99|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||6|Pins|Monitors||",
                  {{"NumBalls", 5}, {"NumPins", 150}, {"BallSize", 55}, {"PinSize", 6}, {"Symmetry", 0xFFFFFFFF},
-                  {"Gravity", 27}, {"ScenarioCounter", 99}, {"RefreshRate", 127}, {"Sparks", 2}}, {}, {}},
+                  {"Gravity", 27}, {"ScenarioCounter", 99}, {"RefreshRate", 127}, {"Sparks", 2}, {"Monitors", 0xFFFFFFFF}}, {}, {}},
         // Balls that policy fixes whole pass OK even where they fill the screen.
         ShownRow{"Administered", {{"NumBalls", 4}, {"NumPins", 150}},
-                 "Balls|Number|OK|Cancel|VelloranSaver|~|~10|Yes|Radius|http://www.velloran.example/saver/||50|Symmetric Pins|~|~200|Gravity||1.00|Number||150|Sparks|~Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|",
+                 "Balls|Number|OK|Cancel|VelloranSaver|~|~10|Yes|Radius|http://www.velloran.example/saver/||50|Symmetric Pins|~|~200|Gravity||1.00|Number||150|Sparks|~Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|Monitors|Primary|",
                  {{"NumBalls", 4}, {"NumPins", 150}, {"PinSize", 8}, {"Symmetry", 1}, {"Gravity", 20},
-                  {"ScenarioCounter", 20}, {"RefreshRate", 50}},
+                  {"ScenarioCounter", 20}, {"RefreshRate", 50}, {"Monitors", 0}},
                  {{"NumPins", 60}, {"Symmetry", 7}, {"RefreshRate", 50}},
                  {{"NumBalls", 10}, {"BallSize", 1000}, {"Sparks", 5}}}),
     [](const auto& info) { return std::string(info.param.name); });
