@@ -89,7 +89,6 @@ TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsVal
         for (std::sregex_iterator m(text.begin(), text.end(), attribute); m != end; ++m) a[(*m)[1]] = (*m)[2];
         if (kind == "select") list = a["id"];
         const size_t index = indexOf[kind == "option" ? list : a["id"]];
-        ASSERT_NE(index, 0u) << text;
         // Each value with the argument that selects it: a slider's ends and default, or a list's items.
         std::map<std::string, std::string> arguments;
         if (kind == "number") {
