@@ -73,20 +73,6 @@ bool Application::SectionKeyPath(const char* section, char (&path)[512])
            Append(path, sizeof path, "\\") && Append(path, sizeof path, section);
 }
 
-uint32_t Application::GetProfileInt(const char* section, const char* entry, int defaultValue)
-{
-    char path[512];
-    HKEY key;
-    if (!SectionKeyPath(section, path) ||
-        RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return static_cast<uint32_t>(defaultValue);
-    DWORD value = 0, type = 0, size = sizeof value;
-    LONG rc = RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return static_cast<uint32_t>(defaultValue);
-    return value;
-}
-
 bool Application::WriteProfileInt(const char* section, const char* entry, int value)
 {
     char path[512];

@@ -30,10 +30,9 @@ public:
     int ArgCount() const;
     const char* const* Args() const;
 
-    // Settings live under HKEY_CURRENT_USER\Software\<key>\<app name>\<section>.
+    // Settings live under HKEY_CURRENT_USER\Software\<key>\<app name>\<section>
+    // (read with the machine's defaults and policy by settings/setting_levels.h).
     void SetRegistryKey(const char* key);
-    // The stored REG_DWORD, or the default when it is missing or of another type.
-    uint32_t GetProfileInt(const char* section, const char* entry, int defaultValue);
     bool WriteProfileInt(const char* section, const char* entry, int value);
 
 protected:

@@ -1,7 +1,6 @@
-// The window framework where it can break, and the settings store: where values live, what odd values read as.
+// The window framework where it can break.
 #include <gtest/gtest.h>
 
-#include <string>
 
 #include "app/saver_app.h"
 #include "framework/application.h"
@@ -64,31 +63,6 @@ TEST(Framework, TablesChainToTheBaseThenTheDefaultAndOnlyTheMainWindowEndsTheLoo
     DestroyWindow(w);
     EXPECT_TRUE(deleted && !Application::Current()->mainWindow);
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 0);
-}
-
-TEST(ProfileStore, ReadsDwordsUnderTheProgramsNameAndTheDefaultForAnythingElse)
-{
-    const std::string root = std::string("Software\\") + kRegistryRoot, own = root + "\\wt_app\\Settings";
-    wt::RegRemoveTree(HKEY_CURRENT_USER, root.c_str());
-    theApp.SetRegistryKey(kRegistryRoot);
-    EXPECT_EQ(theApp.GetProfileInt(kSettingsSection, "NumBalls", 3), 3u);
-    EXPECT_FALSE(wt::RegKeyExists(HKEY_CURRENT_USER, root.c_str())) << "reading creates nothing";
-    ASSERT_TRUE(theApp.WriteProfileInt(kSettingsSection, "NumBalls", 7) && theApp.WriteProfileInt(kSettingsSection, "Symmetry", -1));
-    DWORD stored = 0;
-    EXPECT_TRUE(wt::RegReadDword(HKEY_CURRENT_USER, own.c_str(), "NumBalls", &stored) && stored == 7);
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, own.c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    RegSetValueExA(key, "NumPins", 0, REG_SZ, reinterpret_cast<const BYTE*>("77"), 3);
-    RegCloseKey(key);
-    const struct {
-        const char* name;
-        int defaultValue;
-        uint32_t expected;
-    } cases[] = {{"NumBalls", 3, 7}, {"Symmetry", 1, 0xFFFFFFFFu},  // all 32 bits kept
-                 {"NumPins", 40, 40},                               // another type reads as missing
-                 {"Gravity", -1, 0xFFFFFFFFu}};                     // missing: the default, all 32 bits
-    for (const auto& c : cases) EXPECT_EQ(theApp.GetProfileInt(kSettingsSection, c.name, c.defaultValue), c.expected) << c.name;
-    wt::RegRemoveTree(HKEY_CURRENT_USER, root.c_str());
 }
 
 }  // namespace
