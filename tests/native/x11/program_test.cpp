@@ -178,24 +178,6 @@ TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
     }
 }
 
-// Each colour as near as the screen's depth allows: 5, 6 and 5 bits, 8, or 10 a component.
-TEST(Pen, GivesEveryColourTheNearestPixelAtEveryDepth)
-{
-    const Colour colours[] = {0xFFFFFF, 0x123456, 0x00FF80};
-    const std::pair<int, std::vector<unsigned long>> cases[] = {{16, {0xFFFF, 0x51A2, 0x87E0}},
-        {24, {0xFFFFFF, 0x563412, 0x80FF00}}, {30, {0x3FFFFFFF, 0x15934448, 0x202FFC00}}};
-    for (const auto& [depth, pixels] : cases) {
-        Xvfb xvfb("64x64x" + std::to_string(depth));
-        Display* display = XOpenDisplay(xvfb.Name());
-        ASSERT_NE(display, nullptr) << depth;
-        {
-            const X11Pen pen(display, DefaultRootWindow(display), DefaultVisual(display, 0), DefaultDepth(display, 0));
-            for (int i = 0; i < 3; ++i) EXPECT_EQ(pen.Pixel(colours[i]), pixels[size_t(i)]) << depth << " bits, colour " << i;
-        }
-        XCloseDisplay(display);
-    }
-}
-
 TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactivated)
 {
     // The daemon starts no program as root: it runs as nobody, with a copy of
