@@ -94,15 +94,6 @@ struct InAWindow {
                Within(5, [&] { return Look().Board(); });
     }
     Shot Look() { return ::Look(display, window); }
-    // Its wait status once it has ended within the time, else -1; and what it wrote.
-    int End(double seconds, std::string& output)
-    {
-        int status = -1;
-        if (!Within(seconds, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) return -1;
-        pid = 0;
-        for (char line[1024]; std::fgets(line, sizeof line, out);) output += line;
-        return status;
-    }
 
     Xvfb xvfb;
     Display* const display;
@@ -170,8 +161,11 @@ TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
         ASSERT_TRUE(w.Start("--refresh-rate 3"));
         signal ? void(kill(w.pid, signal)) : void(XDestroyWindow(w.display, w.window));
         XSync(w.display, False);
+        int status = -1;
+        ASSERT_TRUE(Within(5, [&] { return waitpid(w.pid, &status, WNOHANG) == w.pid; })) << signal << ": still running";
+        w.pid = 0;
         std::string output;
-        const int status = w.End(5, output);
+        for (char line[1024]; std::fgets(line, sizeof line, w.out);) output += line;
         EXPECT_TRUE(signal ? WIFSIGNALED(status) && WTERMSIG(status) == signal : WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << signal << ": " << status;
         EXPECT_EQ(output, "") << signal;
