@@ -88,18 +88,15 @@ TEST_P(ComposedFrames, ShowWhatEveryDiscDrawnAfreshEveryFrameShows)
         World world;
         SeedRuntimeRandom(20261207);
         SetUpScene(world, board, 0, settings);
-        size_t inPlay = 0;
         for (int f = 0; f < c.frames && !HasFatalFailure(); ++f) {
             if (c.paintEvery && f % c.paintEvery == 0) clear(), frame(world, true);
             StepWorld(world, board);
             if (c.knockOutEvery && f % c.knockOutEvery == 0 && !world.pins.empty())
                 world.pins[size_t(f / c.knockOutEvery) * 7 % world.pins.size()]->colour = 0;
-            for (Disc* ball : world.balls) inPlay += ball->inPlay;
             frame(world, false);
             if (++world.frameCounter >= world.scene.sceneFrames)  // as the tick after a scene's last frame
                 clear(), SetUpScene(world, board, 0, settings);
         }
-        EXPECT_GT(inPlay, size_t(c.frames / 2)) << "balls came into play";
     }
 }
 

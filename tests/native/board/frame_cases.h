@@ -18,8 +18,6 @@ inline void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
 inline const FrameCase kFrameCases[] = {
     {"defaults", {}, 640, 480, 800, 0, 0},
     {"largest balls and pins", {{"NumBalls", 10}, {"BallSize", 200}, {"PinSize", 200}}, 1024, 768, 200, 0, 0},
-    {"sparks at every contact", {{"NumBalls", 10}, {"NumPins", 120}, {"BallSize", 40}, {"Gravity", 4}, {"Sparks", 1}},
-     640, 480, 600, 0, 0},
     {"knock-outs", {{"NumBalls", 6}, {"NumPins", 80}, {"PinSize", 20}}, 640, 480, 500, 7, 0},
     {"wraps at the fastest fall", {{"NumBalls", 10}, {"Gravity", 100}, {"BallSize", 10}}, 640, 480, 600, 0, 0},
     {"a new scene after every tick", {{"ScenarioCounter", 0}, {"NumPins", 60}}, 640, 480, 200, 0, 0},

@@ -6,15 +6,6 @@
 #include "settings/option_rules.h"
 #include "settings/version_text.h"
 
-// The sliders' ranges are held by the X11 program's option tests; the lists have no options to reach them.
-TEST(ClampStoredSetting, KeepsAListsThreeValuesAndTakesAnyOtherAsOn)
-{
-    const std::tuple<SettingId, uint32_t, uint32_t> cases[] = {
-        {kSymmetry, 0, 0}, {kSymmetry, 2, 2}, {kSymmetry, 0xFFFFFFFF, 1}, {kSparks, 3, 1}};
-    for (const auto& [which, stored, used] : cases)
-        EXPECT_EQ(ClampStoredSetting(which, stored), used) << kStoredSettings[which].name << " " << stored;
-}
-
 TEST(BallsFillScreen, RefusesBallsThatCoverNineTenthsOfTheScreen)
 {
     const int32_t cases[][5] = {
@@ -42,7 +33,8 @@ TEST(ResolveSetting, PolicyThenUserThenMachineThenBuiltIn)
     const auto none = std::nullopt;
     const std::tuple<SettingId, SettingLevels, uint32_t, bool> cases[] = {{kNumBalls, {none, none, none}, 3, false},
         {kNumBalls, {none, none, 7}, 7, false}, {kNumBalls, {none, 0, 7}, 0, false}, {kNumBalls, {5, 0, 7}, 5, true},
-        {kNumBalls, {11, none, none}, 10, true}, {kSparks, {none, 5, 0xFFFFFFFF}, 5, false}, {kSparks, {none, none, 7}, 1, false}};
+        {kNumBalls, {11, none, none}, 10, true}, {kSparks, {none, 5, 0xFFFFFFFF}, 5, false}, {kSparks, {none, none, 7}, 1, false},
+        {kSparks, {0, none, none}, 0, true}, {kSymmetry, {2, none, none}, 2, true}, {kSymmetry, {none, none, 0xFFFFFFFF}, 1, false}};
     for (const auto& [which, levels, value, fixed] : cases)
         EXPECT_TRUE(ResolveSetting(which, levels).value == value && ResolveSetting(which, levels).fixed == fixed) << value;
 }
