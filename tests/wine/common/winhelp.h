@@ -60,5 +60,6 @@ struct Screen {  // pixels as 0x00BBGGRR
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 Screen CaptureScreen();
+Screen CaptureDesktop();  // every monitor
 
 }  // namespace wt
