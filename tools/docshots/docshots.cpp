@@ -87,7 +87,7 @@ bool RunningSaver(const std::string& out, int frames, const std::string& picture
         if (!SaveBmp(wt::CaptureScreen(), out + name)) return false;
         Sleep(60);
     }
-    return SaveBmp(wt::CaptureDesktop(), out + "\\" + picture + ".bmp");
+    return SaveBmp(wt::CaptureScreen(), out + "\\" + picture + ".bmp");
 }
 
 }  // namespace
