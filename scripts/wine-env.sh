@@ -91,11 +91,12 @@ wt_template() {
   [ -f "$1/system.reg" ] || { echo "no $WINEARCH Wine prefix could be made (wineboot failed)" >&2; return 1; }
 }
 
-# Starts Xvfb with screen $1 and exports DISPLAY. Xvfb picks a free display
-# itself (-displayfd), so jobs starting together never share one.
+# Starts Xvfb with screen $1, and further options after it, and exports
+# DISPLAY. Xvfb picks a free display itself (-displayfd), so jobs starting
+# together never share one.
 wt_xvfb_start() {
   local file="$WT_ROOT/display.$BASHPID" i
-  Xvfb -displayfd 5 -screen 0 "${1:-1024x768x24}" -nolisten tcp 5>"$file" >/dev/null 2>&1 &
+  Xvfb -displayfd 5 -screen 0 "${1:-1024x768x24}" "${@:2}" -nolisten tcp 5>"$file" >/dev/null 2>&1 &
   WT_XVFB_PID=$!
   for i in $(seq 200); do
     [ -s "$file" ] && export DISPLAY=":$(head -n 1 "$file")" && xdpyinfo >/dev/null 2>&1 && return

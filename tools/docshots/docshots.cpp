@@ -1,7 +1,9 @@
 // Takes the README's pictures as a user would see the programs: the installer
 // over its backdrop, the options dialog, the About box and the running saver.
-// Writes BMP files into the folder given as the only argument; the calling
-// script turns them into PNG and GIF.
+// Writes BMP files into the folder given as the first argument; the calling
+// script turns them into PNG and GIF. Given a name too, it takes only the
+// running saver, across every monitor, into that name's BMP: the script sets
+// the display's scale and monitors around it.
 #include <windows.h>
 
 #include <cstdio>
@@ -73,7 +75,8 @@ bool OptionsAndAbout(const std::string& out)
     return SaveBmp(Cut(wt::CaptureScreen(), about), out + "\\about.bmp");
 }
 
-bool RunningSaver(const std::string& out, int frames)
+// The saver after its balls have dropped in, with `frames` frames of it before.
+bool RunningSaver(const std::string& out, int frames, const std::string& picture = "saver")
 {
     wt::Process saver;
     if (!saver.Start(wt::Quote(wt::Artefact("VelloranSaver.scr")) + " /s")) return Fail("saver did not start");
@@ -84,18 +87,19 @@ bool RunningSaver(const std::string& out, int frames)
         if (!SaveBmp(wt::CaptureScreen(), out + name)) return false;
         Sleep(60);
     }
-    return SaveBmp(wt::CaptureScreen(), out + "\\saver.bmp");
+    return SaveBmp(wt::CaptureScreen(), out + "\\" + picture + ".bmp");
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: docshots OUTPUT_FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: docshots OUTPUT_FOLDER [SAVER_PICTURE_NAME]\n");
         return 2;
     }
     const std::string out = argv[1];
-    const bool ok = Installer(out) && OptionsAndAbout(out) && RunningSaver(out, 40);
+    const bool ok = argc == 3 ? RunningSaver(out, 0, argv[2])
+                              : Installer(out) && OptionsAndAbout(out) && RunningSaver(out, 40);
     return ok ? 0 : 1;
 }

@@ -171,6 +171,7 @@ Screen Capture(int x, int y, int width, int height)
 }
 }  // namespace
 
-Screen CaptureScreen() { return Capture(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)); }
+Screen CaptureScreen() { return Capture(GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                        GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)); }
 
 }  // namespace wt

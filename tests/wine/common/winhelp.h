@@ -59,6 +59,6 @@ struct Screen {  // pixels as 0x00BBGGRR
     std::vector<uint32_t> pixels;
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
-Screen CaptureScreen();
+Screen CaptureScreen();  // every monitor: on one, the primary's pixels from (0, 0)
 
 }  // namespace wt
