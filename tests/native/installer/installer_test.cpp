@@ -1,23 +1,23 @@
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <utility>
 
 #include "command_line.h"
 #include "link_font.h"
-#include "pack_cases.h"
 #include "uninstall_entry.h"
 #include "version_pack.h"
 
-std::uint32_t Pack(std::string text) { return PackFileVersion(&text[0]); }
-
 TEST(PackFileVersion, PacksOneBytePerComponentInVersionOrder)
 {
-    for (const PackCase& c : kPackCases) EXPECT_EQ(Pack(c.text), c.packed) << c.name;
-    const char* ascending[] = {"", "0, 9, 9, 9", "1, 0, 0, 9", "1, 0, 1, 0", "1.1", "2"};
-    for (size_t i = 1; i < std::size(ascending); ++i) EXPECT_LT(Pack(ascending[i - 1]), Pack(ascending[i])) << ascending[i];
+    const std::tuple<const char*, const char*, std::uint32_t> cases[] = {
+        {"Shipped", "1, 0, 1, 0", 0x01000100},       {"TwoComponents", "1.2", 0x01020000},
+        {"Above255KeepsLowByte", "1, 0, 256, 0", 0x01000000}, {"HexAndOctal", "0x1F.010.7.9", 0x1F080709},
+        {"EmptyComponentStops", "1,,2", 0x01000000}, {"WordStops", "2.x.3", 0x02000000},
+        {"FifthIgnored", "1.2.3.4.5", 0x01020304},   {"BlanksAndWords", "  7 beta, 8", 0x07080000},
+        {"Negative", "-1.0", 0xFF000000},            {"NoNumber", "abc", 0}, {"Empty", "", 0}};
+    for (auto [name, text, packed] : cases) EXPECT_EQ(PackFileVersion(&std::string(text)[0]), packed) << name;
 }
 
 TEST(FormatDisplayVersion, ShowsThreeOrFourComponentsOrNothingWhenTooSmall)

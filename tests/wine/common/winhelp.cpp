@@ -2,14 +2,12 @@
 
 namespace wt {
 
-std::string HereDir()
+std::string Artefact(const char* fileName)
 {
     char path[MAX_PATH];
     const std::string s(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    return s.substr(0, s.find_last_of("\\/"));
+    return s.substr(0, s.find_last_of("\\/")) + "\\" + fileName;
 }
-
-std::string Artefact(const char* fileName) { return HereDir() + "\\" + fileName; }
 
 std::string WindowsDir() { char dir[MAX_PATH]; return std::string(dir, GetWindowsDirectoryA(dir, MAX_PATH)); }
 
@@ -59,20 +57,17 @@ bool Process::Running() const { return handle_ && WaitForSingleObject(handle_, 0
 
 std::string Quote(const std::string& path) { return "\"" + path + "\""; }
 
-HWND FindTopWindow(const char* caption, DWORD pid)
-{
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, caption)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (IsWindowVisible(w) && (!pid || owner == pid) && Text(w) == caption) return w;
-    }
-    return nullptr;
-}
-
 HWND WaitForWindow(const char* caption, DWORD timeoutMs, DWORD pid)
 {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindTopWindow(caption, pid)) != nullptr; }, timeoutMs);
+    WaitUntil([&] {
+        while ((found = FindWindowExA(nullptr, found, nullptr, caption)) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(found, &owner);
+            if (IsWindowVisible(found) && (!pid || owner == pid) && Text(found) == caption) return true;
+        }
+        return false;
+    }, timeoutMs);
     return found;
 }
 
@@ -146,32 +141,24 @@ std::string ReadIniString(const char* file, const char* section, const char* key
     return std::string(value, GetPrivateProfileStringA(section, key, "", value, sizeof value, file));
 }
 
-namespace {
-// 0x00RRGGBB (DIB) <-> 0x00BBGGRR (COLORREF), both ways.
-uint32_t SwapRedBlue(uint32_t p) { return (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF); }
-
-BITMAPINFOHEADER TopDown32(int w, int h) { return {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}; }
-
-Screen Capture(int x, int y, int width, int height)
+Screen CaptureScreen()
 {
-    if (width <= 0 || height <= 0) return Screen();
+    // The whole virtual screen, every monitor, from its top-left corner.
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     Screen shot{width, height, std::vector<uint32_t>(size_t(width) * height)};
-    BITMAPINFO bi = {TopDown32(width, height), {}};
+    BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};  // top-down
     HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(mem, bitmap);
     BitBlt(mem, 0, 0, width, height, screen, x, y, SRCCOPY);
     SelectObject(mem, old);
     GetDIBits(mem, bitmap, 0, UINT(height), shot.pixels.data(), &bi, DIB_RGB_COLORS);
-    for (uint32_t& p : shot.pixels) p = SwapRedBlue(p);
+    for (uint32_t& p : shot.pixels) p = (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);  // 0x00RRGGBB to 0x00BBGGRR
     DeleteObject(bitmap);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return shot;
 }
-}  // namespace
-
-Screen CaptureScreen() { return Capture(GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                                        GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)); }
 
 }  // namespace wt

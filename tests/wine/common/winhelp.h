@@ -9,8 +9,7 @@
 
 namespace wt {
 
-std::string HereDir();  // the test program's folder; the built programs sit beside it
-std::string Artefact(const char* fileName);
+std::string Artefact(const char* fileName);  // the built programs sit beside the test program
 std::string WindowsDir();
 
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs);
@@ -26,7 +25,6 @@ public:
     bool Wait(DWORD timeoutMs, DWORD* exitCode = nullptr);  // true once it has ended
     bool Running() const;
     DWORD Id() const { return id_; }
-    HANDLE Handle() const { return handle_; }
 
 private:
     HANDLE handle_ = nullptr;
@@ -37,7 +35,6 @@ std::string Quote(const std::string& path);
 
 // A visible top-level window with this exact caption (of process pid unless 0).
 HWND WaitForWindow(const char* caption, DWORD timeoutMs, DWORD pid = 0);
-HWND FindTopWindow(const char* caption, DWORD pid = 0);
 std::string Text(HWND window);
 std::string ItemText(HWND dialog, int id);
 std::string MessageBoxText(HWND box);

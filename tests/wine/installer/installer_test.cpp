@@ -17,16 +17,6 @@ const char kDesktop[] = "Control Panel\\Desktop";
 std::string Target() { return wt::WindowsDir() + "\\VelloranSaver.scr"; }
 std::string OldScratch() { return Target() + ".new"; }  // where earlier installers wrote their new copy
 
-std::string Scratches()  // the new copies left in the Windows folder, by name
-{
-    std::string names = "none";
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((wt::WindowsDir() + "\\sci*.tmp").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) names += found.cFileName;
-    FindClose(search);
-    return names;
-}
-
 // A file as the state shows it: absent, a folder, or its size and checksum.
 std::string Describe(const std::string& path)
 {
@@ -38,8 +28,12 @@ std::string Describe(const std::string& path)
 // Everything the installer may touch.
 std::string State()
 {
-    std::string state = Describe(Target()) + "|" + Scratches() + "|" +
-                        wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
+    std::string state = Describe(Target()) + "|none";
+    WIN32_FIND_DATAA found;  // the new copies left in the Windows folder, by name
+    HANDLE search = FindFirstFileA((wt::WindowsDir() + "\\sci*.tmp").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) state += found.cFileName;
+    FindClose(search);
+    state += "|" + wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
     for (const char* value :
          {"SCRNSAVE.EXE", "ScreenSaveActive", "DisplayName", "UninstallString", "QuietUninstallString"}) {
         std::string text = "-";
