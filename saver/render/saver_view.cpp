@@ -168,7 +168,13 @@ void SaverView::OnPowerSettingChange(const POWERBROADCAST_SETTING* setting)
 
 bool SaverView::CanBeSeen() const
 {
-    return displayOn_ && IsWindowVisible(Handle()) && !IsIconic(GetAncestor(Handle(), GA_ROOT));
+    if (!displayOn_) return false;
+    // Asked at every tick. A preview lives in another program's window, which
+    // can be hidden or minimised without a word to it: only the system can
+    // tell. A top-level view's own style says the same, without asking it.
+    const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+    if (style & WS_CHILD) return IsWindowVisible(Handle()) && !IsIconic(GetAncestor(Handle(), GA_ROOT));
+    return (style & WS_VISIBLE) && !(style & WS_MINIMIZE);
 }
 
 void SaverView::FollowVisibility()
