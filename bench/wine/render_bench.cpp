@@ -20,6 +20,7 @@
 
 #include "app/saver_app.h"
 #include "frame_cases.h"
+#include "fresh_frame.h"
 #include "render/anim_timer.h"
 #include "render/saver_view.h"
 #include "render_support.h"
@@ -123,7 +124,6 @@ double Percentile(std::vector<double> v, double p)
 // Every disc drawn afresh in a black buffer and copied by rectangles; the wrap consumed.
 void LiteralFrame(World& world, HDC target)
 {
-    using Surface = FramePen::Surface;
     RECT clip;
     GetClipBox(target, &clip);
     HDC buffer = CreateCompatibleDC(target);
@@ -131,21 +131,7 @@ void LiteralFrame(World& world, HDC target)
     HGDIOBJ kept = SelectObject(buffer, bitmap);  // a new bitmap is black
     GdiPen pen(target, buffer);
     pen.Begin();
-    for (Disc* ball : world.balls)
-        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Fill(Surface::kBuffer, r); });
-    for (Disc* pin : world.pins) {
-        pen.Fill(Surface::kBuffer, pin->bounds);
-        Draw(*pin, pen, Surface::kBuffer);
-    }
-    for (Disc* ball : world.balls)
-        if (ball->inPlay) Draw(*ball, pen, Surface::kBuffer);
-    pen.EraseSparks(world.sparks);
-    for (Disc* pin : world.pins) pen.Copy(pin->bounds);
-    for (Disc* ball : world.balls) {
-        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Copy(r); });
-        ball->wrapped = ball->wrapped && !ball->inPlay;
-    }
-    pen.DrawSparks(world.sparks);
+    DrawFreshFrame(world, pen);
     pen.End();
     SelectObject(buffer, kept);
     DeleteObject(bitmap);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "frame_cases.h"
+#include "fresh_frame.h"
 #include "sim/random.h"
 #include "sim/scene.h"
 #include "sim_test_support.h"
@@ -27,19 +28,7 @@ void FreshFrame(Display* display, Visual* visual, World& world, Drawable target,
     X11Pen pen(display, target, visual, depth);
     pen.buffer = XCreatePixmap(display, target, unsigned(width), unsigned(height), unsigned(depth));
     pen.Fill(FramePen::Surface::kBuffer, Rect{0, 0, width, height});
-    for (Disc* pin : world.pins) {
-        pen.Fill(FramePen::Surface::kBuffer, pin->bounds);
-        Draw(*pin, pen, FramePen::Surface::kBuffer);
-    }
-    for (Disc* ball : world.balls)
-        if (ball->inPlay) Draw(*ball, pen, FramePen::Surface::kBuffer);
-    pen.EraseSparks(world.sparks);
-    for (Disc* pin : world.pins) pen.Copy(pin->bounds);
-    for (Disc* ball : world.balls) {
-        if (ball->inPlay) ForEachBallArea(*ball, [&](const Rect& r) { pen.Copy(r); });
-        ball->wrapped = ball->wrapped && !ball->inPlay;
-    }
-    pen.DrawSparks(world.sparks);
+    DrawFreshFrame(world, pen);
     XFreePixmap(display, pen.buffer);
 }
 
