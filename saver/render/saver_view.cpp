@@ -128,6 +128,11 @@ Rect SaverView::Board() const
 {
     RECT client;
     GetClientRect(Handle(), &client);
+    return BoardOf(client);
+}
+
+Rect SaverView::BoardOf(const RECT& client) const
+{
     return Rect{0, 0, LogicalPixels(client.right, scale_), LogicalPixels(client.bottom, scale_)};
 }
 
@@ -215,7 +220,7 @@ bool SaverView::OnTick(Message& m)
     GetClientRect(Handle(), &client);
     {
         RandomScope sequence(ownSequence_ ? &sequence_ : nullptr);
-        StepWorld(world, Board());
+        StepWorld(world, BoardOf(client));
     }
     if (repaintAll_) {
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));

@@ -68,6 +68,8 @@ protected:
     SettingsReader& Settings() { return settings_; }
 
 private:
+    // The board of a client rectangle already in hand.
+    Rect BoardOf(const RECT& client) const;
     LRESULT OnCreate(Message& m);
     bool OnTick(Message& m);
     void OnPaint();
