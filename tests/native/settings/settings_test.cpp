@@ -25,9 +25,6 @@ TEST(SettingsTexts, ShowSliderValuesAndVersions)
     for (const auto& [high, low, expected] : versions) EXPECT_STREQ((FormatVersionNumbers(high, low, text), text), expected);
 }
 
-// An administrator's policy, the user's own value, the machine's default, the built-in
-// default, strongest first; what an administrator stored is kept within range, the
-// user's value is shown as it is.
 TEST(ResolveSetting, PolicyThenUserThenMachineThenBuiltIn)
 {
     const auto none = std::nullopt;

@@ -26,8 +26,7 @@ Values Stored()
     return values;
 }
 
-// Every child's text in template order, "~" before a disabled one: one string
-// shows each label's wording and value and which controls policy fixes.
+// Every child's text in template order, "~" before a disabled one (one that policy fixes).
 std::string Texts(HWND dialog)
 {
     std::string all;
@@ -48,11 +47,6 @@ protected:
     {
         ASSERT_TRUE(saver.Start(wt::Quote(wt::Artefact(program)) + " /c"));
         ASSERT_TRUE(dialog = wt::WaitForWindow("VelloranSaver Options", kWaitMs, saver.Id()));
-    }
-    HWND WaitForOwned(const char* caption)
-    {
-        HWND w = wt::WaitForWindow(caption, kWaitMs, saver.Id());
-        return w && GetWindow(w, GW_OWNER) == dialog ? w : nullptr;
     }
     wt::Process saver;
     HWND dialog = nullptr;
@@ -106,7 +100,8 @@ TEST_F(Options, On800x600BallsFillingTheScreenAreRefusedWithTheOneMessageBox)
     wt::RegWriteDword(HKEY_CURRENT_USER, kKey, "BallSize", 104);
     ASSERT_NO_FATAL_FAILURE(Open());
     wt::PressButton(dialog, IDOK);
-    HWND box = WaitForOwned("Please adjust parameters");
+    HWND box = wt::WaitForWindow("Please adjust parameters", kWaitMs, saver.Id());
+    ASSERT_TRUE(box && GetWindow(box, GW_OWNER) == dialog);
     EXPECT_EQ(wt::MessageBoxText(box), "Please decrease the number of balls or decrease their radius.  Currently, you've "
               "specified parameters that practically fill the screen with balls, and that might not be a good idea.");
     wt::PressButton(box, IDOK);
@@ -119,12 +114,11 @@ class About : public Options, public ::testing::WithParamInterface<const char*> 
 
 TEST_P(About, ShowsItsTextsAndTheVersionOverTheDialog)
 {
-    const bool known = std::string(GetParam()) == "VelloranSaver.scr";
+    const std::string version = std::string(GetParam()) == "VelloranSaver.scr" ? "1.0.1" : "Unknown";
     ASSERT_NO_FATAL_FAILURE(Open(GetParam()));
-    PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX | (known ? 0xF : 0), 0);
-    HWND about = WaitForOwned("About VelloranSaver");
-    ASSERT_TRUE(about && !IsWindowEnabled(dialog));
-    const std::string version = known ? "1.0.1" : "Unknown";
+    PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX | 0xF, 0);
+    HWND about = wt::WaitForWindow("About VelloranSaver", kWaitMs, saver.Id());
+    ASSERT_TRUE(about && GetWindow(about, GW_OWNER) == dialog && !IsWindowEnabled(dialog));
     EXPECT_EQ(Texts(about).substr(Texts(about).find('|')),  // after the icon
               "|VelloranSaver Version |\xA9 2026 Velloran Software|OK|http://www.velloran.example/|" + version + "|");
     EXPECT_EQ(wt::ItemText(dialog, IDC_VERSION_LABEL), version);
@@ -150,9 +144,8 @@ TEST_F(Options, ALinkClickOpensItsAddressLeavingTheDialogOpen)
     EXPECT_TRUE(IsWindowVisible(dialog) && saver.Running());
 }
 
-// On this program's thread, which carries the screensaver's resources: before the sliders
-// first report, values outside their ranges show as they are; the mouse over the link
-// makes the thread's cursor the hand.
+// On this program's thread, which carries the screensaver's resources: before the sliders first
+// report, values outside their ranges show as they are; over the link, the thread's cursor is the hand.
 struct FirstLabels : OptionsDialog {
     FirstLabels() : OptionsDialog(nullptr) {}
     std::string texts;
