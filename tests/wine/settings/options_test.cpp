@@ -81,10 +81,12 @@ TEST_P(Shown, LabelsListsAndWhatLeavingStores)
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, Shown, ::testing::Values(
-        ShownRow{"Defaults", "VelloranSaverNoVersion.scr", {}, "Balls|Number|OK|Cancel|VelloranSaver||3|Yes|Radius|http://www.velloran.example/saver/||18|Symmetric Pins||30|Gravity||1.00|Number||40|Sparks|Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|Unknown|Radius||8|Pins|Monitors|Primary|",
+        ShownRow{"Defaults", "VelloranSaverNoVersion.scr", {},
+                 "Balls|Number|OK|Cancel|VelloranSaver||3|Yes|Radius|http://www.velloran.example/saver/||18|Symmetric Pins||30|Gravity||1.00|Number||40|Sparks|Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|Unknown|Radius||8|Pins|Monitors|Primary|",
                  {}, {}, {}},
         ShownRow{"Levels", "VelloranSaver.scr",
-                 {{"NumBalls", 4}, {"NumPins", 150}, {"Gravity", 27}, {"ScenarioCounter", 0xFFFFFFFF}, {"Sparks", 0}, {"Monitors", 3}},
+                 {{"NumBalls", 4}, {"NumPins", 150}, {"Gravity", 27}, {"ScenarioCounter", 0xFFFFFFFF},
+                  {"Sparks", 0}, {"Monitors", 3}},
                  "Balls|Number|OK|Cancel|VelloranSaver|~|~10|~Yes|Radius|http://www.velloran.example/saver/||50|Symmetric Pins|~|~200|Gravity||1.35|Number||150|Sparks|No|Refresh Rate||1|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|Monitors||",
                  {{"NumBalls", 4}, {"NumPins", 5}, {"PinSize", 8}, {"Gravity", 27}, {"ScenarioCounter", 1},
                   {"RefreshRate", 50}, {"Sparks", 2}, {"Monitors", 0xFFFFFFFF}},
