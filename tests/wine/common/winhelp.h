@@ -9,8 +9,7 @@
 
 namespace wt {
 
-// The built programs sit beside the test program.
-inline std::string Artefact(const char* fileName)
+inline std::string Artefact(const char* fileName)  // the built programs sit beside the test program
 {
     char path[MAX_PATH];
     const std::string s(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
