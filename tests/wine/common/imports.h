@@ -1,5 +1,4 @@
-// A stand-in for a system function that the program imports, for tests that
-// model what Wine does not show.
+// A stand-in for a system function that the program imports, for tests that model what Wine does not show.
 #pragma once
 #include <windows.h>
 

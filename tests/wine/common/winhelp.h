@@ -9,21 +9,60 @@
 
 namespace wt {
 
-std::string Artefact(const char* fileName);  // the built programs sit beside the test program
-std::string WindowsDir();
+inline std::string Artefact(const char* fileName)  // the built programs sit beside the test program
+{
+    char path[MAX_PATH];
+    const std::string s(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    return s.substr(0, s.find_last_of("\\/")) + "\\" + fileName;
+}
 
-bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs);
-bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs);
+inline std::string WindowsDir() { char dir[MAX_PATH]; return std::string(dir, GetWindowsDirectoryA(dir, MAX_PATH)); }
+
+inline bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs)
+{
+    for (const DWORD start = GetTickCount(); !cond(); Sleep(20))
+        if (GetTickCount() - start >= timeoutMs) return false;
+    return true;
+}
+
+inline bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs)
+{
+    return WaitUntil([&] {
+        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) { TranslateMessage(&msg); DispatchMessageA(&msg); }
+        return cond();
+    }, timeoutMs);
+}
 
 class Process {
 public:
     Process() = default;
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
-    ~Process();  // terminates a process that is still running
-    bool Start(const std::string& commandLine);  // quote the program path yourself
-    bool Wait(DWORD timeoutMs, DWORD* exitCode = nullptr);  // true once it has ended
-    bool Running() const;
+    ~Process()
+    {
+        if (!handle_) return;
+        TerminateProcess(handle_, 255);  // refused harmlessly when it has ended
+        CloseHandle(handle_);
+    }
+    bool Start(const std::string& commandLine)  // quote the program path yourself
+    {
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        std::string line = commandLine;
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+        CloseHandle(pi.hThread);
+        handle_ = pi.hProcess;
+        id_ = pi.dwProcessId;
+        return true;
+    }
+    bool Wait(DWORD timeoutMs, DWORD* exitCode = nullptr)  // true once it has ended
+    {
+        if (!handle_ || WaitForSingleObject(handle_, timeoutMs) != WAIT_OBJECT_0) return false;
+        if (exitCode) GetExitCodeProcess(handle_, exitCode);
+        return true;
+    }
+    bool Running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
     DWORD Id() const { return id_; }
 
 private:
@@ -31,31 +70,120 @@ private:
     DWORD id_ = 0;
 };
 
-std::string Quote(const std::string& path);
+inline std::string Quote(const std::string& path) { return "\"" + path + "\""; }
+
+inline std::string Text(HWND window)
+{
+    char text[1024] = {};  // through a timeout, so that a hung program cannot hang the test
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
 
 // A visible top-level window with this exact caption (of process pid unless 0).
-HWND WaitForWindow(const char* caption, DWORD timeoutMs, DWORD pid = 0);
-std::string Text(HWND window);
-std::string ItemText(HWND dialog, int id);
-std::string MessageBoxText(HWND box);
-void PressButton(HWND dialog, int id);  // as a click would
+inline HWND WaitForWindow(const char* caption, DWORD timeoutMs, DWORD pid = 0)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        while ((found = FindWindowExA(nullptr, found, nullptr, caption)) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(found, &owner);
+            if (IsWindowVisible(found) && (!pid || owner == pid) && Text(found) == caption) return true;
+        }
+        return false;
+    }, timeoutMs);
+    return found;
+}
 
-bool RegKeyExists(HKEY root, const char* key);
-bool RegReadString(HKEY root, const char* key, const char* value, std::string* out);
-bool RegReadDword(HKEY root, const char* key, const char* value, DWORD* out);
-bool RegWriteDword(HKEY root, const char* key, const char* value, DWORD data);
-void RegRemoveTree(HKEY root, const char* key);
+inline std::string ItemText(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
 
-bool FileExists(const std::string& path);
-bool ReadFileBytes(const std::string& path, std::string* out);
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
-std::string ReadIniString(const char* file, const char* section, const char* key);
+inline std::string MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
+
+inline void PressButton(HWND dialog, int id)  // as a click would
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
+}
+
+inline bool RegKeyExists(HKEY root, const char* key)
+{
+    HKEY k;
+    return RegOpenKeyExA(root, key, 0, KEY_READ, &k) == ERROR_SUCCESS && RegCloseKey(k) == ERROR_SUCCESS;
+}
+
+inline bool RegReadString(HKEY root, const char* key, const char* value, std::string* out)
+{
+    char data[2048];
+    DWORD size = sizeof data;
+    const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+    return RegGetValueA(root, key, value, types, nullptr, data, &size) == ERROR_SUCCESS && (*out = data, true);
+}
+
+inline bool RegReadDword(HKEY root, const char* key, const char* value, DWORD* out)
+{
+    DWORD size = sizeof *out;
+    return RegGetValueA(root, key, value, RRF_RT_REG_DWORD, nullptr, out, &size) == ERROR_SUCCESS;
+}
+
+inline bool RegWriteDword(HKEY root, const char* key, const char* value, DWORD data)
+{
+    return RegSetKeyValueA(root, key, value, REG_DWORD, &data, sizeof data) == ERROR_SUCCESS;
+}
+
+inline void RegRemoveTree(HKEY root, const char* key) { RegDeleteTreeA(root, key); }
+
+inline bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+inline bool ReadFileBytes(const std::string& path, std::string* out)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    out->assign(GetFileSize(f, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(f, &(*out)[0], DWORD(out->size()), &got, nullptr);
+    CloseHandle(f);
+    return got == out->size();
+}
+
+inline bool WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(f, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+    return ok && written == bytes.size();
+}
+
+inline std::string ReadIniString(const char* file, const char* section, const char* key)
+{
+    char value[1024];
+    return std::string(value, GetPrivateProfileStringA(section, key, "", value, sizeof value, file));
+}
 
 struct Screen {  // pixels as 0x00BBGGRR
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
-Screen CaptureScreen();  // every monitor: on one, the primary's pixels from (0, 0)
+
+// The whole virtual screen, every monitor, from its top-left corner: on one, the primary's pixels from (0, 0).
+inline Screen CaptureScreen()
+{
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    Screen shot{width, height, std::vector<uint32_t>(size_t(width) * height)};
+    BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};  // top-down
+    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, width, height, screen, x, y, SRCCOPY);
+    SelectObject(mem, old);
+    GetDIBits(mem, bitmap, 0, UINT(height), shot.pixels.data(), &bi, DIB_RGB_COLORS);
+    for (uint32_t& p : shot.pixels) p = (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);  // 0x00RRGGBB to 0x00BBGGRR
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return shot;
+}
 
 }  // namespace wt

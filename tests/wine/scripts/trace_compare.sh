@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# pinboard-trace.exe under Wine tells the native build's story bit for bit (doubles
-# print with 17 digits) and answers bad arguments alike: usage on stderr, exit code 2.
-# Needs the native tree beside the Windows one: <root>/native/bin next to <root>/win/bin.
+# pinboard-trace.exe under Wine tells the native build's story bit for bit (doubles print with 17 digits)
+# and answers bad arguments alike: usage on stderr, exit code 2.
 set -uo pipefail
 native="$WT_BIN/../../native/bin/pinboard-trace" work=$(mktemp -d) failed=0
 trap 'rm -rf "$work"' EXIT
