@@ -23,7 +23,6 @@
 #include "fresh_frame.h"
 #include "render/anim_timer.h"
 #include "render/saver_view.h"
-#include "render_support.h"
 #include "sim/scene.h"
 #include "sim/world.h"
 
