@@ -31,9 +31,7 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
                 XDestroyImage(image);
                 return read;
             });
-            XFreePixmap(display, pen.buffer);
         }
-        XFreePixmap(display, target);
         XCloseDisplay(display);
     }
 }

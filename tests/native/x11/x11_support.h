@@ -1,4 +1,3 @@
-// Helpers of the X11 tests and benchmarks: a display of their own.
 #pragma once
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,10 +12,9 @@
 // together never share one; stopped by its pid. Name() is empty when it did not start.
 class Xvfb {
 public:
-    // screen: "WIDTHxHEIGHTxDEPTH"; openAccess (-ac) lets other users' programs connect.
-    explicit Xvfb(const std::string& screen, bool openAccess = false)
-        : out_(popen(("echo $$; exec Xvfb -displayfd 1 -nolisten tcp -screen 0 " + screen + (openAccess ? " -ac" : "") +
-                      " 2>/dev/null").c_str(), "re"))
+    // screen: "WIDTHxHEIGHTxDEPTH". Open to every local user (-ac), as the daemon runs its programs as another.
+    explicit Xvfb(const std::string& screen)
+        : out_(popen(("echo $$; exec Xvfb -displayfd 1 -nolisten tcp -ac -screen 0 " + screen + " 2>/dev/null").c_str(), "re"))
     {
         // Its pid, then the display number once it accepts connections.
         int number = -1;
