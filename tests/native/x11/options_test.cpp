@@ -46,7 +46,6 @@ TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
         {"--root --window-id 0x2a", nullptr, "0x2a 3 40 30 8 1 20 20 18 1"},
         {"--window-id 42 --root", "0x400007", "0x400007 3 40 30 8 1 20 20 18 1"},
         {"--root", "", "root 3 40 30 8 1 20 20 18 1"},
-        {"--bogus", nullptr, "refused --bogus"},
         {"root", nullptr, "refused root"},
         {"--num-balls", nullptr, "refused --num-balls"},
         {"--sparks 2", nullptr, "refused 2"},
