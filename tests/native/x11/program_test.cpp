@@ -82,13 +82,12 @@ struct InAWindow {
         if (out) pclose(out);
         if (display) XCloseDisplay(display);
     }
-    // Started with these options and the board shown; with realTime at a real-time priority, where
-    // allowed, so that the machine's load does not make it miss frames. The shell says its pid.
-    bool Start(const std::string& options, bool realTime = false)
+    // Started with these options and the board shown; at a real-time priority, where allowed, so that
+    // the machine's load does not make it miss frames. The shell says its pid.
+    bool Start(const std::string& options)
     {
-        out = popen(("echo $$; " + std::string(realTime ? "chrt -f -p 1 $$ >/dev/null 2>&1; " : "") + "DISPLAY=" +
-                     xvfb.Name() + " exec " VELLORAN_X11_PROGRAM " --window-id " + std::to_string(window) + " " +
-                     options + " 2>&1").c_str(), "re");
+        out = popen(("echo $$; chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + std::string(xvfb.Name()) + " exec " VELLORAN_X11_PROGRAM
+                     " --window-id " + std::to_string(window) + " " + options + " 2>&1").c_str(), "re");
         char line[32];
         return display && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
                Within(5, [&] { return Look().Board(); });
@@ -109,7 +108,7 @@ struct InAWindow {
 TEST(Program, KeepsItsPaceFollowsItsWindowsSizeAndDrawsNothingWhileHidden)
 {
     InAWindow w;
-    ASSERT_TRUE(w.Start("--refresh-rate 3 --scenario-counter 1", true));
+    ASSERT_TRUE(w.Start("--refresh-rate 3 --scenario-counter 1"));
     Shot scene = w.Look(), now;
     double quickest = 1e9;  // ms a frame
     for (int i = 0; i < 4 && std::fabs(quickest - 4.0) > 0.2; ++i) {
