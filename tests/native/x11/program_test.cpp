@@ -68,7 +68,7 @@ Shot Look(Display* display, Window window, int left = 0)
 
 // The program drawing into a window of the test's, on an Xvfb of its own.
 struct InAWindow {
-    InAWindow() : xvfb("640x480x24"), display(XOpenDisplay(xvfb.Name()))
+    InAWindow() : xvfb("640x480x24"), display(XOpenDisplay(xvfb.name.c_str()))
     {
         if (!display) return;
         XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // looked at as it goes
@@ -86,7 +86,7 @@ struct InAWindow {
     // the machine's load does not make it miss frames. The shell says its pid.
     bool Start(const std::string& options)
     {
-        out = popen(("echo $$; chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + std::string(xvfb.Name()) + " exec " VELLORAN_X11_PROGRAM
+        out = popen(("echo $$; chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + xvfb.name + " exec " VELLORAN_X11_PROGRAM
                      " --window-id " + std::to_string(window) + " " + options + " 2>&1").c_str(), "re");
         char line[32];
         return display && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
@@ -180,7 +180,7 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     ASSERT_NE(w.display, nullptr);
     // The daemon in a session of its own, stopped as a whole; the shell says its pid.
     std::FILE* shell = popen(("echo $$; exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" +
-                              w.xvfb.Name() + " xscreensaver --no-splash >" + (dir / "daemon.log").string() + " 2>&1").c_str(), "re");
+                              w.xvfb.name + " xscreensaver --no-splash >" + (dir / "daemon.log").string() + " 2>&1").c_str(), "re");
     int daemon = 0;
     Defer stop{[&] {
         if (daemon > 0) kill(-daemon, SIGTERM);
@@ -188,7 +188,7 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     }};
     ASSERT_TRUE(shell && std::fscanf(shell, "%d", &daemon) == 1);
 
-    const auto command = [&](const std::string& text) { return std::system(("DISPLAY=" + std::string(w.xvfb.Name()) + " " + text).c_str()) == 0; };
+    const auto command = [&](const std::string& text) { return std::system(("DISPLAY=" + w.xvfb.name + " " + text).c_str()) == 0; };
     // Ready once a window of its own carries its version, where xscreensaver-command
     // finds it; asked before then, the daemon now and then ends at once.
     ASSERT_TRUE(Within(10, [&] {
