@@ -16,7 +16,7 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
         {24, {0xFFFFFF, 0x563412, 0x80FF00}}, {30, {0x3FFFFFFF, 0x15934448, 0x202FFC00}}};
     for (const auto& [depth, pixels] : cases) {
         Xvfb xvfb("200x200x" + std::to_string(depth));
-        Display* display = XOpenDisplay(xvfb.Name());
+        Display* display = XOpenDisplay(xvfb.name.c_str());
         ASSERT_NE(display, nullptr) << depth;
         const int screen = DefaultScreen(display);
         const Pixmap target = XCreatePixmap(display, RootWindow(display, screen), 100, 100, unsigned(depth));
@@ -31,9 +31,7 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
                 XDestroyImage(image);
                 return read;
             });
-            XFreePixmap(display, pen.buffer);
         }
-        XFreePixmap(display, target);
         XCloseDisplay(display);
     }
 }

@@ -46,7 +46,6 @@ TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
         {"--root --window-id 0x2a", nullptr, "0x2a 3 40 30 8 1 20 20 18 1"},
         {"--window-id 42 --root", "0x400007", "0x400007 3 40 30 8 1 20 20 18 1"},
         {"--root", "", "root 3 40 30 8 1 20 20 18 1"},
-        {"--bogus", nullptr, "refused --bogus"},
         {"root", nullptr, "refused root"},
         {"--num-balls", nullptr, "refused --num-balls"},
         {"--sparks 2", nullptr, "refused 2"},
@@ -58,17 +57,16 @@ TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
     for (const auto& c : cases) EXPECT_EQ(Parse(c.options, c.screensaverWindow), c.parsed) << c.options;
 }
 
-// The program itself, with no display to open: what it writes on the stream kept, then its exit code.
+// The program itself, with no display to open: its exit code, then what it writes on the stream kept.
 TEST(CommandLine, HelpGoesToStandardOutputAndABadArgumentToStandardErrorNamed)
 {
-    for (const auto& [options, shown] : {std::pair<std::string, std::string>{"--help 2>/dev/null", "usage: velloransaver [--help] "},
-                                         {"--num-balls 3x 2>&1 >/dev/null", "velloransaver: bad argument: --num-balls 3x\nusage: "}}) {
-        std::FILE* out = popen(("DISPLAY= " VELLORAN_X11_PROGRAM " " + options + "; echo $?").c_str(), "r");
+    for (const auto& [options, shown] : {std::pair<std::string, std::string>{"--help 2>/dev/null", "0 usage: velloransaver [--help] "},
+                                         {"--num-balls 3x 2>&1 >/dev/null", "2 velloransaver: bad argument: --num-balls 3x\nusage: "}}) {
+        std::FILE* out = popen(("said=$(DISPLAY= " VELLORAN_X11_PROGRAM " " + options + "); echo \"$? $said\"").c_str(), "r");
         std::string text;
         for (char line[1024]; out && std::fgets(line, sizeof line, out);) text += line;
         if (out) pclose(out);
-        EXPECT_EQ(text.substr(0, shown.size()), shown);
-        EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), shown[0] == 'u' ? "0\n" : "2\n") << options;
+        EXPECT_EQ(text.substr(0, shown.size()), shown) << options;
     }
 }
 
