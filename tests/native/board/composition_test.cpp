@@ -10,25 +10,19 @@ namespace {
 
 using Surface = FramePen::Surface;
 
-class SoftPen : public FramePen {
-    auto Line(Colour c)
-    {
-        return [this, c](const SparkSegment& s) { target_.Segment(s.x0, s.y0, s.x1, s.y1, c); };
-    }
-
-public:
-    explicit SoftPen(raster::Canvas& target) : target_(target), buffer_(target.width, target.height) {}
+struct SoftPen : FramePen {
+    explicit SoftPen(raster::Canvas& target) : target(target), buffer(target.width, target.height) {}
+    raster::Canvas& On(Surface s) { return s == Surface::kBuffer ? buffer : target; }
+    auto Line(Colour c) { return [this, c](const SparkSegment& s) { target.Segment(s.x0, s.y0, s.x1, s.y1, c); }; }
     void Fill(Surface s, const Rect& r) override { On(s).Fill(r, 0); }
     void Draw(Surface s, const Disc& disc) override { On(s).Disc(disc.bounds, disc.colour); }
     void EraseSparks(const SparkRing& sparks) override { ForEachSparkToErase(sparks, Line(0)); }
     void DrawSparks(const SparkRing& sparks) override { ForEachSparkToDraw(sparks, Line(0xFFFFFF)); }
-    void Copy(const Rect& r) override { target_.Copy(buffer_, r); }
-    bool ClipTo(const std::vector<Rect>& areas) override { return buffer_.clip = areas, true; }
+    void Copy(const Rect& r) override { target.Copy(buffer, r); }
+    bool ClipTo(const std::vector<Rect>& areas) override { return buffer.clip = areas, true; }
 
-private:
-    raster::Canvas& On(Surface s) { return s == Surface::kBuffer ? buffer_ : target_; }
-    raster::Canvas& target_;
-    raster::Canvas buffer_;
+    raster::Canvas& target;
+    raster::Canvas buffer;
 };
 
 // Every disc drawn afresh on black, the live sparks over them. The world is
