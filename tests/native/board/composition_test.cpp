@@ -8,8 +8,6 @@
 
 namespace {
 
-using Surface = FramePen::Surface;
-
 struct SoftPen : FramePen {
     explicit SoftPen(raster::Canvas& target) : target(target), buffer(target.width, target.height) {}
     raster::Canvas& On(Surface s) { return s == Surface::kBuffer ? buffer : target; }

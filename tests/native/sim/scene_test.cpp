@@ -3,7 +3,6 @@
 #include <random>
 #include <tuple>
 
-#include "sim/scene.h"
 #include "sim_test_support.h"
 
 TEST(SetUpScene, FollowsTheStoredSettings)

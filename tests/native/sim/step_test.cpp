@@ -2,7 +2,6 @@
 
 #include <tuple>
 
-#include "sim/scene.h"
 #include "sim_test_support.h"
 
 class HandBuiltWorld : public ::testing::Test {
