@@ -1,6 +1,4 @@
-// The frame-composition cases: a world drawn afresh every frame and composed
-// through a kept back buffer; after every frame both screens must hold the
-// same pixels.
+// The frame-composition cases (composition_test.cpp).
 #pragma once
 #include <map>
 #include <string>
@@ -16,7 +14,6 @@ struct FrameCase {
 inline void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
 
 inline const FrameCase kFrameCases[] = {
-    {"defaults", {}, 640, 480, 800, 0, 0},
     {"largest balls and pins", {{"NumBalls", 10}, {"BallSize", 200}, {"PinSize", 200}}, 1024, 768, 200, 0, 0},
     {"knock-outs", {{"NumBalls", 6}, {"NumPins", 80}, {"PinSize", 20}}, 640, 480, 500, 7, 0},
     {"wraps at the fastest fall", {{"NumBalls", 10}, {"Gravity", 100}, {"BallSize", 10}}, 640, 480, 600, 0, 0},

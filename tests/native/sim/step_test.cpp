@@ -2,7 +2,6 @@
 
 #include <tuple>
 
-#include "sim/scene.h"
 #include "sim_test_support.h"
 
 class HandBuiltWorld : public ::testing::Test {
@@ -22,7 +21,7 @@ protected:
         return disc;
     }
     World world;
-    const Rect board = Board(800, 600);
+    const Rect board{0, 0, 800, 600};
 };
 
 TEST_F(HandBuiltWorld, MoveAppliesGravityTerminalSpeedWallsAndWrap)
@@ -69,10 +68,10 @@ TEST(DropIn, BallsEnterOneAfterAnother)
 {
     World world;
     MapSettings settings({{"NumPins", 0}, {"NumBalls", 3}});
-    SetUpScene(world, Board(800, 600), 0, settings);
+    SetUpScene(world, Rect{0, 0, 800, 600}, 0, settings);
     std::vector<int> enteredAt;
     for (int frame = 1; frame < 100; ++frame) {
-        StepWorld(world, Board(800, 600));
+        StepWorld(world, Rect{0, 0, 800, 600});
         while (enteredAt.size() < 3 && world.balls[2 - enteredAt.size()]->inPlay) enteredAt.push_back(frame);
     }
     ASSERT_EQ(enteredAt.size(), 3u);
