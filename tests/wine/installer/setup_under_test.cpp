@@ -1,7 +1,8 @@
 // The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators
 // group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt: it notes each call in
 // the file VELLORAN_PROMPT_LOG names and, when VELLORAN_PROMPT is "yes", starts the elevated copy: rights
-// to the machine, but an administrator's HKEY_CURRENT_USER, which is not the user's.
+// to the machine, but an administrator's HKEY_CURRENT_USER, which is not the user's. With VELLORAN_WELCOME
+// set to "fails", the welcome dialog cannot be created, as DialogBoxParamA reports it.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -17,6 +18,7 @@ decltype(&RegCreateKeyExA) realCreateKey;
 decltype(&SystemParametersInfoA) realParameters;
 
 BOOL WINAPI NotAdministrator(HANDLE, PSID, PBOOL member) { return *member = FALSE, TRUE; }
+INT_PTR WINAPI NoDialog(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM) { return -1; }
 LSTATUS WINAPI CreateKey(HKEY root, LPCSTR name, DWORD reserved, LPSTR kind, DWORD options, REGSAM access,
                          LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
 {
@@ -58,6 +60,9 @@ const bool redirected = [] {
     realParameters = wt::ReplaceImport("user32.dll", "SystemParametersInfoA", &Parameters);
     wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);
     if (!elevated) wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator);
+    char welcome[8] = {};
+    GetEnvironmentVariableA("VELLORAN_WELCOME", welcome, sizeof welcome);
+    if (lstrcmpA(welcome, "fails") == 0) wt::ReplaceImport("user32.dll", "DialogBoxParamA", &NoDialog);
     return true;
 }();
 
