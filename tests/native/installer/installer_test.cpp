@@ -66,9 +66,14 @@ TEST(ReadInstallRun, FindsOnlyTheWholeWord)
     for (const auto& [arguments, run] : cases) EXPECT_EQ(int(ReadInstallRun(arguments)), int(run)) << (arguments ? arguments : "null");
 }
 
-// A run started for the machine-wide half never asks again, even when the rights did not come: at most one
-// prompt. The other plans show in the Windows installer's rows.
-TEST(PlanInstall, AsksAtMostOnce)
+// Without rights an install asks once, for the machine-wide half only; the
+// run that asking starts never asks again, and /S never asks.
+TEST(PlanInstall, AsksAtMostOnceAndNeverWhenSilent)
 {
-    EXPECT_EQ(int(PlanInstall(ReadInstallRun(kMachineWideSwitch), false)), int(InstallPlan::NoRights));
+    constexpr InstallPlan E = InstallPlan::Everything, A = InstallPlan::AskForMachineWide,
+                          M = InstallPlan::MachineWideOnly, N = InstallPlan::NoRights;
+    const std::tuple<const char*, bool, InstallPlan> cases[] = {
+        {"", true, E}, {"", false, A}, {"/S", true, E}, {"/S", false, N}, {kMachineWideSwitch, true, M}, {kMachineWideSwitch, false, N}};
+    for (const auto& [arguments, rights, plan] : cases)
+        EXPECT_EQ(int(PlanInstall(ReadInstallRun(arguments), rights)), int(plan)) << arguments << " " << rights;
 }

@@ -31,17 +31,6 @@ TEST(Modes, EndAtOnceOnAnyOtherOrBadArgumentsAndAPreviewWithItsHost)
     }
 }
 
-// The widest run of one colour in a row of the screen: with large pins and small balls, a pin's diameter.
-int WidestDisc(const wt::Screen& shot)
-{
-    int widest = 0, run = 0;
-    for (size_t i = 1; i < shot.pixels.size(); ++i) {
-        const bool same = shot.pixels[i] != 0 && shot.pixels[i] == shot.pixels[i - 1] && i % size_t(shot.width) != 0;
-        widest = std::max(widest, run = same ? run + 1 : 1);
-    }
-    return widest;
-}
-
 // A damaged setting must neither blank the board nor make frames so slow that input cannot end it. At 192 dots
 // per inch the board is laid out in half the screen's pixels and drawn at twice the size: a pin of radius 40 is
 // 80 pixels wide at 96, 160 at 192.
@@ -63,7 +52,11 @@ TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInp
         EXPECT_TRUE(wt::WaitUntil([&] {
             const wt::Screen shot = wt::CaptureScreen();
             const size_t black = size_t(std::count(shot.pixels.begin(), shot.pixels.end(), 0u));
-            widest = std::max(widest, WidestDisc(shot));
+            // The widest run of one colour in a row: with large pins and small balls, a pin's diameter.
+            for (size_t i = 1, length = 1; i < shot.pixels.size(); ++i) {
+                const bool same = shot.pixels[i] != 0 && shot.pixels[i] == shot.pixels[i - 1] && i % size_t(shot.width) != 0;
+                widest = std::max(widest, int(length = same ? length + 1 : 1));
+            }
             return black > shot.pixels.size() / 10 && black < shot.pixels.size() && widest >= run.pin;
         }, 15000)) << run.stored << ", " << run.dpi << " dpi: no board shown";
         EXPECT_TRUE(run.pin == 0 || widest == run.pin) << run.dpi << " dpi: a pin " << widest << " pixels wide";

@@ -7,6 +7,7 @@
 
 #include <shellapi.h>
 
+#include <fstream>
 #include <string>
 
 #include "imports.h"
@@ -34,13 +35,8 @@ BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
 {
     char log[MAX_PATH] = {}, answer[4] = {};
     GetEnvironmentVariableA("VELLORAN_PROMPT_LOG", log, MAX_PATH);
-    std::string line;
-    for (const wchar_t* text : {info->lpVerb, L" ", info->lpParameters, L"\n"})
-        for (; text && *text; ++text) line += char(*text);
-    HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
-    DWORD written;
-    WriteFile(file, line.data(), DWORD(line.size()), &written, nullptr);
-    CloseHandle(file);
+    std::wofstream(log, std::ios::app | std::ios::binary) << (info->lpVerb ? info->lpVerb : L"") << L" "
+                                       << (info->lpParameters ? info->lpParameters : L"") << L"\n";
     GetEnvironmentVariableA("VELLORAN_PROMPT", answer, sizeof answer);
     if (lstrcmpA(answer, "yes") != 0) return SetLastError(ERROR_CANCELLED), FALSE;
     std::wstring command = L"\"" + std::wstring(info->lpFile) + L"\" " + info->lpParameters;

@@ -63,9 +63,8 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
     const std::string batch = wt::WindowsDir() + "\\uninstss.bat", interpreter = wt::WindowsDir() + "\\system32\\cmd.exe";
     const std::string settings = std::string("Software\\") + kRegistryRoot + "\\VelloranSaver\\Settings";
     const std::wstring wideFolder(folder.begin(), folder.end());
-    char here[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, here);
     CreateDirectoryA(folder.c_str(), nullptr);
+    SetCurrentDirectoryA(folder.c_str());  // where the odd path is typed by its bare name
     for (const auto& row : rows) {
         const std::wstring program = wideFolder + row.name;
         std::string name;  // right where it is read: the rows run by process, and the entry's
@@ -88,23 +87,21 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
         shortNames = row.shortNames;
         if (row.obstacle != None) {  // the real program; the odd path by its bare name, as typed in a console
             wt::Process saver;
-            SetCurrentDirectoryA(folder.c_str());
             ASSERT_TRUE(saver.Start(wt::Quote(row.obstacle == BareName ? name : folder + name) + " -UNINSTALL"));
             EXPECT_TRUE(saver.Wait(20000)) << "the uninstall mode must end at once, whatever the batch does";
-            SetCurrentDirectoryA(here);
         } else {
             theApp.Uninstall(program.c_str());
         }
         if (row.obstacle == HeldAWhile) Sleep(3000), CloseHandle(held), held = INVALID_HANDLE_VALUE;  // a few refused tries
         // The batch goes in every case: at once when it could not start, within its bound otherwise.
         EXPECT_TRUE(wt::WaitUntil([&] { return Batches() == (running != INVALID_HANDLE_VALUE) && Exists(program) != row.gone; }, 90000))
-            << row.obstacle << ": a batch left, or the program not " << (row.gone ? "gone" : "kept");
-        EXPECT_EQ(wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), !row.gone || !row.owned) << row.obstacle;
+            << name << row.obstacle << ": a batch left, or the program not " << (row.gone ? "gone" : "kept");
+        EXPECT_EQ(wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), !row.gone || !row.owned) << name << row.obstacle;
         std::string first;
         EXPECT_TRUE(running == INVALID_HANDLE_VALUE || (wt::ReadFileBytes(batch, &first) && first == "@EXIT\r\n"));
-        EXPECT_TRUE(wt::FileExists(folder + "Savar.scr")) << row.obstacle << ": the look-alike deleted";
+        EXPECT_TRUE(wt::FileExists(folder + "Savar.scr")) << name << row.obstacle << ": the look-alike deleted";
         DWORD balls = 0;
-        EXPECT_TRUE(wt::RegReadDword(HKEY_CURRENT_USER, settings.c_str(), "NumBalls", &balls) && balls == 7) << row.obstacle;
+        EXPECT_TRUE(wt::RegReadDword(HKEY_CURRENT_USER, settings.c_str(), "NumBalls", &balls) && balls == 7) << name << row.obstacle;
         CloseHandle(held), CloseHandle(running), DeleteFileA(batch.c_str());
         if (row.obstacle == NoCommandInterpreter) MoveFileA((interpreter + ".away").c_str(), interpreter.c_str());
         SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL), DeleteFileW(program.c_str());
