@@ -3,6 +3,7 @@
 // entry when only the registry refuses), never in between.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "winhelp.h"
@@ -28,7 +29,7 @@ std::string Describe(const std::string& path)
 // Everything the installer may touch.
 std::string State()
 {
-    std::string state = Describe(Target()) + "|none";
+    std::string state = Describe(Target());
     WIN32_FIND_DATAA found;  // the new copies left in the Windows folder, by name
     HANDLE search = FindFirstFileA((wt::WindowsDir() + "\\sci*.tmp").c_str(), &found);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) state += found.cFileName;
@@ -53,29 +54,12 @@ std::string InstalledState(bool withEntry)
     std::string payload;
     wt::ReadFileBytes(wt::Artefact("VelloranSaver.scr"), &payload);
     const std::string command = Target() + " -UNINSTALL", kilobytes = std::to_string((payload.size() + 1023) / 1024);
-    return Describe(wt::Artefact("VelloranSaver.scr")) + "|none|" + shortPath + "|" + shortPath + "|1|" +
+    return Describe(wt::Artefact("VelloranSaver.scr")) + "|" + shortPath + "|" + shortPath + "|1|" +
            (withEntry ? "Velloran Saver|" + command + "|" + command + "|" + kilobytes : "-|-|-|-");
 }
 
-// A copy of the installer whose welcome dialog cannot be created: its one
-// control is of a class that nobody registered.
-std::string InstallerWithoutWelcome()
-{
-    const std::string copy = wt::Artefact("NoWelcome.exe");
-    EXPECT_TRUE(CopyFileA(wt::Artefact("VelloranSaverSetup.exe").c_str(), copy.c_str(), FALSE));
-    // Header (style at 0, one item at 4), empty menu, class and title; the item's
-    // style at 12, its class name from 21, then no title and no creation data.
-    WORD t[35] = {0, WS_POPUP >> 16, 0, 0, 1};
-    t[13] = WS_CHILD >> 16;
-    for (int i = 0; i < 11; ++i) t[21 + i] = WORD("NoSuchClass"[i]);
-    HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
-    EXPECT_TRUE(UpdateResourceA(update, RT_DIALOG, MAKEINTRESOURCEA(105), 0x409, t, sizeof t));
-    EXPECT_TRUE(EndUpdateResourceA(update, FALSE));
-    return copy;
-}
-
-enum Obstacle { kNone, kNoWelcome, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry,
-                kLeftover, kNoRights, kDeclined };  // the last two: the installer without rights, asking
+enum Obstacle { kNone, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover,
+                kNoRights, kDeclined, kNoWelcome };  // the last three: the installer without rights
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
 // welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so.
@@ -85,20 +69,21 @@ class Install : public ::testing::TestWithParam<Row> {};
 TEST_P(Install, EndsAsBeforeOrFullyInstalled)
 {
     const Row& row = GetParam();
-    SetFileAttributesA(OldScratch().c_str(), FILE_ATTRIBUTE_NORMAL);
     for (const std::string& path : {Target(), OldScratch()}) DeleteFileA(path.c_str()), RemoveDirectoryA(path.c_str());
     wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kParent);
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", nullptr, "system.ini");
     for (const char* value : {"SCRNSAVE.EXE", "ScreenSaveActive"}) RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, value);
-    std::string bytes;  // the same version with other bytes, so that a replacement would show
+    // The same version with other bytes, so that a replacement would show; or one step older in the version
+    // text's lowest place: its last digit but a 0 made 0, in the resource's UTF-16.
+    std::string bytes;
     if (row.obstacle >= kSameVersion && row.obstacle <= kOlderHeldAWhile) {
-        ASSERT_TRUE(wt::ReadFileBytes(wt::Artefact(row.obstacle == kSameVersion ? "VelloranSaver.scr" : "FixtureSaverOlder.scr"), &bytes));
+        ASSERT_TRUE(wt::ReadFileBytes(wt::Artefact("VelloranSaver.scr"), &bytes));
+        const size_t text = bytes.rfind(std::string(reinterpret_cast<const char*>(u"FileVersion"), 24)) + 24;
+        if (row.obstacle != kSameVersion) bytes[bytes.find_last_of("123456789", bytes.find(std::string(3, '\0'), text))] = '0';
         ASSERT_TRUE(wt::WriteFileBytes(Target(), row.obstacle == kSameVersion ? bytes + "padding" : bytes));
     }
-    // A leftover new copy of an earlier installer, read-only (which Wine lets root write) and held by another
-    // installer still running (which it does not).
-    ASSERT_TRUE(row.obstacle != kLeftover || (wt::WriteFileBytes(OldScratch(), "old") &&
-                                              SetFileAttributesA(OldScratch().c_str(), FILE_ATTRIBUTE_READONLY)));
+    // A leftover new copy of an earlier installer, held by another installer still running.
+    ASSERT_TRUE(row.obstacle != kLeftover || wt::WriteFileBytes(OldScratch(), "old"));
     const std::string heldPath = row.obstacle == kLeftover ? OldScratch() : Target();
     HANDLE inUse = row.obstacle != kOlderInUse && row.obstacle != kOlderHeldAWhile && row.obstacle != kLeftover
                    ? INVALID_HANDLE_VALUE
@@ -107,20 +92,17 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     HKEY key = nullptr;  // a lasting key cannot be made under a volatile one
     if (row.obstacle == kRegistry)
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    struct Release {  // however the row ends
-        HANDLE file;
-        HKEY key;
-        ~Release() { CloseHandle(file), RegCloseKey(key); }
-    } held{inUse, key};
+    std::unique_ptr<void, decltype(&CloseHandle)> held(inUse, &CloseHandle);  // both closed however the row ends
+    std::unique_ptr<HKEY__, decltype(&RegCloseKey)> volatileKey(key, &RegCloseKey);
     const std::string before = State(), prompts = wt::Artefact("prompts.log");
     DeleteFileA(prompts.c_str());
     SetEnvironmentVariableA("VELLORAN_PROMPT_LOG", prompts.c_str());
     SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : "yes");
+    SetEnvironmentVariableA("VELLORAN_WELCOME", row.obstacle == kNoWelcome ? "fails" : nullptr);
 
     wt::Process installer;
     const char* program = row.obstacle >= kNoRights ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe";
-    ASSERT_TRUE(installer.Start(wt::Quote(row.obstacle == kNoWelcome ? InstallerWithoutWelcome() : wt::Artefact(program)) +
-                                (row.silentExit >= 0 ? " /S" : "")));
+    ASSERT_TRUE(installer.Start(wt::Quote(wt::Artefact(program)) + (row.silentExit >= 0 ? " /S" : "")));
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
         EXPECT_EQ(wt::ItemText(welcome, 1001), "Thanks for downloading Velloran Saver!");
@@ -134,7 +116,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
         wt::PressButton(box, expected.answer);
         ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWaitMs));
         if (row.obstacle == kOlderHeldAWhile && wt::WaitUntil([&] { return !IsWindow(box); }, kWaitMs))
-            Sleep(300), CloseHandle(held.file), held.file = INVALID_HANDLE_VALUE;  // let go after the first try
+            Sleep(300), held.reset();  // let go after the first try
     }
     DWORD code = 0;
     ASSERT_TRUE(installer.Wait(kWaitMs, &code)) << "still running: an unexpected box?";
@@ -158,17 +140,13 @@ TEST(Installer, RunsAsTheUserWhoStartsIt)
 
 const Box kCompleted{"Notice", "Installation completed!", IDOK};
 const Box kOutOfDate{"Install", "You have an out-of-date version of Velloran Saver on your system.  Do you want to upgrade?", IDYES};
-const Box kSaveFailed{"Install Error", "Could not save the screensaver to file.", IDOK};
 INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
-    Row{"Fresh", kNone, IDOK, {kCompleted}, kInstalled},
     Row{"Cancelled", kNone, IDCANCEL, {}, kAsBefore},
     Row{"WelcomeCannotShow", kNoWelcome, 0, {}, kAsBefore},
     Row{"SameVersionKeptOnNo", kSameVersion, IDOK, {{"Notice", "You have an up-to-date version installed.  Do you still want to install?", IDNO}}, kAsBefore},
-    Row{"OlderReplacedOnYes", kOlder, IDOK, {kOutOfDate, kCompleted}, kInstalled},
     Row{"OlderInUse", kOlderInUse, IDOK, {kOutOfDate, {"Install Error", "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK}}, kAsBefore},
-    Row{"FolderAtTarget", kFolderAtTarget, IDOK, {kSaveFailed}, kAsBefore},
+    Row{"FolderAtTarget", kFolderAtTarget, IDOK, {{"Install Error", "Could not save the screensaver to file.", IDOK}}, kAsBefore},
     Row{"RegistryRefuses", kRegistry, IDOK, {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted}, kInstalledWithoutEntry},
-    Row{"SilentFresh", kNone, 0, {}, kInstalled, 0},
     Row{"SilentOlderReplaced", kOlder, 0, {}, kInstalled, 0},
     Row{"SilentSameLeftAlone", kSameVersion, 0, {}, kAsBefore, 4},
     Row{"SilentCannotWrite", kFolderAtTarget, 0, {}, kAsBefore, 5},
@@ -177,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"WithoutRightsAsksForTheMachineOnly", kNoRights, IDOK, {kCompleted}, kInstalled},
     Row{"WithoutRightsDeclined", kDeclined, IDOK, {{"Notice", "Nothing was changed: installing Velloran Saver needs administrator rights.", IDOK}}, kAsBefore},
     Row{"OlderHeldAWhile", kOlderHeldAWhile, IDOK, {kOutOfDate, kCompleted}, kInstalled},
-    Row{"LeftoverReadOnlyNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
+    Row{"LeftoverNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,11 +1,13 @@
 // The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators
 // group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt: it notes each call in
 // the file VELLORAN_PROMPT_LOG names and, when VELLORAN_PROMPT is "yes", starts the elevated copy: rights
-// to the machine, but an administrator's HKEY_CURRENT_USER, which is not the user's.
+// to the machine, but an administrator's HKEY_CURRENT_USER, which is not the user's. With VELLORAN_WELCOME
+// set to "fails", the welcome dialog cannot be created, as DialogBoxParamA reports it.
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <fstream>
 #include <string>
 
 #include "imports.h"
@@ -17,6 +19,7 @@ decltype(&RegCreateKeyExA) realCreateKey;
 decltype(&SystemParametersInfoA) realParameters;
 
 BOOL WINAPI NotAdministrator(HANDLE, PSID, PBOOL member) { return *member = FALSE, TRUE; }
+INT_PTR WINAPI NoDialog(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM) { return -1; }
 LSTATUS WINAPI CreateKey(HKEY root, LPCSTR name, DWORD reserved, LPSTR kind, DWORD options, REGSAM access,
                          LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
 {
@@ -32,13 +35,8 @@ BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
 {
     char log[MAX_PATH] = {}, answer[4] = {};
     GetEnvironmentVariableA("VELLORAN_PROMPT_LOG", log, MAX_PATH);
-    std::string line;
-    for (const wchar_t* text : {info->lpVerb, L" ", info->lpParameters, L"\n"})
-        for (; text && *text; ++text) line += char(*text);
-    HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
-    DWORD written;
-    WriteFile(file, line.data(), DWORD(line.size()), &written, nullptr);
-    CloseHandle(file);
+    std::wofstream(log, std::ios::app | std::ios::binary) << (info->lpVerb ? info->lpVerb : L"") << L" "
+                                       << (info->lpParameters ? info->lpParameters : L"") << L"\n";
     GetEnvironmentVariableA("VELLORAN_PROMPT", answer, sizeof answer);
     if (lstrcmpA(answer, "yes") != 0) return SetLastError(ERROR_CANCELLED), FALSE;
     std::wstring command = L"\"" + std::wstring(info->lpFile) + L"\" " + info->lpParameters;
@@ -58,6 +56,9 @@ const bool redirected = [] {
     realParameters = wt::ReplaceImport("user32.dll", "SystemParametersInfoA", &Parameters);
     wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);
     if (!elevated) wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator);
+    char welcome[8] = {};
+    GetEnvironmentVariableA("VELLORAN_WELCOME", welcome, sizeof welcome);
+    if (lstrcmpA(welcome, "fails") == 0) wt::ReplaceImport("user32.dll", "DialogBoxParamA", &NoDialog);
     return true;
 }();
 

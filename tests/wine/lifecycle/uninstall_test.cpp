@@ -1,0 +1,114 @@
+// The uninstall deletes its own file and then the entry that names it, and nothing else: whatever its name
+// holds, whatever stands in its way, whatever the command processor's policy, and while another uninstall's
+// batch runs. Imports are redirected where Wine is unlike Windows.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/saver_app.h"
+#include "imports.h"
+#include "winhelp.h"
+
+namespace {
+
+SaverApp theApp;  // the framework's one application object
+bool shortNames = true;
+decltype(&GetShortPathNameW) realShortPath;
+decltype(&CreateProcessA) realCreateProcess;
+
+// Where 8.3 names are off, a name's short form is itself.
+DWORD WINAPI ShortPath(LPCWSTR path, LPWSTR out, DWORD size)
+{
+    return shortNames ? realShortPath(path, out, size) : (lstrcpynW(out, path, int(size)), DWORD(lstrlenW(path)));
+}
+
+// The command processor under a policy of DelayedExpansion=1, which Wine's does not read.
+BOOL WINAPI CreateProcessUnderPolicy(LPCSTR program, LPSTR command, LPSECURITY_ATTRIBUTES process,
+                                     LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment,
+                                     LPCSTR dir, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION info)
+{
+    std::string line = command;
+    if (line.rfind("cmd.exe ", 0) == 0 && line.find("/V:OFF") == std::string::npos) line.insert(7, " /V:ON");
+    return realCreateProcess(program, &line[0], process, thread, inherit, flags, environment, dir, startup, info);
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+int Batches()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((wt::WindowsDir() + "\\uninstss*.bat").c_str(), &found);
+    int count = 0;
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) ++count;
+    return FindClose(search), count;
+}
+
+TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
+{
+    realShortPath = wt::ReplaceImport("kernel32.dll", "GetShortPathNameW", &ShortPath);
+    realCreateProcess = wt::ReplaceImport("kernel32.dll", "CreateProcessA", &CreateProcessUnderPolicy);
+    enum Obstacle { None, BareName, HeldAWhile, HeldForEver, ReadOnly, NoCommandInterpreter, AnotherBatchRuns };
+    // Beyond the console's code page, Savār.scr comes out as Sav?r.scr or as the look-alike Savar.scr; an
+    // unmatched ! goes under delayed expansion; unexpanded, %TEMP% would name the temporary folder. owned: the
+    // entry names the program, else another copy (the look-alike).
+    const struct { const wchar_t* name; bool shortNames; Obstacle obstacle; bool owned, gone; } rows[] = {
+        {L"Sav\u0101r.scr", false, None, false, false}, {L"Sav\u0101r.scr", true, None, false, true},
+        {L"Sav!r.scr", false, None, true, true},        {L"%TEMP%.scr", true, BareName, true, true},
+        {L"Saver.scr", true, HeldAWhile, true, true},   {L"Saver.scr", true, HeldForEver, true, false},
+        {L"Saver.scr", true, ReadOnly, true, true},     {L"Saver.scr", true, NoCommandInterpreter, true, false},
+        {L"Saver.scr", true, AnotherBatchRuns, true, true}};
+    // Blanks and a %, so that the batch must quote the path and double its %.
+    const std::string folder = "C:\\Program Files\\Velloran 100% Test\\", payload = wt::Artefact("VelloranSaver.scr");
+    const std::string batch = wt::WindowsDir() + "\\uninstss.bat", interpreter = wt::WindowsDir() + "\\system32\\cmd.exe";
+    const std::string settings = std::string("Software\\") + kRegistryRoot + "\\VelloranSaver\\Settings";
+    const std::wstring wideFolder(folder.begin(), folder.end());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    SetCurrentDirectoryA(folder.c_str());  // where the odd path is typed by its bare name
+    for (const auto& row : rows) {
+        const std::wstring program = wideFolder + row.name;
+        std::string name;  // right where it is read: the rows run by process, and the entry's
+        for (const wchar_t* c = row.name; *c; ++c) name += char(*c);
+        ASSERT_TRUE(CopyFileW(std::wstring(payload.begin(), payload.end()).c_str(), program.c_str(), FALSE));
+        ASSERT_TRUE(wt::WriteFileBytes(folder + "Savar.scr", ""));
+        const std::string command = folder + (row.owned ? name : "Savar.scr") + " -UNINSTALL";
+        ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", REG_SZ, command.c_str(),
+                                  DWORD(command.size() + 1)), ERROR_SUCCESS);
+        ASSERT_TRUE(wt::RegWriteDword(HKEY_CURRENT_USER, settings.c_str(), "NumBalls", 7));
+        // A leftover batch, to be replaced rather than appended to; or another uninstall's, held by its command
+        // interpreter as ours is.
+        ASSERT_TRUE(row.obstacle == None || wt::WriteFileBytes(batch, "@EXIT\r\n"));
+        HANDLE running = row.obstacle != AnotherBatchRuns ? INVALID_HANDLE_VALUE
+                         : CreateFileA(batch.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(row.obstacle != ReadOnly || SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_READONLY));
+        HANDLE held = row.obstacle != HeldAWhile && row.obstacle != HeldForEver ? INVALID_HANDLE_VALUE
+                      : CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(row.obstacle != NoCommandInterpreter || MoveFileA(interpreter.c_str(), (interpreter + ".away").c_str()));
+        shortNames = row.shortNames;
+        if (row.obstacle != None) {  // the real program; the odd path by its bare name, as typed in a console
+            wt::Process saver;
+            ASSERT_TRUE(saver.Start(wt::Quote(row.obstacle == BareName ? name : folder + name) + " -UNINSTALL"));
+            EXPECT_TRUE(saver.Wait(20000)) << "the uninstall mode must end at once, whatever the batch does";
+        } else {
+            theApp.Uninstall(program.c_str());
+        }
+        if (row.obstacle == HeldAWhile) Sleep(3000), CloseHandle(held), held = INVALID_HANDLE_VALUE;  // a few refused tries
+        // The batch goes in every case: at once when it could not start, within its bound otherwise.
+        EXPECT_TRUE(wt::WaitUntil([&] { return Batches() == (running != INVALID_HANDLE_VALUE) && Exists(program) != row.gone; }, 90000))
+            << name << row.obstacle << ": a batch left, or the program not " << (row.gone ? "gone" : "kept");
+        EXPECT_EQ(wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), !row.gone || !row.owned) << name << row.obstacle;
+        std::string first;
+        EXPECT_TRUE(running == INVALID_HANDLE_VALUE || (wt::ReadFileBytes(batch, &first) && first == "@EXIT\r\n"));
+        EXPECT_TRUE(wt::FileExists(folder + "Savar.scr")) << name << row.obstacle << ": the look-alike deleted";
+        DWORD balls = 0;
+        EXPECT_TRUE(wt::RegReadDword(HKEY_CURRENT_USER, settings.c_str(), "NumBalls", &balls) && balls == 7) << name << row.obstacle;
+        CloseHandle(held), CloseHandle(running), DeleteFileA(batch.c_str());
+        if (row.obstacle == NoCommandInterpreter) MoveFileA((interpreter + ".away").c_str(), interpreter.c_str());
+        SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL), DeleteFileW(program.c_str());
+        wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    }
+    wt::ReplaceImport("kernel32.dll", "GetShortPathNameW", realShortPath);
+    wt::ReplaceImport("kernel32.dll", "CreateProcessA", realCreateProcess);
+}
+
+}  // namespace
