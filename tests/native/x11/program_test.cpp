@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,10 +60,9 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
         Xvfb xvfb("200x200x" + std::to_string(depth));
         Display* display = XOpenDisplay(xvfb.name.c_str());
         ASSERT_NE(display, nullptr) << depth;
-        const int screen = DefaultScreen(display);
-        const Pixmap target = XCreatePixmap(display, RootWindow(display, screen), 100, 100, unsigned(depth));
+        const Pixmap target = XCreatePixmap(display, DefaultRootWindow(display), 100, 100, unsigned(depth));
         {
-            X11Pen pen(display, target, DefaultVisual(display, screen), depth);
+            X11Pen pen(display, target, DefaultVisual(display, DefaultScreen(display)), depth);
             for (int i = 0; i < 3; ++i) EXPECT_EQ(pen.Pixel(colours[i]), pixels[size_t(i)]) << depth << " bits, colour " << i;
             pen.buffer = XCreatePixmap(display, target, 100, 100, unsigned(depth));
             if (depth == 24) raster::CheckPen(pen, [&] {
@@ -76,11 +76,6 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
         XCloseDisplay(display);
     }
 }
-
-struct Defer {
-    std::function<void()> run;
-    ~Defer() { run(); }
-};
 
 bool Within(double seconds, const std::function<bool()>& check)
 {
@@ -112,13 +107,11 @@ Shot Look(Display* display, Window window, int left = 0)
     XImage* image = !XGetWindowAttributes(display, window, &a) || a.width <= left ? nullptr
                     : XGetImage(display, window, left, 0, unsigned(a.width - left), unsigned(a.height), AllPlanes, ZPixmap);
     if (!image) return shot;
-    for (int y = 0; y < image->height; ++y) {
-        for (int x = 0; x < image->width; ++x) {
-            const unsigned long p = XGetPixel(image, x, y) & 0xFFFFFF;
-            const auto grey = [p](int shift) { return ((p >> shift) & 0xFF) - 170 < 60; };
-            shot.pin.push_back(grey(16) && grey(8) && grey(0));
-            shot.pins += shot.pin.back();
-        }
+    for (int i = 0; i < image->width * image->height; ++i) {
+        const unsigned long p = XGetPixel(image, i % image->width, i / image->width) & 0xFFFFFF;
+        const auto grey = [p](int shift) { return ((p >> shift) & 0xFF) - 170 < 60; };
+        shot.pin.push_back(grey(16) && grey(8) && grey(0));
+        shot.pins += shot.pin.back();
     }
     XDestroyImage(image);
     return shot;
@@ -136,15 +129,16 @@ struct InAWindow {
     }
     ~InAWindow()
     {
-        if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+        if (pid > 0) kill(-pid, SIGKILL), waitpid(pid, nullptr, 0);
         if (out) pclose(out);
         if (display) XCloseDisplay(display);
     }
     // Started with these options and the board shown; at a real-time priority, where allowed, so that
-    // the machine's load does not make it miss frames. The shell says its pid.
+    // the machine's load does not make it miss frames. In a session of its own, stopped as a whole (as is
+    // the daemon, run here in its place); the shell says its pid.
     bool Start(const std::string& options)
     {
-        out = popen(("echo $$; chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + xvfb.name + " exec " VELLORAN_X11_PROGRAM
+        out = popen(("echo $$; chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + xvfb.name + " exec setsid " VELLORAN_X11_PROGRAM
                      " --window-id " + std::to_string(window) + " " + options + " 2>&1").c_str(), "re");
         char line[32];
         return display && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
@@ -231,7 +225,7 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     // $VELLORAN_DAEMON_PROGRAM names an installed program to run instead: a path, or a name the daemon looks up.
     const char* installed = std::getenv("VELLORAN_DAEMON_PROGRAM");
     const fs::path dir = dirTemplate, home = dir / "home", program = installed ? installed : dir / "velloransaver";
-    Defer removeDir{[&] { fs::remove_all(dir); }};
+    const std::shared_ptr<void> removeDir(nullptr, [&](void*) { fs::remove_all(dir); });
     fs::permissions(dir, fs::perms(0755));
     if (!installed) fs::copy_file(VELLORAN_X11_PROGRAM, program);
     fs::create_directory(home);
@@ -239,17 +233,11 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
                                           << "splash: False\nprograms: \"Velloran Saver\" " << program.string() << " --root \\n\n";
     ASSERT_EQ(std::system(("chown -R nobody " + home.string()).c_str()), 0);
 
-    InAWindow w;  // its display; the daemon covers the window
+    InAWindow w;  // its display, and the daemon in the program's place; the daemon covers the window
     ASSERT_NE(w.display, nullptr);
-    // The daemon in a session of its own, stopped as a whole; the shell says its pid.
-    std::FILE* shell = popen(("echo $$; exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" +
-                              w.xvfb.name + " xscreensaver --no-splash >" + (dir / "daemon.log").string() + " 2>&1").c_str(), "re");
-    int daemon = 0;
-    Defer stop{[&] {
-        if (daemon > 0) kill(-daemon, SIGTERM);
-        if (shell) pclose(shell);
-    }};
-    ASSERT_TRUE(shell && std::fscanf(shell, "%d", &daemon) == 1);
+    w.out = popen(("echo $$; exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.xvfb.name +
+                   " xscreensaver --no-splash >" + (dir / "daemon.log").string() + " 2>&1").c_str(), "re");
+    ASSERT_TRUE(w.out && std::fscanf(w.out, "%d", &w.pid) == 1);
 
     const auto command = [&](const std::string& text) { return std::system(("DISPLAY=" + w.xvfb.name + " " + text).c_str()) == 0; };
     // Ready once a window of its own carries its version, where xscreensaver-command
