@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -85,37 +86,19 @@ bool Within(double seconds, const std::function<bool()>& check)
     return true;
 }
 
-// What a window shows right of its column left: where the pins are (every
-// component 170 to 229), and how many pixels are pins.
+// Where a window shows pins: every component 170 to 229.
 struct Shot {
     std::vector<bool> pin;
-    long pins = 0;
-    bool Board() const { return pins > 300; }
+    long Pins() const { return std::count(pin.begin(), pin.end(), true); }
+    bool Board() const { return Pins() > 300; }
     // The share of these pins' pixels that are pins in the other shot: low when it shows another scene.
     double Overlap(const Shot& other) const
     {
         long same = 0;
         for (size_t i = 0; i < pin.size() && pin.size() == other.pin.size(); ++i) same += pin[i] && other.pin[i];
-        return pins ? double(same) / double(pins) : 0;
+        return Board() ? double(same) / double(Pins()) : 0;
     }
 };
-
-Shot Look(Display* display, Window window, int left = 0)
-{
-    Shot shot;
-    XWindowAttributes a;
-    XImage* image = !XGetWindowAttributes(display, window, &a) || a.width <= left ? nullptr
-                    : XGetImage(display, window, left, 0, unsigned(a.width - left), unsigned(a.height), AllPlanes, ZPixmap);
-    if (!image) return shot;
-    for (int i = 0; i < image->width * image->height; ++i) {
-        const unsigned long p = XGetPixel(image, i % image->width, i / image->width) & 0xFFFFFF;
-        const auto grey = [p](int shift) { return ((p >> shift) & 0xFF) - 170 < 60; };
-        shot.pin.push_back(grey(16) && grey(8) && grey(0));
-        shot.pins += shot.pin.back();
-    }
-    XDestroyImage(image);
-    return shot;
-}
 
 // The program drawing into a window of the test's, on an Xvfb of its own.
 struct InAWindow {
@@ -144,7 +127,22 @@ struct InAWindow {
         return display && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
                Within(5, [&] { return Look().Board(); });
     }
-    Shot Look(int left = 0) { return ::Look(display, window, left); }
+    // What the window shows right of its column left.
+    Shot Look(int left = 0)
+    {
+        Shot shot;
+        XWindowAttributes a;
+        XImage* image = !XGetWindowAttributes(display, window, &a) || a.width <= left ? nullptr
+                        : XGetImage(display, window, left, 0, unsigned(a.width - left), unsigned(a.height), AllPlanes, ZPixmap);
+        if (!image) return shot;
+        for (int i = 0; i < image->width * image->height; ++i) {
+            const unsigned long p = XGetPixel(image, i % image->width, i / image->width) & 0xFFFFFF;
+            const auto grey = [p](int shift) { return ((p >> shift) & 0xFF) - 170 < 60; };
+            shot.pin.push_back(grey(16) && grey(8) && grey(0));
+        }
+        XDestroyImage(image);
+        return shot;
+    }
 
     Xvfb xvfb;
     Display* const display;
@@ -233,8 +231,9 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
                                           << "splash: False\nprograms: \"Velloran Saver\" " << program.string() << " --root \\n\n";
     ASSERT_EQ(std::system(("chown -R nobody " + home.string()).c_str()), 0);
 
-    InAWindow w;  // its display, and the daemon in the program's place; the daemon covers the window
+    InAWindow w;  // its display, the daemon in the program's place, and its root to look at
     ASSERT_NE(w.display, nullptr);
+    w.window = DefaultRootWindow(w.display);
     w.out = popen(("echo $$; exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.xvfb.name +
                    " xscreensaver --no-splash >" + (dir / "daemon.log").string() + " 2>&1").c_str(), "re");
     ASSERT_TRUE(w.out && std::fscanf(w.out, "%d", &w.pid) == 1);
@@ -251,7 +250,7 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     const auto running = [&] { return command("pgrep -f '^" + program.string() + "' >/dev/null"); };
     ASSERT_TRUE(command(toDaemon + "-activate"));
     ASSERT_TRUE(Within(10, [&] { return running(); })) << "the daemon did not start the program";
-    EXPECT_TRUE(Within(10, [&] { return Look(w.display, DefaultRootWindow(w.display)).pins > 2000; })) << "no board shown";
+    EXPECT_TRUE(Within(10, [&] { return w.Look().Board(); })) << "no board shown";
 
     ASSERT_TRUE(command(toDaemon + "-deactivate"));
     EXPECT_TRUE(Within(5, [&] { return !running(); })) << "the program is still running";
