@@ -28,56 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// An Xvfb server for one test, on a free display it picks itself (-displayfd), so that tests starting
-// together never share one; stopped by its pid. name is empty when it did not start.
-struct Xvfb {
-    // screen: "WIDTHxHEIGHTxDEPTH". Open to every local user (-ac), as the daemon runs its programs as another.
-    explicit Xvfb(const std::string& screen)
-        : out(popen(("echo $$; exec Xvfb -displayfd 1 -nolisten tcp -ac -screen 0 " + screen + " 2>/dev/null").c_str(), "re"))
-    {
-        // Its pid, then the display number once it accepts connections.
-        int number = -1;
-        if (out && std::fscanf(out, "%d %d", &pid, &number) == 2) name = ":" + std::to_string(number);
-    }
-    ~Xvfb()
-    {
-        if (pid > 0) kill(pid, SIGTERM);
-        if (out) pclose(out);
-    }
-
-    std::FILE* const out;
-    pid_t pid = 0;
-    std::string name;
-};
-
-// Each colour as near as the screen's depth allows: 5, 6 and 5 bits, 8, or 10 a
-// component; the drawing where pixels read as the rasteriser's, at 24 bits.
-TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
-{
-    const Colour colours[] = {0xFFFFFF, 0x123456, 0x00FF80};
-    const std::pair<int, std::vector<unsigned long>> cases[] = {{16, {0xFFFF, 0x51A2, 0x87E0}},
-        {24, {0xFFFFFF, 0x563412, 0x80FF00}}, {30, {0x3FFFFFFF, 0x15934448, 0x202FFC00}}};
-    for (const auto& [depth, pixels] : cases) {
-        Xvfb xvfb("200x200x" + std::to_string(depth));
-        Display* display = XOpenDisplay(xvfb.name.c_str());
-        ASSERT_NE(display, nullptr) << depth;
-        const Pixmap target = XCreatePixmap(display, DefaultRootWindow(display), 100, 100, unsigned(depth));
-        {
-            X11Pen pen(display, target, DefaultVisual(display, DefaultScreen(display)), depth);
-            for (int i = 0; i < 3; ++i) EXPECT_EQ(pen.Pixel(colours[i]), pixels[size_t(i)]) << depth << " bits, colour " << i;
-            pen.buffer = XCreatePixmap(display, target, 100, 100, unsigned(depth));
-            if (depth == 24) raster::CheckPen(pen, [&] {
-                XImage* image = XGetImage(display, target, 0, 0, 100, 100, AllPlanes, ZPixmap);
-                std::vector<uint32_t> read(10000);
-                for (int i = 0; i < 10000; ++i) read[size_t(i)] = uint32_t(XGetPixel(image, i % 100, i / 100));
-                XDestroyImage(image);
-                return read;
-            });
-        }
-        XCloseDisplay(display);
-    }
-}
-
 bool Within(double seconds, const std::function<bool()>& check)
 {
     const auto end = Clock::now() + std::chrono::duration<double>(seconds);
@@ -100,11 +50,18 @@ struct Shot {
     }
 };
 
-// The program drawing into a window of the test's, on an Xvfb of its own.
+// An Xvfb of the test's own, on a free display it picks itself (-displayfd) so that tests starting together
+// never share one, with a window on it for the program to draw into. display is null when it did not start.
 struct InAWindow {
-    InAWindow() : xvfb("640x480x24"), display(XOpenDisplay(xvfb.name.c_str()))
+    // screen: "WIDTHxHEIGHTxDEPTH". Open to every local user (-ac), as the daemon runs its programs as another.
+    explicit InAWindow(const std::string& screen = "640x480x24")
+        : server(popen(("echo $$; exec Xvfb -displayfd 1 -nolisten tcp -ac -screen 0 " + screen + " 2>/dev/null").c_str(), "re"))
     {
-        if (!display) return;
+        // Its pid, then the display number once it accepts connections.
+        int number = -1;
+        if (!server || std::fscanf(server, "%d %d", &serverPid, &number) != 2) return;
+        name = ":" + std::to_string(number);
+        if (!(display = XOpenDisplay(name.c_str()))) return;
         XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // looked at as it goes
         window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 320, 240, 0, 0, 0);
         XMapWindow(display, window);
@@ -115,13 +72,15 @@ struct InAWindow {
         if (pid > 0) kill(-pid, SIGKILL), waitpid(pid, nullptr, 0);
         if (out) pclose(out);
         if (display) XCloseDisplay(display);
+        if (serverPid > 0) kill(serverPid, SIGTERM);
+        if (server) pclose(server);
     }
     // Started with these options and the board shown; at a real-time priority, where allowed, so that
     // the machine's load does not make it miss frames. In a session of its own, stopped as a whole (as is
     // the daemon, run here in its place); the shell says its pid.
     bool Start(const std::string& options)
     {
-        out = popen(("echo $$; chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + xvfb.name + " exec setsid " VELLORAN_X11_PROGRAM
+        out = popen(("echo $$; chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + name + " exec setsid " VELLORAN_X11_PROGRAM
                      " --window-id " + std::to_string(window) + " " + options + " 2>&1").c_str(), "re");
         char line[32];
         return display && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
@@ -144,12 +103,39 @@ struct InAWindow {
         return shot;
     }
 
-    Xvfb xvfb;
-    Display* const display;
+    std::FILE* const server;
+    pid_t serverPid = 0;
+    std::string name;
+    Display* display = nullptr;
     Window window = 0;
     std::FILE* out = nullptr;
     pid_t pid = 0;
 };
+
+// Each colour as near as the screen's depth allows: 5, 6 and 5 bits, 8, or 10 a
+// component; the drawing where pixels read as the rasteriser's, at 24 bits.
+TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
+{
+    const Colour colours[] = {0xFFFFFF, 0x123456, 0x00FF80};
+    const std::pair<int, std::vector<unsigned long>> cases[] = {{16, {0xFFFF, 0x51A2, 0x87E0}},
+        {24, {0xFFFFFF, 0x563412, 0x80FF00}}, {30, {0x3FFFFFFF, 0x15934448, 0x202FFC00}}};
+    for (const auto& [depth, pixels] : cases) {
+        InAWindow w("200x200x" + std::to_string(depth));
+        Display* const display = w.display;
+        ASSERT_NE(display, nullptr) << depth;
+        const Pixmap target = XCreatePixmap(display, DefaultRootWindow(display), 100, 100, unsigned(depth));
+        X11Pen pen(display, target, DefaultVisual(display, DefaultScreen(display)), depth);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(pen.Pixel(colours[i]), pixels[size_t(i)]) << depth << " bits, colour " << i;
+        pen.buffer = XCreatePixmap(display, target, 100, 100, unsigned(depth));
+        if (depth == 24) raster::CheckPen(pen, [&] {
+            XImage* image = XGetImage(display, target, 0, 0, 100, 100, AllPlanes, ZPixmap);
+            std::vector<uint32_t> read(10000);
+            for (int i = 0; i < 10000; ++i) read[size_t(i)] = uint32_t(XGetPixel(image, i % 100, i / 100));
+            XDestroyImage(image);
+            return read;
+        });
+    }
+}
 
 // A frame every 4 ms: a scene of 600 frames every 2.4 s. Load can only slow the
 // program down, so the quickest of a few scenes counts. Resized, it lays a new
@@ -234,11 +220,11 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     InAWindow w;  // its display, the daemon in the program's place, and its root to look at
     ASSERT_NE(w.display, nullptr);
     w.window = DefaultRootWindow(w.display);
-    w.out = popen(("echo $$; exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.xvfb.name +
+    w.out = popen(("echo $$; exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.name +
                    " xscreensaver --no-splash >" + (dir / "daemon.log").string() + " 2>&1").c_str(), "re");
     ASSERT_TRUE(w.out && std::fscanf(w.out, "%d", &w.pid) == 1);
 
-    const auto command = [&](const std::string& text) { return std::system(("DISPLAY=" + w.xvfb.name + " " + text).c_str()) == 0; };
+    const auto command = [&](const std::string& text) { return std::system(("DISPLAY=" + w.name + " " + text).c_str()) == 0; };
     // Ready once a window of its own carries its version, where xscreensaver-command
     // finds it; asked before then, the daemon now and then ends at once.
     ASSERT_TRUE(Within(10, [&] {
