@@ -36,7 +36,7 @@ bool Within(double seconds, const std::function<bool()>& check)
     return true;
 }
 
-// Where a window shows pins: every component 170 to 229.
+// Where a window shows pins (every component 170 to 229), right of the column it was looked at from.
 struct Shot {
     std::vector<bool> pin;
     long Pins() const { return std::count(pin.begin(), pin.end(), true); }
@@ -86,7 +86,6 @@ struct InAWindow {
         return display && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
                Within(5, [&] { return Look().Board(); });
     }
-    // What the window shows right of its column left.
     Shot Look(int left = 0)
     {
         Shot shot;
