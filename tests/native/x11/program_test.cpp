@@ -1,28 +1,32 @@
-// The whole program as its users see it: in a window of the test's, as the
-// daemon hands it one, and under XScreenSaver's own daemon.
+// The X11 pen against the software rasteriser (the composition above it is checked natively),
+// then the whole program as its users see it: in a window of the test's, as the daemon hands it
+// one, and under XScreenSaver's own daemon.
 #include <gtest/gtest.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
-#include "x11_support.h"
+#include "raster.h"
+#include "x11/x11_view.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-struct Defer {
-    std::function<void()> run;
-    ~Defer() { run(); }
-};
 
 bool Within(double seconds, const std::function<bool()>& check)
 {
@@ -32,45 +36,32 @@ bool Within(double seconds, const std::function<bool()>& check)
     return true;
 }
 
-// What a window shows right of its column left: where the pins are (every
-// component 170 to 229), and how many pixels are pins.
+// Where a window shows pins (every component 170 to 229), right of the column it was looked at from.
 struct Shot {
     std::vector<bool> pin;
-    long pins = 0;
-    bool Board() const { return pins > 300; }
+    long Pins() const { return std::count(pin.begin(), pin.end(), true); }
+    bool Board() const { return Pins() > 300; }
     // The share of these pins' pixels that are pins in the other shot: low when it shows another scene.
     double Overlap(const Shot& other) const
     {
         long same = 0;
         for (size_t i = 0; i < pin.size() && pin.size() == other.pin.size(); ++i) same += pin[i] && other.pin[i];
-        return pins ? double(same) / double(pins) : 0;
+        return Board() ? double(same) / double(Pins()) : 0;
     }
 };
 
-Shot Look(Display* display, Window window, int left = 0)
-{
-    Shot shot;
-    XWindowAttributes a;
-    XImage* image = !XGetWindowAttributes(display, window, &a) || a.width <= left ? nullptr
-                    : XGetImage(display, window, left, 0, unsigned(a.width - left), unsigned(a.height), AllPlanes, ZPixmap);
-    if (!image) return shot;
-    for (int y = 0; y < image->height; ++y) {
-        for (int x = 0; x < image->width; ++x) {
-            const unsigned long p = XGetPixel(image, x, y) & 0xFFFFFF;
-            const auto grey = [p](int shift) { return ((p >> shift) & 0xFF) - 170 < 60; };
-            shot.pin.push_back(grey(16) && grey(8) && grey(0));
-            shot.pins += shot.pin.back();
-        }
-    }
-    XDestroyImage(image);
-    return shot;
-}
-
-// The program drawing into a window of the test's, on an Xvfb of its own.
+// An Xvfb of the test's own, on a free display it picks itself (-displayfd) so that tests starting together
+// never share one, with a window on it for the program to draw into. display is null when it did not start.
 struct InAWindow {
-    InAWindow() : xvfb("640x480x24"), display(XOpenDisplay(xvfb.name.c_str()))
+    // screen: "WIDTHxHEIGHTxDEPTH". Open to every local user (-ac), as the daemon runs its programs as another.
+    explicit InAWindow(const std::string& screen = "640x480x24")
+        : server(popen(("echo $$; exec Xvfb -displayfd 1 -nolisten tcp -ac -screen 0 " + screen + " 2>/dev/null").c_str(), "re"))
     {
-        if (!display) return;
+        // Its pid, then the display number once it accepts connections.
+        int number = -1;
+        if (!server || std::fscanf(server, "%d %d", &serverPid, &number) != 2) return;
+        name = ":" + std::to_string(number);
+        if (!(display = XOpenDisplay(name.c_str()))) return;
         XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // looked at as it goes
         window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 320, 240, 0, 0, 0);
         XMapWindow(display, window);
@@ -78,28 +69,72 @@ struct InAWindow {
     }
     ~InAWindow()
     {
-        if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+        if (pid > 0) kill(-pid, SIGKILL), waitpid(pid, nullptr, 0);
         if (out) pclose(out);
         if (display) XCloseDisplay(display);
+        if (serverPid > 0) kill(serverPid, SIGTERM);
+        if (server) pclose(server);
     }
     // Started with these options and the board shown; at a real-time priority, where allowed, so that
-    // the machine's load does not make it miss frames. The shell says its pid.
+    // the machine's load does not make it miss frames. In a session of its own, stopped as a whole (as is
+    // the daemon, run here in its place); the shell says its pid.
     bool Start(const std::string& options)
     {
-        out = popen(("echo $$; chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + xvfb.name + " exec " VELLORAN_X11_PROGRAM
+        out = popen(("echo $$; chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + name + " exec setsid " VELLORAN_X11_PROGRAM
                      " --window-id " + std::to_string(window) + " " + options + " 2>&1").c_str(), "re");
         char line[32];
         return display && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
                Within(5, [&] { return Look().Board(); });
     }
-    Shot Look(int left = 0) { return ::Look(display, window, left); }
+    Shot Look(int left = 0)
+    {
+        Shot shot;
+        XWindowAttributes a;
+        XImage* image = !XGetWindowAttributes(display, window, &a) || a.width <= left ? nullptr
+                        : XGetImage(display, window, left, 0, unsigned(a.width - left), unsigned(a.height), AllPlanes, ZPixmap);
+        if (!image) return shot;
+        for (int i = 0; i < image->width * image->height; ++i) {
+            const unsigned long p = XGetPixel(image, i % image->width, i / image->width) & 0xFFFFFF;
+            const auto grey = [p](int shift) { return ((p >> shift) & 0xFF) - 170 < 60; };
+            shot.pin.push_back(grey(16) && grey(8) && grey(0));
+        }
+        XDestroyImage(image);
+        return shot;
+    }
 
-    Xvfb xvfb;
-    Display* const display;
+    std::FILE* const server;
+    pid_t serverPid = 0;
+    std::string name;
+    Display* display = nullptr;
     Window window = 0;
     std::FILE* out = nullptr;
     pid_t pid = 0;
 };
+
+// Each colour as near as the screen's depth allows: 5, 6 and 5 bits, 8, or 10 a
+// component; the drawing where pixels read as the rasteriser's, at 24 bits.
+TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
+{
+    const Colour colours[] = {0xFFFFFF, 0x123456, 0x00FF80};
+    const std::pair<int, std::vector<unsigned long>> cases[] = {{16, {0xFFFF, 0x51A2, 0x87E0}},
+        {24, {0xFFFFFF, 0x563412, 0x80FF00}}, {30, {0x3FFFFFFF, 0x15934448, 0x202FFC00}}};
+    for (const auto& [depth, pixels] : cases) {
+        InAWindow w("200x200x" + std::to_string(depth));
+        Display* const display = w.display;
+        ASSERT_NE(display, nullptr) << depth;
+        const Pixmap target = XCreatePixmap(display, DefaultRootWindow(display), 100, 100, unsigned(depth));
+        X11Pen pen(display, target, DefaultVisual(display, DefaultScreen(display)), depth);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(pen.Pixel(colours[i]), pixels[size_t(i)]) << depth << " bits, colour " << i;
+        pen.buffer = XCreatePixmap(display, target, 100, 100, unsigned(depth));
+        if (depth == 24) raster::CheckPen(pen, [&] {
+            XImage* image = XGetImage(display, target, 0, 0, 100, 100, AllPlanes, ZPixmap);
+            std::vector<uint32_t> read(10000);
+            for (int i = 0; i < 10000; ++i) read[size_t(i)] = uint32_t(XGetPixel(image, i % 100, i / 100));
+            XDestroyImage(image);
+            return read;
+        });
+    }
+}
 
 // A frame every 4 ms: a scene of 600 frames every 2.4 s. Load can only slow the
 // program down, so the quickest of a few scenes counts. Resized, it lays a new
@@ -173,7 +208,7 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     // $VELLORAN_DAEMON_PROGRAM names an installed program to run instead: a path, or a name the daemon looks up.
     const char* installed = std::getenv("VELLORAN_DAEMON_PROGRAM");
     const fs::path dir = dirTemplate, home = dir / "home", program = installed ? installed : dir / "velloransaver";
-    Defer removeDir{[&] { fs::remove_all(dir); }};
+    const std::shared_ptr<void> removeDir(nullptr, [&](void*) { fs::remove_all(dir); });
     fs::permissions(dir, fs::perms(0755));
     if (!installed) fs::copy_file(VELLORAN_X11_PROGRAM, program);
     fs::create_directory(home);
@@ -181,19 +216,14 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
                                           << "splash: False\nprograms: \"Velloran Saver\" " << program.string() << " --root \\n\n";
     ASSERT_EQ(std::system(("chown -R nobody " + home.string()).c_str()), 0);
 
-    InAWindow w;  // its display; the daemon covers the window
+    InAWindow w;  // its display, the daemon in the program's place, and its root to look at
     ASSERT_NE(w.display, nullptr);
-    // The daemon in a session of its own, stopped as a whole; the shell says its pid.
-    std::FILE* shell = popen(("echo $$; exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" +
-                              w.xvfb.name + " xscreensaver --no-splash >" + (dir / "daemon.log").string() + " 2>&1").c_str(), "re");
-    int daemon = 0;
-    Defer stop{[&] {
-        if (daemon > 0) kill(-daemon, SIGTERM);
-        if (shell) pclose(shell);
-    }};
-    ASSERT_TRUE(shell && std::fscanf(shell, "%d", &daemon) == 1);
+    w.window = DefaultRootWindow(w.display);
+    w.out = popen(("echo $$; exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.name +
+                   " xscreensaver --no-splash >" + (dir / "daemon.log").string() + " 2>&1").c_str(), "re");
+    ASSERT_TRUE(w.out && std::fscanf(w.out, "%d", &w.pid) == 1);
 
-    const auto command = [&](const std::string& text) { return std::system(("DISPLAY=" + w.xvfb.name + " " + text).c_str()) == 0; };
+    const auto command = [&](const std::string& text) { return std::system(("DISPLAY=" + w.name + " " + text).c_str()) == 0; };
     // Ready once a window of its own carries its version, where xscreensaver-command
     // finds it; asked before then, the daemon now and then ends at once.
     ASSERT_TRUE(Within(10, [&] {
@@ -205,7 +235,7 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     const auto running = [&] { return command("pgrep -f '^" + program.string() + "' >/dev/null"); };
     ASSERT_TRUE(command(toDaemon + "-activate"));
     ASSERT_TRUE(Within(10, [&] { return running(); })) << "the daemon did not start the program";
-    EXPECT_TRUE(Within(10, [&] { return Look(w.display, DefaultRootWindow(w.display)).pins > 2000; })) << "no board shown";
+    EXPECT_TRUE(Within(10, [&] { return w.Look().Board(); })) << "no board shown";
 
     ASSERT_TRUE(command(toDaemon + "-deactivate"));
     EXPECT_TRUE(Within(5, [&] { return !running(); })) << "the program is still running";
