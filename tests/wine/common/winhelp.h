@@ -62,7 +62,6 @@ public:
         if (exitCode) GetExitCodeProcess(handle_, exitCode);
         return true;
     }
-    bool Running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
     DWORD Id() const { return id_; }
 
 private:

@@ -5,18 +5,13 @@
 #include <mmsystem.h>
 #include <process.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "app/saver_app.h"
 #include "app/saver_window.h"
 #include "imports.h"
 #include "raster.h"
 #include "render/anim_timer.h"
-#include "render/frame.h"
-#include "render/saver_view.h"
 #include "sim/random.h"
 #include "sim/scene.h"
 #include "winhelp.h"
