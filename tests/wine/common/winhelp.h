@@ -165,20 +165,18 @@ struct Screen {  // pixels as 0x00RRGGBB
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 
-// What a window's client area shows; with none, the whole virtual screen, every monitor, from its top-left corner
-// (on one, the primary's pixels from (0, 0)).
-inline Screen CaptureScreen(HWND window = nullptr)
+// What a window's client area shows; by default the desktop's, the whole screen (the tests run on one monitor).
+inline Screen CaptureScreen(HWND window = GetDesktopWindow())
 {
-    const int x = window ? 0 : GetSystemMetrics(SM_XVIRTUALSCREEN), y = window ? 0 : GetSystemMetrics(SM_YVIRTUALSCREEN);
-    RECT r{0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    if (window) GetClientRect(window, &r);
+    RECT r;
+    GetClientRect(window, &r);
     const int width = r.right, height = r.bottom;
     Screen shot{width, height, std::vector<uint32_t>(size_t(width) * height)};
     BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};  // top-down
     HDC from = GetDC(window), mem = CreateCompatibleDC(from);
     HBITMAP bitmap = CreateCompatibleBitmap(from, width, height);
     HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, width, height, from, x, y, SRCCOPY);
+    BitBlt(mem, 0, 0, width, height, from, 0, 0, SRCCOPY);
     SelectObject(mem, old);
     GetDIBits(mem, bitmap, 0, UINT(height), shot.pixels.data(), &bi, DIB_RGB_COLORS);
     DeleteObject(bitmap);
