@@ -62,7 +62,6 @@ public:
         if (exitCode) GetExitCodeProcess(handle_, exitCode);
         return true;
     }
-    bool Running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
     DWORD Id() const { return id_; }
 
 private:
@@ -160,29 +159,29 @@ inline std::string ReadIniString(const char* file, const char* section, const ch
     return std::string(value, GetPrivateProfileStringA(section, key, "", value, sizeof value, file));
 }
 
-struct Screen {  // pixels as 0x00BBGGRR
+struct Screen {  // pixels as 0x00RRGGBB
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 
-// The whole virtual screen, every monitor, from its top-left corner: on one, the primary's pixels from (0, 0).
-inline Screen CaptureScreen()
+// What a window's client area shows; by default the desktop's, the whole screen (the tests run on one monitor).
+inline Screen CaptureScreen(HWND window = GetDesktopWindow())
 {
-    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    RECT r;
+    GetClientRect(window, &r);
+    const int width = r.right, height = r.bottom;
     Screen shot{width, height, std::vector<uint32_t>(size_t(width) * height)};
     BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};  // top-down
-    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC from = GetDC(window), mem = CreateCompatibleDC(from);
+    HBITMAP bitmap = CreateCompatibleBitmap(from, width, height);
     HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, width, height, screen, x, y, SRCCOPY);
+    BitBlt(mem, 0, 0, width, height, from, 0, 0, SRCCOPY);
     SelectObject(mem, old);
     GetDIBits(mem, bitmap, 0, UINT(height), shot.pixels.data(), &bi, DIB_RGB_COLORS);
-    for (uint32_t& p : shot.pixels) p = (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);  // 0x00RRGGBB to 0x00BBGGRR
     DeleteObject(bitmap);
     DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(window, from);
     return shot;
 }
 

@@ -5,61 +5,29 @@
 #include <mmsystem.h>
 #include <process.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "app/saver_app.h"
 #include "app/saver_window.h"
 #include "imports.h"
 #include "raster.h"
 #include "render/anim_timer.h"
-#include "render/frame.h"
-#include "render/saver_view.h"
 #include "sim/random.h"
 #include "sim/scene.h"
 #include "winhelp.h"
 
 namespace {
 
-// A top-down 32-bit bitmap in its own memory context; pixels 0x00RRGGBB.
-struct Canvas {
-    Canvas(int width, int height) : width(width), height(height)
-    {
-        BITMAPINFO bi = {{sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-        kept = SelectObject(dc, CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    }
-    ~Canvas()
-    {
-        DeleteObject(SelectObject(dc, kept));
-        DeleteDC(dc);
-    }
-    // What a window's client area shows, from its top-left corner.
-    Canvas& CopyOf(HWND window)
-    {
-        HDC client = GetDC(window);
-        BitBlt(dc, 0, 0, width, height, client, 0, 0, SRCCOPY);
-        ReleaseDC(window, client);
-        GdiFlush();
-        return *this;
-    }
-    uint32_t At(int x, int y) const { return static_cast<const uint32_t*>(bits)[size_t(y) * width + x]; }
-
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const int width, height;
-    HGDIOBJ kept;
-    void* bits = nullptr;
-};
-
 TEST(GdiPen, DrawsAsTheRasteriserDoes)
 {
-    Canvas target(100, 100), buffer(100, 100);
-    GdiPen pen(target.dc, buffer.dc);
-    raster::CheckPen(pen, [&] {
-        GdiFlush();
-        return std::vector<uint32_t>(static_cast<uint32_t*>(target.bits), static_cast<uint32_t*>(target.bits) + 10000);
-    });
+    const HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    const HDC target = GetDC(w), buffer = CreateCompatibleDC(target);
+    const HGDIOBJ kept = SelectObject(buffer, CreateCompatibleBitmap(target, 100, 100));
+    GdiPen pen(target, buffer);
+    raster::CheckPen(pen, [w] { return wt::CaptureScreen(w).pixels; });
+    DeleteObject(SelectObject(buffer, kept));
+    DeleteDC(buffer);
+    DestroyWindow(w);
 }
 
 // The 1 ms timer resolution requests that the saver's code has not given back, counted on their way to winmm:
@@ -203,14 +171,13 @@ TEST(SaverView, DrawsOnItsOwnTicksAndStartsANewSceneAfterTheLastFrameOfOneOrAtAN
     SendMessageA(w, WM_TIMER, 1, 0);
     const auto& pins = world.pins;  // the lowest, far from where the balls come in
     Disc* pin = *std::max_element(pins.begin(), pins.end(), [](Disc* a, Disc* b) { return a->y < b->y; });
-    Canvas shot(300, 200);
-    ASSERT_NE(shot.CopyOf(w).At(int(pin->x), int(pin->y)), 0u);
+    ASSERT_NE(wt::CaptureScreen(w).At(int(pin->x), int(pin->y)), 0u);
     pin->colour = 0;  // knocked out
     const auto getDC = wt::ReplaceImport("user32.dll", "GetDC", &NoDC);
     SendMessageA(w, WM_TIMER, 1, 0);
     wt::ReplaceImport("user32.dll", "GetDC", getDC);
     SendMessageA(w, WM_TIMER, 1, 0);
-    EXPECT_EQ(shot.CopyOf(w).At(int(pin->x), int(pin->y)), 0u) << "the pin is gone";
+    EXPECT_EQ(wt::CaptureScreen(w).At(int(pin->x), int(pin->y)), 0u) << "the pin is gone";
 
     world.frameCounter = 5;
     RECT suggested{0, 0, 600, 400};
@@ -283,9 +250,8 @@ TEST(SaverView, StandsStillAndLetsTheTimerGoWhileNobodyCanSeeItAndRepaintsAllWhe
         EXPECT_EQ(resolutionRequests, c.standsStill ? 0 : 1) << c.name;
         c.back(w);
         EXPECT_TRUE(wt::PumpUntil([&] { return world.frameCounter > frame + 1; }, 3000)) << c.name;
-        Canvas shot(board.right, board.bottom);
-        const auto* bits = static_cast<const uint32_t*>(shot.CopyOf(w).bits);
-        EXPECT_EQ(std::count(bits, bits + board.right * board.bottom, 0x010203u), 0) << c.name << ": all repainted";
+        const std::vector<uint32_t> shot = wt::CaptureScreen(w).pixels;
+        EXPECT_EQ(std::count(shot.begin(), shot.end(), 0x010203u), 0) << c.name << ": all repainted";
         DestroyWindow(w);
     }
     DestroyWindow(host);
@@ -376,9 +342,8 @@ TEST(SaverWindow, CoversEveryOtherMonitorExactlyWithABlackWindowOrABoardOfItsOwn
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         ReleaseDC(other, dc);
         RedrawWindow(other, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        Canvas shot(width, height);
-        const auto* bits = static_cast<const uint32_t*>(shot.CopyOf(other).bits);
-        const size_t pixels = size_t(width) * height, black = size_t(std::count(bits, bits + pixels, 0u));
+        const std::vector<uint32_t> shot = wt::CaptureScreen(other).pixels;
+        const size_t pixels = shot.size(), black = size_t(std::count(shot.begin(), shot.end(), 0u));
         const bool board = black > pixels / 2 && black < pixels;
         EXPECT_TRUE(row.monitors ? board : black == pixels) << row.name << ": " << black << " black pixels";
         if (board && row.monitors) {

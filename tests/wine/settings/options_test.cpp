@@ -138,7 +138,7 @@ TEST_F(Options, ALinkClickOpensItsAddressLeavingTheDialogOpen)
     std::string opened;
     EXPECT_TRUE(wt::WaitUntil([&] { return wt::ReadFileBytes(log, &opened) && !opened.empty(); }, 45000));
     EXPECT_NE(opened.find("http://www.velloran.example/saver/"), std::string::npos) << opened;
-    EXPECT_TRUE(IsWindowVisible(dialog) && saver.Running());
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "still open";
 }
 
 // On this program's thread, which carries the screensaver's resources: before the sliders first
