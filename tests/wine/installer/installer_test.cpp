@@ -127,17 +127,6 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     EXPECT_EQ(asked, row.obstacle >= kNoRights && row.welcome ? "runas /MACHINEWIDE\n" : "");
 }
 
-// Windows reads who runs the installer from its manifest, which Wine ignores.
-TEST(Installer, RunsAsTheUserWhoStartsIt)
-{
-    HMODULE setup = LoadLibraryExA(wt::Artefact("VelloranSaverSetup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC manifest = FindResourceA(setup, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
-    ASSERT_NE(manifest, nullptr);
-    const std::string text(static_cast<const char*>(LockResource(LoadResource(setup, manifest))), SizeofResource(setup, manifest));
-    EXPECT_NE(text.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos) << text;
-    FreeLibrary(setup);
-}
-
 const Box kCompleted{"Notice", "Installation completed!", IDOK};
 const Box kOutOfDate{"Install", "You have an out-of-date version of Velloran Saver on your system.  Do you want to upgrade?", IDYES};
 INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
