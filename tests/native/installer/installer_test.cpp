@@ -58,22 +58,18 @@ TEST(LinkFontHeight, KeepsStepWithTheResolution)
     for (const auto& c : cases) EXPECT_EQ(LinkFontHeight(c[0]), c[1]) << c[0] << " dpi";
 }
 
-TEST(ReadInstallRun, FindsOnlyTheWholeWord)
-{
-    constexpr InstallRun I = InstallRun::Interactive, S = InstallRun::Silent, M = InstallRun::MachineWide;
-    const std::pair<const char*, InstallRun> cases[] = {{"/S", S}, {"/s", S}, {" \t/S\t", S}, {"/x /S", S}, {"", I},
-        {nullptr, I}, {"/Silent", I}, {"x/S", I}, {"\"/S\"", I}, {"/S /MACHINEWIDE", M}, {"/machinewide", I}};
-    for (const auto& [arguments, run] : cases) EXPECT_EQ(int(ReadInstallRun(arguments)), int(run)) << (arguments ? arguments : "null");
-}
-
 // Without rights an install asks once, for the machine-wide half only; the
-// run that asking starts never asks again, and /S never asks.
+// run that asking starts never asks again, and /S never asks. Only whole words count.
 TEST(PlanInstall, AsksAtMostOnceAndNeverWhenSilent)
 {
     constexpr InstallPlan E = InstallPlan::Everything, A = InstallPlan::AskForMachineWide,
                           M = InstallPlan::MachineWideOnly, N = InstallPlan::NoRights;
-    const std::tuple<const char*, bool, InstallPlan> cases[] = {
-        {"", true, E}, {"", false, A}, {"/S", true, E}, {"/S", false, N}, {kMachineWideSwitch, true, M}, {kMachineWideSwitch, false, N}};
-    for (const auto& [arguments, rights, plan] : cases)
-        EXPECT_EQ(int(PlanInstall(ReadInstallRun(arguments), rights)), int(plan)) << arguments << " " << rights;
+    const std::tuple<const char*, InstallPlan, InstallPlan> cases[] = {  // arguments, plan with rights, without
+        {"", E, A}, {nullptr, E, A}, {"/Silent", E, A}, {"x/S", E, A}, {"\"/S\"", E, A}, {"/machinewide", E, A},
+        {"/S", E, N}, {"/s", E, N}, {" \t/S\t", E, N}, {"/x /S", E, N}, {"/S /MACHINEWIDE", M, N}};
+    for (const auto& [arguments, withRights, without] : cases) {
+        const InstallRun run = ReadInstallRun(arguments);
+        EXPECT_EQ(std::make_pair(PlanInstall(run, true), PlanInstall(run, false)), std::make_pair(withRights, without))
+            << (arguments ? arguments : "null");
+    }
 }
