@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -131,26 +133,17 @@ inline void RegRemoveTree(HKEY root, const char* key) { RegDeleteTreeA(root, key
 
 inline bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// Opened as streams open files, sharing reading and writing, so that a file another process holds can be read.
 inline bool ReadFileBytes(const std::string& path, std::string* out)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    out->assign(GetFileSize(f, nullptr), '\0');
-    DWORD got = 0;
-    ReadFile(f, &(*out)[0], DWORD(out->size()), &got, nullptr);
-    CloseHandle(f);
-    return got == out->size();
+    std::ifstream in(path, std::ios::binary);
+    return in && (out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), !in.bad());
 }
 
 inline bool WriteFileBytes(const std::string& path, const std::string& bytes)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(f, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(f);
-    return ok && written == bytes.size();
+    std::ofstream file(path, std::ios::binary);
+    return file << bytes && file.flush();
 }
 
 inline std::string ReadIniString(const char* file, const char* section, const char* key)

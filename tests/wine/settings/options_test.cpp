@@ -111,9 +111,14 @@ TEST_F(Options, On800x600BallsFillingTheScreenAreRefusedWithTheOneMessageBox)
     EXPECT_TRUE(IsWindowVisible(dialog) && Stored().size() == 2u);
 }
 
-// Any system command whose upper bits are those of the About item opens it.
-TEST_F(Options, AboutShowsItsTextsAndTheVersionOverTheDialog)
+// Any system command whose upper bits are those of the About item opens it. The command shell stands in
+// for the browser that a click on the link opens: it writes down what it was given.
+TEST_F(Options, AboutShowsItsTextsAndTheVersionOverTheDialogAndALinkClickOpensItsAddressLeavingItOpen)
 {
+    const std::string log = wt::Artefact("shell-open.txt"), command = "cmd.exe /c echo %1>" + wt::Quote(log);
+    DeleteFileA(log.c_str());
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", nullptr, REG_SZ, command.c_str(),
+                              DWORD(command.size() + 1)), 0);
     ASSERT_NO_FATAL_FAILURE(Open());
     PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX | 0xF, 0);
     HWND about = wt::WaitForWindow("About VelloranSaver", kWaitMs, saver.Id());
@@ -122,16 +127,6 @@ TEST_F(Options, AboutShowsItsTextsAndTheVersionOverTheDialog)
               "|VelloranSaver Version |\xA9 2026 Velloran Software|OK|http://www.velloran.example/|1.0.1|");
     wt::PressButton(about, IDOK);
     EXPECT_TRUE(wt::WaitUntil([&] { return IsWindowEnabled(dialog) && !IsWindow(about); }, kWaitMs));
-}
-
-TEST_F(Options, ALinkClickOpensItsAddressLeavingTheDialogOpen)
-{
-    // The command shell stands in for the browser: it writes down what it was given.
-    const std::string log = wt::Artefact("shell-open.txt"), command = "cmd.exe /c echo %1>" + wt::Quote(log);
-    DeleteFileA(log.c_str());
-    ASSERT_EQ(RegSetKeyValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", nullptr, REG_SZ, command.c_str(),
-                              DWORD(command.size() + 1)), 0);
-    ASSERT_NO_FATAL_FAILURE(Open());
     HWND link = GetDlgItem(dialog, IDC_WEB_LINK);
     PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 4));
     PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(6, 4));
