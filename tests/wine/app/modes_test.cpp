@@ -11,7 +11,6 @@
 namespace {
 
 const std::string kExe = wt::Artefact("VelloranSaver.scr");
-const std::string kSettings = std::string("Software\\") + kRegistryRoot + "\\VelloranSaver\\Settings";
 
 // Any other or bad arguments end the program at once; a preview lives in its host until the host goes.
 TEST(Modes, EndAtOnceOnAnyOtherOrBadArgumentsAndAPreviewWithItsHost)
@@ -38,13 +37,13 @@ TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInp
 {
     const struct { DWORD stored, dpi; int pin; } runs[] = {{0x7FFFFFFF, 96, 0}, {0x80000000, 96, 0}, {0, 96, 80}, {0, 192, 160}};
     for (const auto& run : runs) {
-        wt::RegRemoveTree(HKEY_CURRENT_USER, kSettings.c_str());
+        wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
         if (run.stored)
             for (const StoredSetting& setting : kStoredSettings)
-                wt::RegWriteDword(HKEY_CURRENT_USER, kSettings.c_str(), setting.name, run.stored);
+                wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, setting.name, run.stored);
         else
             for (const auto& [name, value] : {std::pair{"NumBalls", 1}, {"BallSize", 10}, {"NumPins", 4}, {"PinSize", 40}, {"Sparks", 0}})
-                wt::RegWriteDword(HKEY_CURRENT_USER, kSettings.c_str(), name, DWORD(value));
+                wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, name, DWORD(value));
         wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", run.dpi);
         wt::Process saver;
         ASSERT_TRUE(saver.Start(wt::Quote(kExe) + " /s"));
@@ -66,7 +65,7 @@ TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInp
         EXPECT_TRUE(saver.Wait(15000, &code) && code == 0) << run.stored << ": still running, or exit code " << code;
     }
     wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", 96);
-    wt::RegRemoveTree(HKEY_CURRENT_USER, kSettings.c_str());
+    wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
-// Helpers for Windows tests that drive our programs from outside; every wait has a deadline.
+// Helpers for Windows tests that drive our programs from outside, every wait with a deadline, and stand-ins for
+// the system functions a program imports, for tests that model what Wine does not show.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -10,6 +12,9 @@
 #include <vector>
 
 namespace wt {
+
+// Where the screensaver, named VelloranSaver, keeps its settings.
+inline const char kSettingsKey[] = "Software\\Velloran Screen Saver\\VelloranSaver\\Settings";
 
 inline std::string Artefact(const char* fileName)  // the built programs sit beside the test program
 {
@@ -146,6 +151,17 @@ inline bool WriteFileBytes(const std::string& path, const std::string& bytes)
     return file << bytes && file.flush();
 }
 
+// The names of the files that a pattern such as C:\\windows\\*.tmp matches.
+inline std::vector<std::string> FilesMatching(const std::string& pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) names.push_back(found.cFileName);
+    FindClose(search);
+    return names;
+}
+
 inline std::string ReadIniString(const char* file, const char* section, const char* key)
 {
     char value[1024];
@@ -176,6 +192,31 @@ inline Screen CaptureScreen(HWND window = GetDesktopWindow())
     DeleteDC(mem);
     ReleaseDC(window, from);
     return shot;
+}
+
+// Points this program's import of dll!name at standIn; returns what it pointed at, null when not imported.
+template <class Function> Function ReplaceImport(const char* dll, const char* name, Function standIn)
+{
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); d->Name; ++d) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), dll) != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
+                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name, name) != 0)
+                continue;
+            DWORD kept;
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &kept);
+            const auto old = reinterpret_cast<Function>(slot->u1.Function);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(standIn);
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, kept, &kept);
+            return old;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace wt

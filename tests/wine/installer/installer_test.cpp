@@ -30,10 +30,7 @@ std::string Describe(const std::string& path)
 std::string State()
 {
     std::string state = Describe(Target());
-    WIN32_FIND_DATAA found;  // the new copies left in the Windows folder, by name
-    HANDLE search = FindFirstFileA((wt::WindowsDir() + "\\sci*.tmp").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) state += found.cFileName;
-    FindClose(search);
+    for (const std::string& copy : wt::FilesMatching(wt::WindowsDir() + "\\sci*.tmp")) state += copy;  // new copies left
     state += "|" + wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
     for (const char* value :
          {"SCRNSAVE.EXE", "ScreenSaveActive", "DisplayName", "UninstallString", "QuietUninstallString"}) {

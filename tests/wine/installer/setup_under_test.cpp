@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "imports.h"
+#include "winhelp.h"
 
 namespace {
 

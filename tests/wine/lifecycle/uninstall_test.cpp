@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/saver_app.h"
-#include "imports.h"
 #include "winhelp.h"
 
 namespace {
@@ -35,15 +34,6 @@ BOOL WINAPI CreateProcessUnderPolicy(LPCSTR program, LPSTR command, LPSECURITY_A
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-int Batches()
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((wt::WindowsDir() + "\\uninstss*.bat").c_str(), &found);
-    int count = 0;
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) ++count;
-    return FindClose(search), count;
-}
-
 TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
 {
     realShortPath = wt::ReplaceImport("kernel32.dll", "GetShortPathNameW", &ShortPath);
@@ -60,8 +50,8 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
         {L"Saver.scr", true, AnotherBatchRuns, true, true}};
     // Blanks and a %, so that the batch must quote the path and double its %.
     const std::string folder = "C:\\Program Files\\Velloran 100% Test\\", payload = wt::Artefact("VelloranSaver.scr");
-    const std::string batch = wt::WindowsDir() + "\\uninstss.bat", interpreter = wt::WindowsDir() + "\\system32\\cmd.exe";
-    const std::string settings = std::string("Software\\") + kRegistryRoot + "\\VelloranSaver\\Settings";
+    const std::string batch = wt::WindowsDir() + "\\uninstss.bat", batches = wt::WindowsDir() + "\\uninstss*.bat";
+    const std::string interpreter = wt::WindowsDir() + "\\system32\\cmd.exe";
     const std::wstring wideFolder(folder.begin(), folder.end());
     CreateDirectoryA(folder.c_str(), nullptr);
     SetCurrentDirectoryA(folder.c_str());  // where the odd path is typed by its bare name
@@ -74,7 +64,7 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
         const std::string command = folder + (row.owned ? name : "Savar.scr") + " -UNINSTALL";
         ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", REG_SZ, command.c_str(),
                                   DWORD(command.size() + 1)), ERROR_SUCCESS);
-        ASSERT_TRUE(wt::RegWriteDword(HKEY_CURRENT_USER, settings.c_str(), "NumBalls", 7));
+        ASSERT_TRUE(wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, "NumBalls", 7));
         // A leftover batch, to be replaced rather than appended to; or another uninstall's, held by its command
         // interpreter as ours is.
         ASSERT_TRUE(row.obstacle == None || wt::WriteFileBytes(batch, "@EXIT\r\n"));
@@ -94,14 +84,14 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
         }
         if (row.obstacle == HeldAWhile) Sleep(3000), CloseHandle(held), held = INVALID_HANDLE_VALUE;  // a few refused tries
         // The batch goes in every case: at once when it could not start, within its bound otherwise.
-        EXPECT_TRUE(wt::WaitUntil([&] { return Batches() == (running != INVALID_HANDLE_VALUE) && Exists(program) != row.gone; }, 90000))
+        EXPECT_TRUE(wt::WaitUntil([&] { return wt::FilesMatching(batches).size() == (running != INVALID_HANDLE_VALUE) && Exists(program) != row.gone; }, 90000))
             << name << row.obstacle << ": a batch left, or the program not " << (row.gone ? "gone" : "kept");
         EXPECT_EQ(wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), !row.gone || !row.owned) << name << row.obstacle;
         std::string first;
         EXPECT_TRUE(running == INVALID_HANDLE_VALUE || (wt::ReadFileBytes(batch, &first) && first == "@EXIT\r\n"));
         EXPECT_TRUE(wt::FileExists(folder + "Savar.scr")) << name << row.obstacle << ": the look-alike deleted";
         DWORD balls = 0;
-        EXPECT_TRUE(wt::RegReadDword(HKEY_CURRENT_USER, settings.c_str(), "NumBalls", &balls) && balls == 7) << name << row.obstacle;
+        EXPECT_TRUE(wt::RegReadDword(HKEY_CURRENT_USER, wt::kSettingsKey, "NumBalls", &balls) && balls == 7) << name << row.obstacle;
         CloseHandle(held), CloseHandle(running), DeleteFileA(batch.c_str());
         if (row.obstacle == NoCommandInterpreter) MoveFileA((interpreter + ".away").c_str(), interpreter.c_str());
         SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL), DeleteFileW(program.c_str());

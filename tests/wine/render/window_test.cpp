@@ -9,7 +9,6 @@
 
 #include "app/saver_app.h"
 #include "app/saver_window.h"
-#include "imports.h"
 #include "raster.h"
 #include "render/anim_timer.h"
 #include "sim/random.h"

@@ -14,7 +14,6 @@ namespace {
 
 using Values = std::map<std::string, DWORD>;
 const DWORD kWaitMs = 15000;
-const char kKey[] = "Software\\Velloran Screen Saver\\VelloranSaver\\Settings";
 const char kPolicyKey[] = "Software\\Policies\\Velloran Screen Saver\\VelloranSaver\\Settings";
 
 Values Stored()
@@ -22,7 +21,7 @@ Values Stored()
     Values values;
     DWORD value = 0;
     for (const char* name : {"NumBalls", "NumPins", "BallSize", "PinSize", "Symmetry", "Gravity", "ScenarioCounter", "RefreshRate", "Sparks", "Monitors"})
-        if (wt::RegReadDword(HKEY_CURRENT_USER, kKey, name, &value)) values[name] = value;
+        if (wt::RegReadDword(HKEY_CURRENT_USER, wt::kSettingsKey, name, &value)) values[name] = value;
     return values;
 }
 
@@ -40,8 +39,8 @@ class Options : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* key : {kKey, kPolicyKey}) wt::RegRemoveTree(HKEY_LOCAL_MACHINE, key);
-        wt::RegRemoveTree(HKEY_CURRENT_USER, kKey);
+        for (const char* key : {wt::kSettingsKey, kPolicyKey}) wt::RegRemoveTree(HKEY_LOCAL_MACHINE, key);
+        wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
     }
     void Open(const char* program = "VelloranSaver.scr")
     {
@@ -61,12 +60,12 @@ class Shown : public Options, public ::testing::WithParamInterface<ShownRow> {};
 
 TEST_P(Shown, LabelsListsAndWhatLeavingStores)
 {
-    for (const auto& s : GetParam().stored) wt::RegWriteDword(HKEY_CURRENT_USER, kKey, s.first.c_str(), s.second);
-    for (const auto& s : GetParam().machine) wt::RegWriteDword(HKEY_LOCAL_MACHINE, kKey, s.first.c_str(), s.second);
+    for (const auto& s : GetParam().stored) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, s.first.c_str(), s.second);
+    for (const auto& s : GetParam().machine) wt::RegWriteDword(HKEY_LOCAL_MACHINE, wt::kSettingsKey, s.first.c_str(), s.second);
     for (const auto& s : GetParam().policy) wt::RegWriteDword(HKEY_LOCAL_MACHINE, kPolicyKey, s.first.c_str(), s.second);
     // Neither a short DWORD nor four bytes of another type count: PinSize stays as it was.
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, kPolicyKey, "PinSize", REG_DWORD, "\x07", 2);
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kKey, "PinSize", REG_BINARY, "\x14\0\0", 4);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, wt::kSettingsKey, "PinSize", REG_BINARY, "\x14\0\0", 4);
     ASSERT_NO_FATAL_FAILURE(Open(GetParam().program));
     EXPECT_TRUE(wt::WaitUntil([&] { return Texts(dialog) == GetParam().texts; }, kWaitMs)) << Texts(dialog);
     // Five pins and other sparks: the slider reports its new position while it redraws, as in a drag.
@@ -98,8 +97,8 @@ INSTANTIATE_TEST_SUITE_P(Settings, Shown, ::testing::Values(
 TEST_F(Options, On800x600BallsFillingTheScreenAreRefusedWithTheOneMessageBox)
 {
     ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN) * 1000 + GetSystemMetrics(SM_CYSCREEN), 800600);
-    wt::RegWriteDword(HKEY_CURRENT_USER, kKey, "NumBalls", 10);
-    wt::RegWriteDword(HKEY_CURRENT_USER, kKey, "BallSize", 104);
+    wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, "NumBalls", 10);
+    wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, "BallSize", 104);
     ASSERT_NO_FATAL_FAILURE(Open());
     wt::PressButton(dialog, IDOK);
     HWND box = wt::WaitForWindow("Please adjust parameters", kWaitMs, saver.Id());
