@@ -36,10 +36,7 @@ while read -r want args <&3; do
   elif ! cmp -s "$work/short.native" "$work/short.wine"; then echo "$args: traces differ"; diff "$work/short.native" "$work/short.wine" | head -4; failed=1
   fi
 done 3<<'CASES'
-0 --frames 20
-0 --seed 7 --width 1920 --height 1080 --frames 20 --set NumBalls=10 --set NumPins=200 --set BallSize=10 --set PinSize=6 --set Symmetry=2 --set Sparks=2
 0 --seed 2024 --width 1024 --height 768 --frames 20 --set NumBalls=10 --set NumPins=60 --set BallSize=60 --set PinSize=40 --set Gravity=100
-0 --preview --seed 12345 --width 152 --height 112 --frames 20 --set Symmetry=0
 0 --seed 99 --frames 100 --set ScenarioCounter=0 --set NumPins=7 --set Symmetry=0 --set Gravity=0
 0 --seed 3 --width 300 --height 200 --frames 20 --set BallSize=90 --set NumPins=-5 --set NumBalls=4 --set PinSize=4294967295
 2 --bogus
