@@ -8,7 +8,7 @@ trap 'rm -rf "$work"' EXIT
 [ -x "$native" ] || { echo "no native pinboard-trace at $native (build the native tree)"; exit 1; }
 run() {  # run NAME ARGS...: both builds, into $work/NAME.native and $work/NAME.wine, exit codes in .rc
   { "$native" "${@:2}" > "$work/$1.native" 2> "$work/$1.native.err" < /dev/null; echo $? > "$work/$1.native.rc"; } &
-  timeout 120 wine "$WT_DIR/pinboard-trace.exe" "${@:2}" 2> "$work/$1.wine.err" < /dev/null | tr -d '\r' > "$work/$1.wine"
+  timeout 240 wine "$WT_DIR/pinboard-trace.exe" "${@:2}" 2> "$work/$1.wine.err" < /dev/null | tr -d '\r' > "$work/$1.wine"
   echo "${PIPESTATUS[0]}" > "$work/$1.wine.rc"
   wait
 }
