@@ -55,8 +55,24 @@ std::string InstalledState(bool withEntry)
            (withEntry ? "Velloran Saver|" + command + "|" + command + "|" + kilobytes : "-|-|-|-");
 }
 
-enum Obstacle { kNone, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover,
-                kNoRights, kDeclined, kNoWelcome };  // the last three: the installer without rights
+// kTempOutsideCodePage: the temporary folder's name has no ANSI form. kPlanted: run from a Downloads
+// folder that holds a DLL named as one the system loads on demand (for themes). The last four: the installer without rights.
+enum Obstacle { kNone, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kTempOutsideCodePage, kFolderAtTarget,
+                kRegistry, kLeftover, kPlanted, kNoRights, kDeclined, kElevationFails, kNoWelcome };
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }  // ASCII paths
+
+std::wstring Variable(const wchar_t* name)
+{
+    wchar_t value[4096];
+    const DWORD length = GetEnvironmentVariableW(name, value, 4096);
+    return length < 4096 ? std::wstring(value, length) : L"";
+}
+
+void SetVariable(const wchar_t* name, const std::wstring& value)
+{
+    SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
+}
+
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
 // welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so.
@@ -73,7 +89,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     // The same version with other bytes, so that a replacement would show; or one step older in the version
     // text's lowest place: its last digit but a 0 made 0, in the resource's UTF-16.
     std::string bytes;
-    if (row.obstacle >= kSameVersion && row.obstacle <= kOlderHeldAWhile) {
+    if (row.obstacle >= kSameVersion && row.obstacle <= kTempOutsideCodePage) {
         ASSERT_TRUE(wt::ReadFileBytes(wt::Artefact("VelloranSaver.scr"), &bytes));
         const size_t text = bytes.rfind(std::string(reinterpret_cast<const char*>(u"FileVersion"), 24)) + 24;
         if (row.obstacle != kSameVersion) bytes[bytes.find_last_of("123456789", bytes.find(std::string(3, '\0'), text))] = '0';
@@ -94,12 +110,28 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     const std::string before = State(), prompts = wt::Artefact("prompts.log");
     DeleteFileA(prompts.c_str());
     SetEnvironmentVariableA("VELLORAN_PROMPT_LOG", prompts.c_str());
-    SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : "yes");
+    SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : row.obstacle == kElevationFails ? "fails" : "yes");
     SetEnvironmentVariableA("VELLORAN_WELCOME", row.obstacle == kNoWelcome ? "fails" : nullptr);
+    static const std::wstring temp = Variable(L"TEMP"), tmp = Variable(L"TMP");
+    const std::wstring outside = Wide(wt::Artefact("")) + L"\u0394\u0e01";  // Greek and Thai: no code page has both
+    CreateDirectoryW(outside.c_str(), nullptr);
+    SetVariable(L"TEMP", row.obstacle == kTempOutsideCodePage ? outside : temp);
+    SetVariable(L"TMP", row.obstacle == kTempOutsideCodePage ? outside : tmp);
+    std::string program = wt::Artefact(row.obstacle >= kNoRights ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe");
+    const std::string downloads = wt::Artefact("Downloads"), mark = downloads + "\\uxtheme.dll.mark";
+    if (row.obstacle == kPlanted) {
+        CreateDirectoryA(downloads.c_str(), nullptr);
+        DeleteFileA(mark.c_str());
+        // Wine prefers its own DLLs; for this copy, as on Windows, one beside the program.
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides", "uxtheme", REG_SZ,
+                        "native,builtin", 15);
+        ASSERT_TRUE(CopyFileA(program.c_str(), (downloads + "\\setup.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(wt::Artefact("planted.dll").c_str(), (downloads + "\\uxtheme.dll").c_str(), FALSE));
+        program = downloads + "\\setup.exe";
+    }
 
     wt::Process installer;
-    const char* program = row.obstacle >= kNoRights ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe";
-    ASSERT_TRUE(installer.Start(wt::Quote(wt::Artefact(program)) + (row.silentExit >= 0 ? " /S" : "")));
+    ASSERT_TRUE(installer.Start(wt::Quote(program) + (row.silentExit >= 0 ? " /S" : "")));
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
         EXPECT_EQ(wt::ItemText(welcome, 1001), "Thanks for downloading Velloran Saver!");
@@ -119,9 +151,16 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     ASSERT_TRUE(installer.Wait(kWaitMs, &code)) << "still running: an unexpected box?";
     EXPECT_EQ(code, row.silentExit >= 0 ? DWORD(row.silentExit) : row.welcome == IDOK ? 1u : 2u);
     EXPECT_EQ(State(), row.end == kAsBefore ? before : InstalledState(row.end == kInstalled));
-    std::string asked;  // one prompt, for the machine-wide half, once the user has said Install
+    EXPECT_FALSE(wt::FileExists(mark)) << "the planted DLL ran in the installer";
+    // One prompt, for the machine-wide half, once the user has said Install; the control panel by its full
+    // path, from the system folder, on the Screen Saver page.
+    std::string asked, expected = row.obstacle >= kNoRights && row.welcome ? "runas /MACHINEWIDE\n" : "";
+    char system[MAX_PATH];
+    const std::string folder(system, GetSystemDirectoryA(system, MAX_PATH));
+    if (row.obstacle >= kNoRights && row.end == kInstalled)
+        expected += "open " + folder + "\\control.exe desk.cpl,,@screensaver " + folder + "\\\n";
     wt::ReadFileBytes(prompts, &asked);
-    EXPECT_EQ(asked, row.obstacle >= kNoRights && row.welcome ? "runas /MACHINEWIDE\n" : "");
+    EXPECT_EQ(asked, expected);
 }
 
 const Box kCompleted{"Notice", "Installation completed!", IDOK};
@@ -140,6 +179,9 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"SilentWithoutRights", kNoRights, 0, {}, kAsBefore, 3},
     Row{"WithoutRightsAsksForTheMachineOnly", kNoRights, IDOK, {kCompleted}, kInstalled},
     Row{"WithoutRightsDeclined", kDeclined, IDOK, {{"Notice", "Nothing was changed: installing Velloran Saver needs administrator rights.", IDOK}}, kAsBefore},
+    Row{"WithoutRightsElevationFails", kElevationFails, IDOK, {{"Install Error", "Could not save the screensaver to file.", IDOK}}, kAsBefore},
+    Row{"OlderReplacedWithTempOutsideCodePage", kTempOutsideCodePage, IDOK, {kOutOfDate, kCompleted}, kInstalled},
+    Row{"PlantedDllNeverLoads", kPlanted, IDOK, {kCompleted}, kInstalled},
     Row{"OlderHeldAWhile", kOlderHeldAWhile, IDOK, {kOutOfDate, kCompleted}, kInstalled},
     Row{"LeftoverNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
     [](const auto& info) { return std::string(info.param.name); });
