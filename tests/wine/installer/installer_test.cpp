@@ -55,24 +55,10 @@ std::string InstalledState(bool withEntry)
            (withEntry ? "Velloran Saver|" + command + "|" + command + "|" + kilobytes : "-|-|-|-");
 }
 
-// kTempOutsideCodePage: the temporary folder's name has no ANSI form. kPlanted: run from a Downloads
-// folder that holds a DLL named as one the system loads on demand (for themes). The last four: the installer without rights.
-enum Obstacle { kNone, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kTempOutsideCodePage, kFolderAtTarget,
-                kRegistry, kLeftover, kPlanted, kNoRights, kDeclined, kElevationFails, kNoWelcome };
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }  // ASCII paths
-
-std::wstring Variable(const wchar_t* name)
-{
-    wchar_t value[4096];
-    const DWORD length = GetEnvironmentVariableW(name, value, 4096);
-    return length < 4096 ? std::wstring(value, length) : L"";
-}
-
-void SetVariable(const wchar_t* name, const std::wstring& value)
-{
-    SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
-}
-
+// kPlanted: run from a Downloads folder that holds a DLL named as one the system loads on demand (for
+// themes). The last four: the installer without rights.
+enum Obstacle { kNone, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover,
+                kPlanted, kNoRights, kDeclined, kElevationFails, kNoWelcome };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
 // welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so.
@@ -89,7 +75,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     // The same version with other bytes, so that a replacement would show; or one step older in the version
     // text's lowest place: its last digit but a 0 made 0, in the resource's UTF-16.
     std::string bytes;
-    if (row.obstacle >= kSameVersion && row.obstacle <= kTempOutsideCodePage) {
+    if (row.obstacle >= kSameVersion && row.obstacle <= kOlderHeldAWhile) {
         ASSERT_TRUE(wt::ReadFileBytes(wt::Artefact("VelloranSaver.scr"), &bytes));
         const size_t text = bytes.rfind(std::string(reinterpret_cast<const char*>(u"FileVersion"), 24)) + 24;
         if (row.obstacle != kSameVersion) bytes[bytes.find_last_of("123456789", bytes.find(std::string(3, '\0'), text))] = '0';
@@ -112,11 +98,12 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     SetEnvironmentVariableA("VELLORAN_PROMPT_LOG", prompts.c_str());
     SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : row.obstacle == kElevationFails ? "fails" : "yes");
     SetEnvironmentVariableA("VELLORAN_WELCOME", row.obstacle == kNoWelcome ? "fails" : nullptr);
-    static const std::wstring temp = Variable(L"TEMP"), tmp = Variable(L"TMP");
-    const std::wstring outside = Wide(wt::Artefact("")) + L"\u0394\u0e01";  // Greek and Thai: no code page has both
-    CreateDirectoryW(outside.c_str(), nullptr);
-    SetVariable(L"TEMP", row.obstacle == kTempOutsideCodePage ? outside : temp);
-    SetVariable(L"TMP", row.obstacle == kTempOutsideCodePage ? outside : tmp);
+    // A temporary folder whose name has no ANSI form, as a user name outside the code page gives: Greek and
+    // Thai, which no code page has both of.
+    const std::string here = wt::Artefact("");
+    const std::wstring temp = std::wstring(here.begin(), here.end()) + L"\u0394\u0e01";
+    CreateDirectoryW(temp.c_str(), nullptr);
+    for (const wchar_t* name : {L"TEMP", L"TMP"}) SetEnvironmentVariableW(name, temp.c_str());
     std::string program = wt::Artefact(row.obstacle >= kNoRights ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe");
     const std::string downloads = wt::Artefact("Downloads"), mark = downloads + "\\uxtheme.dll.mark";
     if (row.obstacle == kPlanted) {
@@ -180,7 +167,6 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"WithoutRightsAsksForTheMachineOnly", kNoRights, IDOK, {kCompleted}, kInstalled},
     Row{"WithoutRightsDeclined", kDeclined, IDOK, {{"Notice", "Nothing was changed: installing Velloran Saver needs administrator rights.", IDOK}}, kAsBefore},
     Row{"WithoutRightsElevationFails", kElevationFails, IDOK, {{"Install Error", "Could not save the screensaver to file.", IDOK}}, kAsBefore},
-    Row{"OlderReplacedWithTempOutsideCodePage", kTempOutsideCodePage, IDOK, {kOutOfDate, kCompleted}, kInstalled},
     Row{"PlantedDllNeverLoads", kPlanted, IDOK, {kCompleted}, kInstalled},
     Row{"OlderHeldAWhile", kOlderHeldAWhile, IDOK, {kOutOfDate, kCompleted}, kInstalled},
     Row{"LeftoverNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
