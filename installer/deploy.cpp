@@ -25,19 +25,54 @@ int AskToReplace(HWND owner, DWORD installed, DWORD carried, const char* display
 
 // A virus scanner briefly holds a freshly written executable, and the
 // rename is refused while it does: it is tried again for about a second.
-bool MoveIntoPlace(const char* from, const char* to)
+bool MoveIntoPlace(const wchar_t* from, const wchar_t* to)
 {
     for (int attempt = 1;; ++attempt) {
-        if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        if (MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
         const DWORD error = GetLastError();
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 10) return false;
         Sleep(100);
     }
 }
 
+// version.dll is not among the DLLs that Windows always takes from its own
+// folder: it is loaded at run time by its full path there, so that no file of
+// that name beside the installer stands in for it.
+struct VersionFunctions {
+    decltype(&GetFileVersionInfoSizeW) size;
+    decltype(&GetFileVersionInfoW) read;
+    decltype(&VerQueryValueW) query;
+};
+
+template <class Function> void FindExport(HMODULE dll, const char* name, Function* function)
+{
+    *function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(dll, name)));
+}
+
+const VersionFunctions& Version()
+{
+    static VersionFunctions functions = [] {
+        VersionFunctions found = {};
+        wchar_t path[MAX_PATH];
+        HMODULE dll = SystemFilePath(L"version.dll", path) ? LoadLibraryW(path) : nullptr;
+        if (dll) {
+            FindExport(dll, "GetFileVersionInfoSizeW", &found.size);
+            FindExport(dll, "GetFileVersionInfoW", &found.read);
+            FindExport(dll, "VerQueryValueW", &found.query);
+        }
+        return found;
+    }();
+    return functions;
+}
+
 }  // namespace
 
-int ExtractResourceToFile(const char* path, const char* resourceName)
+bool WidenPath(const char* path, wchar_t* wide)
+{
+    return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) > 0;
+}
+
+int ExtractResourceToFile(const wchar_t* path, const char* resourceName)
 {
     HRSRC resource = FindResourceA(g_instance, resourceName, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
     if (!resource) return 0;
@@ -45,7 +80,7 @@ int ExtractResourceToFile(const char* path, const char* resourceName)
     const void* bytes = LockResource(LoadResource(g_instance, resource));
     if (!bytes) return 0;
 
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
     // On disk before the file is renamed into place: a rename within the
     // folder moves no data, and a power cut must not leave a damaged copy.
@@ -55,15 +90,17 @@ int ExtractResourceToFile(const char* path, const char* resourceName)
     return ok;
 }
 
-int GetFileVersionField(const char* path, const char* field, char* buffer, UINT bufferSize, DWORD* packed)
+int GetFileVersionField(const wchar_t* path, const wchar_t* field, DWORD* packed)
 {
     if (packed) *packed = 0;
+    const VersionFunctions& version = Version();
+    if (!version.size || !version.read || !version.query) return 0;
     DWORD ignored = 0;
-    const DWORD blockSize = GetFileVersionInfoSizeA(path, &ignored);
+    const DWORD blockSize = version.size(path, &ignored);
     if (blockSize == 0) return 0;
     char* block = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, blockSize));
     if (!block) return 0;
-    if (!GetFileVersionInfoA(path, 0, blockSize, block)) {
+    if (!version.read(path, 0, blockSize, block)) {
         HeapFree(GetProcessHeap(), 0, block);
         return 0;
     }
@@ -71,16 +108,16 @@ int GetFileVersionField(const char* path, const char* field, char* buffer, UINT 
     // Only the first language and code page of the translation table counts.
     WORD* translation = nullptr;
     UINT translationSize = 0;
-    char* text = nullptr;
+    wchar_t* text = nullptr;
     UINT textSize = 0;
-    char query[300];
-    bool found = VerQueryValueA(block, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                                &translationSize) &&
+    wchar_t query[300];
+    bool found = version.query(block, L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                               &translationSize) &&
                  translationSize >= 2 * sizeof(WORD);
-    if (found && lstrlenA(field) < 200) {
+    if (found && lstrlenW(field) < 200) {
         const DWORD languageAndCodePage = (DWORD(translation[0]) << 16) | translation[1];
-        wsprintfA(query, "\\StringFileInfo\\%08lx\\%s", languageAndCodePage, field);
-        found = VerQueryValueA(block, query, reinterpret_cast<void**>(&text), &textSize) && text;
+        wsprintfW(query, L"\\StringFileInfo\\%08lx\\%s", languageAndCodePage, field);
+        found = version.query(block, query, reinterpret_cast<void**>(&text), &textSize) && text;
     } else {
         found = false;
     }
@@ -89,13 +126,12 @@ int GetFileVersionField(const char* path, const char* field, char* buffer, UINT 
         return 0;
     }
 
-    const int length = lstrlenA(text);
-    if (buffer && bufferSize > 0) {
-        const UINT copy = UINT(length) + 1 < bufferSize - 1 ? UINT(length) + 1 : bufferSize - 1;
-        CopyMemory(buffer, text, copy);
-        buffer[bufferSize - 1] = '\0';
+    const int length = lstrlenW(text);
+    if (packed) {  // the four numbers come first; the text after them is not needed
+        char narrow[128] = {};
+        WideCharToMultiByte(CP_ACP, 0, text, length < 63 ? length : 63, narrow, sizeof narrow - 1, nullptr, nullptr);
+        *packed = PackFileVersion(narrow);
     }
-    if (packed) *packed = PackFileVersion(text);
     HeapFree(GetProcessHeap(), 0, block);
     return length;
 }
@@ -114,27 +150,31 @@ void ReportDeployment(HWND owner, Deployment result, const char* displayName)
 // The carried version is read from a copy in the user's temporary folder:
 // before the user has answered, nothing is written where the install goes,
 // and the user who is asked may have no right to write there at all.
+// The temporary folder is named by its wide form: it lies in the user's
+// profile, and a user name outside the ANSI code page has no ANSI form.
 bool AgreesToInstall(HWND owner, const char* targetPath, const char* resourceName, const char* displayName)
 {
     // A probe without access rights tells whether anything is there at all.
-    HANDLE probe = CreateFileA(targetPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    wchar_t target[MAX_PATH];
+    if (!WidenPath(targetPath, target)) return true;  // then nothing is there: the writing reports it
+    HANDLE probe = CreateFileW(target, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (probe == INVALID_HANDLE_VALUE) return true;
     CloseHandle(probe);
 
-    char folder[260], copy[260];
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    bool extracted = length > 0 && length < sizeof folder && GetTempFileNameA(folder, "sci", 0, copy);
+    wchar_t folder[MAX_PATH], copy[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, folder);
+    bool extracted = length > 0 && length < MAX_PATH && GetTempFileNameW(folder, L"sci", 0, copy);
     DWORD installedVersion = 0, carriedVersion = 0;
     if (extracted) {
         extracted = ExtractResourceToFile(copy, resourceName);
-        GetFileVersionField(copy, "FileVersion", nullptr, 0, &carriedVersion);
-        DeleteFileA(copy);
+        GetFileVersionField(copy, L"FileVersion", &carriedVersion);
+        DeleteFileW(copy);
     }
     if (!extracted) {
         ReportDeployment(owner, kNotWritten, displayName);
         return false;
     }
-    GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &installedVersion);
+    GetFileVersionField(target, L"FileVersion", &installedVersion);
     return AskToReplace(owner, installedVersion, carriedVersion, displayName) == IDYES;
 }
 
@@ -147,31 +187,32 @@ bool AgreesToInstall(HWND owner, const char* targetPath, const char* resourceNam
 // installers at once do not share it.
 Deployment DeploySaver(const char* targetPath, const char* resourceName, bool replaceSameOrNewer)
 {
-    char folder[260], scratch[260];
-    lstrcpynA(folder, targetPath, sizeof folder);
-    char* name = folder + lstrlenA(folder);
-    while (name > folder && name[-1] != '\\') --name;
-    *name = '\0';
-    if (!GetTempFileNameA(folder, "sci", 0, scratch)) return kNotWritten;
+    wchar_t target[MAX_PATH], folder[MAX_PATH], scratch[MAX_PATH];
+    if (!WidenPath(targetPath, target)) return kNotWritten;
+    lstrcpyW(folder, target);
+    wchar_t* name = folder + lstrlenW(folder);
+    while (name > folder && name[-1] != L'\\') --name;
+    *name = L'\0';
+    if (!GetTempFileNameW(folder, L"sci", 0, scratch)) return kNotWritten;
     if (!ExtractResourceToFile(scratch, resourceName)) {
-        DeleteFileA(scratch);  // whatever part of it was written
+        DeleteFileW(scratch);  // whatever part of it was written
         return kNotWritten;
     }
 
-    HANDLE probe = CreateFileA(targetPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE probe = CreateFileW(target, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     const bool installed = probe != INVALID_HANDLE_VALUE;
     if (installed) {
         CloseHandle(probe);
         DWORD installedVersion = 0, carriedVersion = 0;
-        GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &installedVersion);
-        GetFileVersionField(scratch, "FileVersion", nullptr, 0, &carriedVersion);
+        GetFileVersionField(target, L"FileVersion", &installedVersion);
+        GetFileVersionField(scratch, L"FileVersion", &carriedVersion);
         if (!replaceSameOrNewer && installedVersion >= carriedVersion) {
-            DeleteFileA(scratch);
+            DeleteFileW(scratch);
             return kLeftAlone;
         }
     }
 
-    if (MoveIntoPlace(scratch, targetPath)) return kDeployed;
-    DeleteFileA(scratch);
+    if (MoveIntoPlace(scratch, target)) return kDeployed;
+    DeleteFileW(scratch);
     return installed ? kInUse : kNotWritten;
 }

@@ -7,9 +7,17 @@
 extern HINSTANCE g_instance;       // every resource lookup goes through it
 extern char g_displayName[50];     // string 1: the saver's name, also the uninstall key's
 
+// main.cpp: the system folder's file of that name, in a MAX_PATH buffer;
+// false when the path does not fit.
+bool SystemFilePath(const wchar_t* name, wchar_t* path);
+
 // deploy.cpp: putting the carried screensaver at its target path.
-int ExtractResourceToFile(const char* path, const char* resourceName);
-int GetFileVersionField(const char* path, const char* field, char* buffer, UINT bufferSize, DWORD* packed);
+// Paths of files are wide: the temporary folder's may have no ANSI form.
+bool WidenPath(const char* path, wchar_t* wide);  // into a MAX_PATH buffer; false when it does not fit
+int ExtractResourceToFile(const wchar_t* path, const char* resourceName);
+// The field's length, 0 when there is none; packed receives its packed
+// version, 0 on every failure.
+int GetFileVersionField(const wchar_t* path, const wchar_t* field, DWORD* packed);
 // Asks before an installed copy is replaced, with the question that the two
 // versions call for; writes nothing where the install goes. True when there
 // is nothing to replace or the user said Yes; a failure has been reported.

@@ -63,23 +63,16 @@ void ShortPath(const char* targetPath, char* shortPath)
     if (length == 0 || length >= 260) lstrcpynA(shortPath, targetPath, 260);
 }
 
-// The machine-wide half of making the file the active screensaver.
-void ActivateForMachine(const char* targetPath)
-{
-    char shortPath[260];
-    ShortPath(targetPath, shortPath);
-    WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", shortPath, "system.ini");
-}
-
-// The user-wide half, done by the process of the user who started the
-// install: an administrator's elevated run has the administrator's
-// HKEY_CURRENT_USER, not the user's. Current Windows takes the active
-// screensaver from here; the profile write reaches it only where system.ini
-// is mapped to the registry.
+// Done by the process of the user who started the install. Current Windows
+// keeps the active screensaver in HKEY_CURRENT_USER and maps system.ini's
+// SCRNSAVE.EXE there too, so an administrator's elevated run would change the
+// administrator's, not the user's. Where system.ini is a file of its own, the
+// profile write is what the system reads.
 void ActivateForUser(const char* targetPath)
 {
     char shortPath[260];
     ShortPath(targetPath, shortPath);
+    WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", shortPath, "system.ini");
     HKEY desktop;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE, nullptr, &desktop, nullptr) == ERROR_SUCCESS) {
@@ -109,7 +102,8 @@ void WriteUninstallExtras(HKEY key, const char* targetPath, const char* command)
     }
     DWORD packed = 0;
     char version[20];
-    GetFileVersionField(targetPath, "FileVersion", nullptr, 0, &packed);
+    wchar_t widePath[MAX_PATH];
+    if (WidenPath(targetPath, widePath)) GetFileVersionField(widePath, L"FileVersion", &packed);
     if (packed != 0 && FormatDisplayVersion(packed, version, sizeof version)) SetString(key, "DisplayVersion", version);
     SetString(key, "Publisher", kPublisher);
     const DWORD one = 1;
@@ -174,8 +168,8 @@ bool HasAdministratorRights()
     return member;
 }
 
-// What needs administrator rights: the file in the Windows folder, system.ini
-// and the uninstall entry. Silent; the result is an exit code of SilentExit.
+// What needs administrator rights: the file in the Windows folder and the
+// uninstall entry. Silent; the result is an exit code of SilentExit.
 int InstallMachineWide(bool replaceSameOrNewer, char* targetPath)
 {
     if (!BuildTargetPath(targetPath, 260)) return kSilentNotWritten;
@@ -185,13 +179,26 @@ int InstallMachineWide(bool replaceSameOrNewer, char* targetPath)
     case kNotWritten: return kSilentNotWritten;
     case kInUse: return kMachineWideInUse;
     }
-    ActivateForMachine(targetPath);
     return WriteUninstallEntry(targetPath) ? kSilentInstalled : kSilentNoEntry;
 }
 
+// Waits for the process to end while the backdrop keeps answering: Windows
+// shows a window whose thread takes no messages for a few seconds as not
+// responding. False when the wait itself fails.
+bool WaitPumpingMessages(HANDLE process)
+{
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0) return true;
+        if (woken != WAIT_OBJECT_0 + 1) return false;
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&message);
+    }
+}
+
 // The machine-wide half by a second start of this program, elevated, which
-// shows the system's one prompt; its exit code says how it ended. A declined
-// prompt (or one that cannot be shown) starts nothing and counts as no rights.
+// shows the system's one prompt; its exit code says how it ended. Only a
+// declined prompt means no rights; a start that fails otherwise (the file
+// moved, a path too long) has written nothing either.
 // The wide path: the folder the installer was downloaded to may have a name
 // that the ANSI code page cannot hold.
 int InstallMachineWideElevated(HWND owner)
@@ -209,10 +216,10 @@ int InstallMachineWideElevated(HWND owner)
     info.lpFile = self;
     info.lpParameters = arguments;
     info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&info) || !info.hProcess) return kSilentNoRights;
+    if (!ShellExecuteExW(&info)) return GetLastError() == ERROR_CANCELLED ? kSilentNoRights : kSilentNotWritten;
+    if (!info.hProcess) return kSilentNotWritten;
     DWORD code = kSilentNotWritten;
-    if (WaitForSingleObject(info.hProcess, INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(info.hProcess, &code))
-        code = kSilentNotWritten;
+    if (!WaitPumpingMessages(info.hProcess) || !GetExitCodeProcess(info.hProcess, &code)) code = kSilentNotWritten;
     CloseHandle(info.hProcess);
     return int(code);
 }
@@ -227,6 +234,17 @@ int InstallSilently()
     if (result == kMachineWideInUse) return kSilentNotWritten;
     if (result == kSilentInstalled || result == kSilentNoEntry) ActivateForUser(targetPath);
     return result;
+}
+
+// The Display control panel on its Screen Saver page, where the new saver is
+// now selected. By its full path and from the system folder: started by bare
+// name, a control.exe (or .com, or .bat) in the current folder, which is
+// usually the Downloads folder, would run instead, with the installer's rights.
+void OpenScreenSaverSettings()
+{
+    wchar_t folder[MAX_PATH], program[MAX_PATH];
+    if (!SystemFilePath(L"", folder) || !SystemFilePath(L"control.exe", program)) return;
+    ShellExecuteW(nullptr, L"open", program, L"desk.cpl,,@screensaver", folder, SW_SHOW);
 }
 
 // After the welcome: the question, the machine-wide half (here, or by the
@@ -265,14 +283,38 @@ int InstallInteractively(HWND backdrop, bool hasRights)
                     MB_ICONINFORMATION);
     MessageBoxA(backdrop, "Installation completed!", "Notice", MB_ICONINFORMATION);
 
-    ShellExecuteA(nullptr, "open", "control", "desk.cpl @0,1", nullptr, SW_SHOW);
+    OpenScreenSaverSettings();
     return 1;
+}
+
+// The installer runs from a Downloads folder, where a browser saves any file
+// without asking, and it may run as administrator. The system's DLLs load
+// further DLLs by name as they run (themes, the shell), and Windows would
+// look for those in the program's own folder first: only the system folder
+// may answer. The call came with Windows 8 and with an update of Windows 7;
+// where it is missing, at least the current folder is left out.
+void LoadDllsFromSystemFolderOnly()
+{
+    using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
+    const FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    const auto setDefault = reinterpret_cast<SetDefaultDirectories>(reinterpret_cast<void (*)()>(found));
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
 }
 
 }  // namespace
 
+bool SystemFilePath(const wchar_t* name, wchar_t* path)
+{
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + lstrlenW(name) >= MAX_PATH) return false;
+    path[length] = L'\\';
+    lstrcpyW(path + length + 1, name);
+    return true;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    LoadDllsFromSystemFolderOnly();
     g_instance = instance;
     RegisterBackdropClass();
     LoadDisplayName();

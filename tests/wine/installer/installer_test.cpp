@@ -55,8 +55,10 @@ std::string InstalledState(bool withEntry)
            (withEntry ? "Velloran Saver|" + command + "|" + command + "|" + kilobytes : "-|-|-|-");
 }
 
+// kPlanted: run from a Downloads folder that holds a DLL named as one the system loads on demand (for
+// themes). The last four: the installer without rights.
 enum Obstacle { kNone, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover,
-                kNoRights, kDeclined, kNoWelcome };  // the last three: the installer without rights
+                kPlanted, kNoRights, kDeclined, kElevationFails, kNoWelcome };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
 // welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so.
@@ -94,12 +96,29 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     const std::string before = State(), prompts = wt::Artefact("prompts.log");
     DeleteFileA(prompts.c_str());
     SetEnvironmentVariableA("VELLORAN_PROMPT_LOG", prompts.c_str());
-    SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : "yes");
+    SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : row.obstacle == kElevationFails ? "fails" : "yes");
     SetEnvironmentVariableA("VELLORAN_WELCOME", row.obstacle == kNoWelcome ? "fails" : nullptr);
+    // A temporary folder whose name has no ANSI form, as a user name outside the code page gives: Greek and
+    // Thai, which no code page has both of.
+    const std::string here = wt::Artefact("");
+    const std::wstring temp = std::wstring(here.begin(), here.end()) + L"\u0394\u0e01";
+    CreateDirectoryW(temp.c_str(), nullptr);
+    for (const wchar_t* name : {L"TEMP", L"TMP"}) SetEnvironmentVariableW(name, temp.c_str());
+    std::string program = wt::Artefact(row.obstacle >= kNoRights ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe");
+    const std::string downloads = wt::Artefact("Downloads"), mark = downloads + "\\uxtheme.dll.mark";
+    if (row.obstacle == kPlanted) {
+        CreateDirectoryA(downloads.c_str(), nullptr);
+        DeleteFileA(mark.c_str());
+        // Wine prefers its own DLLs; for this copy, as on Windows, one beside the program.
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides", "uxtheme", REG_SZ,
+                        "native,builtin", 15);
+        ASSERT_TRUE(CopyFileA(program.c_str(), (downloads + "\\setup.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(wt::Artefact("planted.dll").c_str(), (downloads + "\\uxtheme.dll").c_str(), FALSE));
+        program = downloads + "\\setup.exe";
+    }
 
     wt::Process installer;
-    const char* program = row.obstacle >= kNoRights ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe";
-    ASSERT_TRUE(installer.Start(wt::Quote(wt::Artefact(program)) + (row.silentExit >= 0 ? " /S" : "")));
+    ASSERT_TRUE(installer.Start(wt::Quote(program) + (row.silentExit >= 0 ? " /S" : "")));
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
         EXPECT_EQ(wt::ItemText(welcome, 1001), "Thanks for downloading Velloran Saver!");
@@ -119,9 +138,16 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     ASSERT_TRUE(installer.Wait(kWaitMs, &code)) << "still running: an unexpected box?";
     EXPECT_EQ(code, row.silentExit >= 0 ? DWORD(row.silentExit) : row.welcome == IDOK ? 1u : 2u);
     EXPECT_EQ(State(), row.end == kAsBefore ? before : InstalledState(row.end == kInstalled));
-    std::string asked;  // one prompt, for the machine-wide half, once the user has said Install
+    EXPECT_FALSE(wt::FileExists(mark)) << "the planted DLL ran in the installer";
+    // One prompt, for the machine-wide half, once the user has said Install; the control panel by its full
+    // path, from the system folder, on the Screen Saver page.
+    std::string asked, expected = row.obstacle >= kNoRights && row.welcome ? "runas /MACHINEWIDE\n" : "";
+    char system[MAX_PATH];
+    const std::string folder(system, GetSystemDirectoryA(system, MAX_PATH));
+    if (row.obstacle >= kNoRights && row.end == kInstalled)
+        expected += "open " + folder + "\\control.exe desk.cpl,,@screensaver " + folder + "\\\n";
     wt::ReadFileBytes(prompts, &asked);
-    EXPECT_EQ(asked, row.obstacle >= kNoRights && row.welcome ? "runas /MACHINEWIDE\n" : "");
+    EXPECT_EQ(asked, expected);
 }
 
 const Box kCompleted{"Notice", "Installation completed!", IDOK};
@@ -140,6 +166,8 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"SilentWithoutRights", kNoRights, 0, {}, kAsBefore, 3},
     Row{"WithoutRightsAsksForTheMachineOnly", kNoRights, IDOK, {kCompleted}, kInstalled},
     Row{"WithoutRightsDeclined", kDeclined, IDOK, {{"Notice", "Nothing was changed: installing Velloran Saver needs administrator rights.", IDOK}}, kAsBefore},
+    Row{"WithoutRightsElevationFails", kElevationFails, IDOK, {{"Install Error", "Could not save the screensaver to file.", IDOK}}, kAsBefore},
+    Row{"PlantedDllNeverLoads", kPlanted, IDOK, {kCompleted}, kInstalled},
     Row{"OlderHeldAWhile", kOlderHeldAWhile, IDOK, {kOutOfDate, kCompleted}, kInstalled},
     Row{"LeftoverNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -1,8 +1,10 @@
 // The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators
 // group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt: it notes each call in
 // the file VELLORAN_PROMPT_LOG names and, when VELLORAN_PROMPT is "yes", starts the elevated copy: rights
-// to the machine, but an administrator's HKEY_CURRENT_USER, which is not the user's. With VELLORAN_WELCOME
-// set to "fails", the welcome dialog cannot be created, as DialogBoxParamA reports it.
+// to the machine, but an administrator's HKEY_CURRENT_USER, which is not the user's, and where system.ini's
+// SCRNSAVE.EXE goes too; "no" declines, "fails" fails as a moved file would. The elevated copy notes when
+// the user's installer, waiting for it, does not answer. ShellExecuteW notes what it would start. With
+// VELLORAN_WELCOME set to "fails", the welcome dialog cannot be created, as DialogBoxParamA reports it.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -18,6 +20,13 @@ const bool elevated = GetEnvironmentVariableA("VELLORAN_ELEVATED", nullptr, 0) >
 decltype(&RegCreateKeyExA) realCreateKey;
 decltype(&SystemParametersInfoA) realParameters;
 
+void Note(const std::wstring& line)
+{
+    char log[MAX_PATH] = {};
+    GetEnvironmentVariableA("VELLORAN_PROMPT_LOG", log, MAX_PATH);
+    std::wofstream(log, std::ios::app | std::ios::binary) << line << L"\n";
+}
+
 BOOL WINAPI NotAdministrator(HANDLE, PSID, PBOOL member) { return *member = FALSE, TRUE; }
 INT_PTR WINAPI NoDialog(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM) { return -1; }
 LSTATUS WINAPI CreateKey(HKEY root, LPCSTR name, DWORD reserved, LPSTR kind, DWORD options, REGSAM access,
@@ -30,15 +39,20 @@ BOOL WINAPI Parameters(UINT action, UINT value, PVOID data, UINT flags)
 {
     return action == SPI_SETSCREENSAVEACTIVE && elevated ? FALSE : realParameters(action, value, data, flags);
 }
+BOOL WINAPI AdministratorsProfile(LPCSTR, LPCSTR, LPCSTR, LPCSTR) { return TRUE; }
+HINSTANCE WINAPI Start(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR folder, INT)
+{
+    Note(std::wstring(verb) + L" " + file + L" " + parameters + L" " + folder);
+    return HINSTANCE(42);
+}
 
 BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
 {
-    char log[MAX_PATH] = {}, answer[4] = {};
-    GetEnvironmentVariableA("VELLORAN_PROMPT_LOG", log, MAX_PATH);
-    std::wofstream(log, std::ios::app | std::ios::binary) << (info->lpVerb ? info->lpVerb : L"") << L" "
-                                       << (info->lpParameters ? info->lpParameters : L"") << L"\n";
+    char answer[8] = {};
+    Note(std::wstring(info->lpVerb ? info->lpVerb : L"") + L" " + (info->lpParameters ? info->lpParameters : L""));
     GetEnvironmentVariableA("VELLORAN_PROMPT", answer, sizeof answer);
-    if (lstrcmpA(answer, "yes") != 0) return SetLastError(ERROR_CANCELLED), FALSE;
+    if (lstrcmpA(answer, "yes") != 0)
+        return SetLastError(lstrcmpA(answer, "no") == 0 ? ERROR_CANCELLED : ERROR_FILE_NOT_FOUND), FALSE;
     std::wstring command = L"\"" + std::wstring(info->lpFile) + L"\" " + info->lpParameters;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -55,7 +69,12 @@ const bool redirected = [] {
     realCreateKey = wt::ReplaceImport("advapi32.dll", "RegCreateKeyExA", &CreateKey);
     realParameters = wt::ReplaceImport("user32.dll", "SystemParametersInfoA", &Parameters);
     wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);
+    wt::ReplaceImport("shell32.dll", "ShellExecuteW", &Start);
+    if (elevated) wt::ReplaceImport("kernel32.dll", "WritePrivateProfileStringA", &AdministratorsProfile);
     if (!elevated) wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator);
+    DWORD_PTR answer;
+    if (elevated && !SendMessageTimeoutA(FindWindowA("InstallClass", nullptr), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &answer))
+        Note(L"the waiting installer does not answer");
     char welcome[8] = {};
     GetEnvironmentVariableA("VELLORAN_WELCOME", welcome, sizeof welcome);
     if (lstrcmpA(welcome, "fails") == 0) wt::ReplaceImport("user32.dll", "DialogBoxParamA", &NoDialog);
