@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/saver_app.h"
+#include "display_scales.h"
 #include "winhelp.h"
 
 namespace {
@@ -30,39 +32,48 @@ TEST(Modes, EndAtOnceOnAnyOtherOrBadArgumentsAndAPreviewWithItsHost)
     }
 }
 
-// A damaged setting must neither blank the board nor make frames so slow that input cannot end it. At 192 dots
-// per inch the board is laid out in half the screen's pixels and drawn at twice the size: a pin of radius 40 is
-// 80 pixels wide at 96, 160 at 192.
+// The widest run of one colour but black in a row: with large pins and small balls, a pin's diameter. 0 until the
+// screen shows a board: black, but not all.
+int WidestPinShown()
+{
+    const wt::Screen shot = wt::CaptureScreen();
+    const size_t black = size_t(std::count(shot.pixels.begin(), shot.pixels.end(), 0u));
+    if (black <= shot.pixels.size() / 10 || black == shot.pixels.size()) return 0;
+    int widest = 0;
+    for (size_t i = 1, length = 1; i < shot.pixels.size(); ++i) {
+        const bool same = shot.pixels[i] != 0 && shot.pixels[i] == shot.pixels[i - 1] && i % size_t(shot.width) != 0;
+        widest = std::max(widest, int(length = same ? length + 1 : 1));
+    }
+    return widest;
+}
+
+// Large pins and small balls, without sparks.
+const std::pair<const char*, DWORD> kLargePins[] = {{"NumBalls", 1}, {"BallSize", 10}, {"NumPins", 4}, {"PinSize", kScaledPinRadius}, {"Sparks", 0}};
+
+// A damaged setting must neither blank the board nor make frames so slow that input cannot end it. At 144 dots
+// per inch (150 %) the board is laid out in two thirds of the screen's pixels and drawn at 1.5 times the size: a
+// pin of radius 40 is 80 pixels wide at 96, 120 at 144 (display_scales.h).
 TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInput)
 {
-    const struct { DWORD stored, dpi; int pin; } runs[] = {{0x7FFFFFFF, 96, 0}, {0x80000000, 96, 0}, {0, 96, 80}, {0, 192, 160}};
-    for (const auto& run : runs) {
+    std::vector<std::pair<DWORD, DisplayScale>> runs = {{0x7FFFFFFF, kDisplayScales[0]}, {0x80000000, kDisplayScales[0]}};
+    for (const DisplayScale& scale : kDisplayScales) runs.push_back({0, scale});
+    for (const auto& [stored, scale] : runs) {
         wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
-        if (run.stored)
-            for (const StoredSetting& setting : kStoredSettings)
-                wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, setting.name, run.stored);
+        if (stored)
+            for (const StoredSetting& setting : kStoredSettings) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, setting.name, stored);
         else
-            for (const auto& [name, value] : {std::pair{"NumBalls", 1}, {"BallSize", 10}, {"NumPins", 4}, {"PinSize", 40}, {"Sparks", 0}})
-                wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, name, DWORD(value));
-        wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", run.dpi);
+            for (const auto& [name, value] : kLargePins) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, name, value);
+        wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", DWORD(scale.dpi));
         wt::Process saver;
         ASSERT_TRUE(saver.Start(wt::Quote(kExe) + " /s"));
+        const int pin = stored ? 1 : scale.pinWidth;
         int widest = 0;
-        EXPECT_TRUE(wt::WaitUntil([&] {
-            const wt::Screen shot = wt::CaptureScreen();
-            const size_t black = size_t(std::count(shot.pixels.begin(), shot.pixels.end(), 0u));
-            // The widest run of one colour in a row: with large pins and small balls, a pin's diameter.
-            for (size_t i = 1, length = 1; i < shot.pixels.size(); ++i) {
-                const bool same = shot.pixels[i] != 0 && shot.pixels[i] == shot.pixels[i - 1] && i % size_t(shot.width) != 0;
-                widest = std::max(widest, int(length = same ? length + 1 : 1));
-            }
-            return black > shot.pixels.size() / 10 && black < shot.pixels.size() && widest >= run.pin;
-        }, 15000)) << run.stored << ", " << run.dpi << " dpi: no board shown";
-        EXPECT_TRUE(run.pin == 0 || widest == run.pin) << run.dpi << " dpi: a pin " << widest << " pixels wide";
+        EXPECT_TRUE(wt::WaitUntil([&] { return (widest = WidestPinShown()) >= pin; }, 15000)) << stored << ", " << scale.dpi << " dpi: no board shown";
+        EXPECT_TRUE(stored || widest == pin) << scale.dpi << " dpi: a pin " << widest << " pixels wide";
         keybd_event('A', 0, 0, 0);  // real input
         keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
         DWORD code = 1234;
-        EXPECT_TRUE(saver.Wait(15000, &code) && code == 0) << run.stored << ": still running, or exit code " << code;
+        EXPECT_TRUE(saver.Wait(15000, &code) && code == 0) << stored << ": still running, or exit code " << code;
     }
     wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", 96);
     wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);

@@ -1,5 +1,6 @@
 // The GDI pen against the software rasteriser (the composition above it is checked natively), the animation timer,
-// the view's ticks, the input rules of full screen, the display going off and the covering of a second monitor.
+// the view's ticks, the input rules of full screen, the display going off, the covering of a second monitor and
+// the monitors' scale.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <mmsystem.h>
@@ -9,6 +10,7 @@
 
 #include "app/saver_app.h"
 #include "app/saver_window.h"
+#include "display_scales.h"
 #include "raster.h"
 #include "render/anim_timer.h"
 #include "sim/random.h"
@@ -180,13 +182,71 @@ TEST(SaverView, DrawsOnItsOwnTicksAndStartsANewSceneAfterTheLastFrameOfOneOrAtAN
     SendMessageA(w, WM_TIMER, 1, 0);
     EXPECT_EQ(wt::CaptureScreen(w).At(int(pin->x), int(pin->y)), 0u) << "the pin is gone";
 
-    world.frameCounter = 5;
-    RECT suggested{0, 0, 600, 400};
-    SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-    const Rect board = view.Board();
-    EXPECT_EQ(board.right * 1000 + board.bottom, 150100) << "a board of logical pixels, half the window's";
-    EXPECT_EQ(world.frameCounter, 0u) << "a new scene";
+    SetWindowPos(w, nullptr, 0, 0, kScaledDisplayWidth, kScaledDisplayHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const DisplayScale& row : kDisplayScales) {
+        world.frameCounter = 5;
+        RECT suggested{0, 0, kScaledDisplayWidth, kScaledDisplayHeight};
+        SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi), reinterpret_cast<LPARAM>(&suggested));
+        const Rect board = view.Board();
+        EXPECT_EQ(board.right * 1000 + board.bottom, row.boardWidth * 1000 + row.boardHeight) << row.dpi << " dpi";
+        EXPECT_EQ(world.frameCounter, 0u) << row.dpi << " dpi: a new scene";
+    }
     DestroyWindow(w);
+}
+
+// Shcore (no known DLL) only from the system folder, and the calls of later systems as a row makes them: present
+// with a window's and a monitor's scale, or missing.
+std::vector<std::string> shcoreLoads;
+decltype(&GetModuleHandleA) realModuleHandle;
+decltype(&LoadLibraryA) realLoadLibrary;
+decltype(&GetProcAddress) realProcAddress;
+bool dpiForWindow, dpiForMonitor;
+bool NamesShcore(LPCSTR name)
+{
+    std::string lower = name ? name : "";
+    CharLowerA(&lower[0]);
+    return lower.find("shcore") != std::string::npos;
+}
+HMODULE WINAPI ModuleHandle(LPCSTR name)  // as at a start, where nothing has loaded shcore yet
+{
+    return NamesShcore(name) ? nullptr : realModuleHandle(name);
+}
+HMODULE WINAPI LoadLibraryLogged(LPCSTR name)
+{
+    if (NamesShcore(name)) shcoreLoads.push_back(name);
+    return realLoadLibrary(name);
+}
+UINT WINAPI WindowDpi(HWND) { return 168; }
+HRESULT WINAPI MonitorDpi(HMONITOR, int, UINT* x, UINT* y) { return *x = *y = 144, S_OK; }
+FARPROC WINAPI LaterCalls(HMODULE module, LPCSTR name)
+{
+    if (HIWORD(name) && std::strcmp(name, "GetDpiForWindow") == 0) return dpiForWindow ? FARPROC(reinterpret_cast<void (*)()>(&WindowDpi)) : nullptr;
+    if (HIWORD(name) && std::strcmp(name, "GetDpiForMonitor") == 0) return dpiForMonitor ? FARPROC(reinterpret_cast<void (*)()>(&MonitorDpi)) : nullptr;
+    return realProcAddress(module, name);
+}
+
+TEST(WindowScale, IsTheWindowsElseItsMonitorsFromTheSystemFolderElseTheSystems)
+{
+    realModuleHandle = wt::ReplaceImport("kernel32.dll", "GetModuleHandleA", &ModuleHandle);
+    realLoadLibrary = wt::ReplaceImport("kernel32.dll", "LoadLibraryA", &LoadLibraryLogged);
+    realProcAddress = wt::ReplaceImport("kernel32.dll", "GetProcAddress", &LaterCalls);
+    ASSERT_TRUE(realModuleHandle && realLoadLibrary && realProcAddress);
+    char system[MAX_PATH];
+    const std::string shcore = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\shcore.dll";
+    const HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    // Windows 10 1607 on, 8.1 to 10 1511 (one monitor at 150 % beside the system's 100 %), 7 and 8.0.
+    const struct { bool window, monitor; double scale; } rows[] = {{true, true, 1.75}, {false, true, 1.5}, {false, false, 1.0}};
+    for (const auto& row : rows) {
+        dpiForWindow = row.window, dpiForMonitor = row.monitor;
+        EXPECT_EQ(WindowScale(w), row.scale) << row.window << row.monitor;
+        EXPECT_EQ(SystemMonitors().front().scale, row.monitor ? 1.5 : 1.0) << row.window << row.monitor;
+    }
+    wt::ReplaceImport("kernel32.dll", "GetModuleHandleA", realModuleHandle);
+    wt::ReplaceImport("kernel32.dll", "LoadLibraryA", realLoadLibrary);
+    wt::ReplaceImport("kernel32.dll", "GetProcAddress", realProcAddress);
+    DestroyWindow(w);
+    EXPECT_FALSE(shcoreLoads.empty());
+    for (const std::string& load : shcoreLoads) EXPECT_EQ(lstrcmpiA(load.c_str(), shcore.c_str()), 0) << load;
 }
 
 // As the system tells a window that registered for a display's state: 0 off, 1 on, 2 dimmed.
