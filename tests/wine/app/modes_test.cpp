@@ -79,4 +79,56 @@ TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInp
     wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
 }
 
+// Windows gives a program's path in the form it was started by, the short one when the system starts the active
+// saver by what the installer stored (Wine gives the long one): this program's own, as a row names it.
+std::string startedAs;
+decltype(&GetModuleFileNameA) realModuleFileName;
+DWORD WINAPI ModuleFileName(HMODULE module, LPSTR path, DWORD size)
+{
+    if (module) return realModuleFileName(module, path, size);
+    lstrcpynA(path, startedAs.c_str(), int(size));
+    return DWORD(startedAs.size());
+}
+
+// Installed, the saver is started by the system by the short path that the installer stored, and by Explorer's
+// "Configure" by its long one: one file, one set of settings, under the key that policies and defaults name.
+TEST(Installed, ReadsThePolicyAndKeepsOneSetOfSettingsByItsShortAndItsLongPath)
+{
+    wt::Process setup;
+    ASSERT_TRUE(setup.Start(wt::Quote(wt::Artefact("VelloranSaverSetup.exe")) + " /S") && setup.Wait(30000));
+    const std::string active = wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
+    ASSERT_TRUE(active.find('~') != std::string::npos) << active;
+    const char policy[] = "Software\\Policies\\Velloran Screen Saver\\VelloranSaver\\Settings";
+    for (const auto& [name, value] : kLargePins) wt::RegWriteDword(HKEY_LOCAL_MACHINE, policy, name, value);
+    wt::RegWriteDword(HKEY_LOCAL_MACHINE, wt::kSettingsKey, "Gravity", 27);  // the machine's default
+    {
+        wt::Process saver;
+        ASSERT_TRUE(saver.Start(active + " /s"));
+        EXPECT_TRUE(wt::WaitUntil([] { return WidestPinShown() == 2 * kScaledPinRadius; }, 15000)) << "the policy's pins";
+        keybd_event('A', 0, 0, 0);
+        keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
+        EXPECT_TRUE(saver.Wait(15000));
+    }
+    // "Settings" in the control panel stores by the short path, "Configure" on the file in Explorer reads by the long.
+    realModuleFileName = wt::ReplaceImport("kernel32.dll", "GetModuleFileNameA", &ModuleFileName);
+    for (const std::string& path : {active, wt::WindowsDir() + "\\VelloranSaver.scr"}) {
+        startedAs = path;
+        SaverApp started;
+        started.SetRegistryKey(kRegistryRoot);  // as its start does
+        EXPECT_EQ(started.ReadSetting(kPinSize), DWORD(kScaledPinRadius)) << path << ": the policy's";
+        EXPECT_EQ(started.ReadSetting(kGravity), 27u) << path << ": the machine's default";
+        if (path == active) started.WriteProfileInt("Settings", "RefreshRate", 40);
+        EXPECT_EQ(started.ReadSetting(kRefreshRate), 40u) << path << ": the user's own";
+    }
+    wt::ReplaceImport("kernel32.dll", "GetModuleFileNameA", realModuleFileName);
+    DWORD keys = 0;
+    HKEY root;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Velloran Screen Saver", 0, KEY_READ, &root), 0);
+    RegQueryInfoKeyA(root, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(root);
+    EXPECT_EQ(keys, 1u) << "one key for the one file";
+    for (const char* key : {policy, wt::kSettingsKey}) wt::RegRemoveTree(HKEY_LOCAL_MACHINE, key);
+    wt::RegRemoveTree(HKEY_CURRENT_USER, "Software\\Velloran Screen Saver");
+}
+
 }  // namespace
