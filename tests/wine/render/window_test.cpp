@@ -201,21 +201,10 @@ decltype(&GetModuleHandleA) realModuleHandle;
 decltype(&LoadLibraryA) realLoadLibrary;
 decltype(&GetProcAddress) realProcAddress;
 bool dpiForWindow, dpiForMonitor;
-bool NamesShcore(LPCSTR name)
-{
-    std::string lower = name ? name : "";
-    CharLowerA(&lower[0]);
-    return lower.find("shcore") != std::string::npos;
-}
-HMODULE WINAPI ModuleHandle(LPCSTR name)  // as at a start, where nothing has loaded shcore yet
-{
-    return NamesShcore(name) ? nullptr : realModuleHandle(name);
-}
-HMODULE WINAPI LoadLibraryLogged(LPCSTR name)
-{
-    if (NamesShcore(name)) shcoreLoads.push_back(name);
-    return realLoadLibrary(name);
-}
+bool NamesShcore(LPCSTR name) { return name && std::strstr(name, "shcore"); }
+// As at a start, where nothing has loaded shcore yet.
+HMODULE WINAPI ModuleHandle(LPCSTR name) { return NamesShcore(name) ? nullptr : realModuleHandle(name); }
+HMODULE WINAPI LoadLibraryLogged(LPCSTR name) { if (NamesShcore(name)) shcoreLoads.push_back(name); return realLoadLibrary(name); }
 UINT WINAPI WindowDpi(HWND) { return 168; }
 HRESULT WINAPI MonitorDpi(HMONITOR, int, UINT* x, UINT* y) { return *x = *y = 144, S_OK; }
 FARPROC WINAPI LaterCalls(HMODULE module, LPCSTR name)
