@@ -27,8 +27,10 @@ public:
     // system's last error says why.
     bool WriteUninstallBatch(char* batchPath, const wchar_t* executablePath, bool deleteEntry, HANDLE* held);
 
-    // The uninstall mode for the program at this path: the batch that
-    // deletes it and its entry, started, or one elevated restart.
+    // The uninstall mode for the program at this path: the file renamed and
+    // its entry deleted, and the batch that deletes the file started (or,
+    // for a file held without sharing, the batch that deletes both); or one
+    // elevated restart.
     void Uninstall(const wchar_t* self);
 
 protected:

@@ -1,5 +1,7 @@
 #include "app/saver_window.h"
 
+#include <algorithm>
+
 #include "app/blank_monitor_window.h"
 #include "app/input_rules.h"
 #include "app/monitor_board_window.h"
@@ -19,7 +21,8 @@ bool SaverWindow::CreateFullScreen(uint32_t seed)
     // The primary monitor's top-left corner is (0, 0) of the virtual screen.
     const RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     const bool boardOnEvery = Settings().ReadSetting(kMonitors) != 0;
-    for (const MonitorArea& monitor : Monitors()) {
+    covered_ = Monitors();
+    for (const MonitorArea& monitor : covered_) {
         if (monitor.primary) continue;
         if (!boardOnEvery) {
             AddBlankWindow(monitor.rect);
@@ -59,6 +62,13 @@ void SaverWindow::SetUpScenes()
     }
 }
 
+bool SaverWindow::SameLayout(const std::vector<MonitorArea>& a, const std::vector<MonitorArea>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const MonitorArea& x, const MonitorArea& y) {
+        return EqualRect(&x.rect, &y.rect) && x.primary == y.primary;
+    });
+}
+
 void SaverWindow::RequestClose()
 {
     if (Handle()) PostMessageA(Handle(), WM_CLOSE, 0, 0);
@@ -90,6 +100,13 @@ bool SaverWindow::HandleMessage(Message& m)
         if (m.wParam != SC_SCREENSAVE && m.wParam != SC_CLOSE) return false;
         m.result = 0;
         return true;
+    case WM_DISPLAYCHANGE:
+        // A monitor added would show the desktop, one removed or resized
+        // leaves windows that cover the old layout: the saver ends, as on
+        // input. A change that leaves the layout as it was (a colour depth)
+        // changes nothing.
+        if (!SameLayout(Monitors(), covered_)) RequestClose();
+        return false;
     case WM_DESTROY:
         OnDestroy();
         return SaverView::HandleMessage(m);  // the view stops hearing of the display

@@ -7,7 +7,8 @@
 // Input by the rules of input_rules.h, and any loss of activation, post a
 // close request (WM_CLOSE, whose default processing destroys the window).
 // Destroying the window destroys the blank windows first, then stops the
-// animation timer and ends the message loop.
+// animation timer and ends the message loop. A change of the monitors'
+// layout while it runs (one added or removed, a new resolution) ends it too.
 //
 // Like the preview, it stands still while the session's display is off
 // (reported from Windows 8 on): see saver_view.h.
@@ -46,9 +47,11 @@ private:
     void AddBlankWindow(const RECT& monitor);
     void AddBoard(const RECT& monitor, uint32_t seed);
     void DestroyMonitorWindows();
+    static bool SameLayout(const std::vector<MonitorArea>& a, const std::vector<MonitorArea>& b);
     void OnDestroy();
 
     POINT firstMouse_ = {-1, -1};
     std::vector<BlankMonitorWindow*> blankWindows_;  // owned, in creation order
     std::vector<MonitorBoardWindow*> boards_;        // owned, in creation order
+    std::vector<MonitorArea> covered_;               // the monitors as they were at the start
 };

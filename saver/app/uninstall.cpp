@@ -1,6 +1,8 @@
 // Uninstall mode: the program cannot delete its own executable while it runs,
-// so it leaves that to a batch file that keeps trying until the file is gone,
-// and deletes the uninstall entry only then.
+// so it leaves that to a batch file that keeps trying until the file is gone.
+// The uninstall entry never outlives the file: the program renames its file
+// before it deletes the entry, or the batch deletes the entry once the file
+// is gone.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -159,6 +161,14 @@ bool StartBatch(const char* batchPath, HANDLE held)
     return true;
 }
 
+// Renames the file, in its folder, to a name that no saver list shows. A
+// running program's file can be renamed, though not deleted.
+bool MoveAside(const wchar_t* path, wchar_t* aside)
+{
+    const int length = _snwprintf(aside, MAX_PATH, L"%ls.%lu.del", path, GetCurrentProcessId());
+    return length > 0 && length < MAX_PATH && MoveFileW(path, aside);
+}
+
 }  // namespace
 
 bool SaverApp::WriteUninstallBatch(char* batchPath, const wchar_t* executablePath, bool deleteEntry, HANDLE* held)
@@ -229,18 +239,36 @@ void SaverApp::Uninstall(const wchar_t* self)
         entryResult = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, DELETE, &entry);
         if (entryResult == ERROR_SUCCESS) RegCloseKey(entry);
     }
+    // The file leaves its name first, so that this program can delete the
+    // entry itself: REG.EXE refuses under the policy that prevents access to
+    // registry editing tools, which would leave an entry that names nothing.
+    // Only a file that someone holds without sharing its deletion stays; the
+    // batch then waits for it and deletes the entry with REG.EXE, or, where
+    // that refuses, leaves both.
+    wchar_t aside[MAX_PATH];
+    const bool moved = ownsEntry && entryResult == ERROR_SUCCESS && MoveAside(self, aside);
     char batchPath[MAX_PATH] = {};
     HANDLE held;
-    const bool written = WriteUninstallBatch(batchPath, self, ownsEntry, &held);
+    const bool written = WriteUninstallBatch(batchPath, moved ? aside : self, ownsEntry && !moved, &held);
     const long batchResult = written ? 0 : long(GetLastError());
     const bool elevate = NeedsElevation(ArgCount(), Args(), ProcessElevation(), entryResult, batchResult);
-    // The batch deletes the entry with this run's rights; when they do not
-    // reach it, the file stays too, rather than an entry that names nothing.
+    // When this run's rights do not reach the entry, the file stays too.
     // Nothing will delete the executable when the batch does not start: the
     // entry stays, to offer the uninstall again. An elevated run writes its
     // own; a declined prompt leaves nothing behind.
     const bool started = written && !elevate && entryResult == ERROR_SUCCESS && StartBatch(batchPath, held);
     if (written) CloseHandle(held);
     if (written && !started) DeleteFileA(batchPath);
+    if (moved) {
+        // The batch cannot delete the file while this program runs from it:
+        // where the entry cannot go, the file is put back in time, and the
+        // batch finds nothing to delete. Another session's saver may hold
+        // the file beyond the batch's patience: it then goes at the system's
+        // next start.
+        if (started && RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey) == ERROR_SUCCESS)
+            MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        else
+            MoveFileW(aside, self);
+    }
     if (elevate) StartElevated(self);
 }

@@ -76,6 +76,11 @@ const char* ProgramNameForBatch(const char* shortPath, const char* exactLongPath
 std::size_t UninstallBatchText(const UninstallBatch& batch, char* out, std::size_t size)
 {
     Text text(out, size);
+    // A REG.EXE that refuses (a policy prevents access to registry editing
+    // tools) would leave the entry behind the file: asked first, and then
+    // both stay.
+    if (batch.entryKey)
+        text.Quoted(batch.systemDir, "\\REG.EXE").Add(" QUERY ").Quoted(batch.entryKey).Add(" >NUL 2>&1\r\nIF ERRORLEVEL 1 GOTO d\r\n");
     text.Add("SET tries=0\r\n:f\r\n");
     text.Add("DEL /F ").Quoted(batch.program).Add("\r\n");
     text.Add("IF NOT EXIST ").Quoted(batch.program).Add(" GOTO g\r\n");

@@ -16,8 +16,8 @@ struct UninstallBatch {
 // about a second and tries again, this many times at most: a file that can
 // never be deleted must not keep a hidden command interpreter busy for ever.
 // Only once the program is gone does it delete the entry, so that an
-// uninstall that gives up leaves both, to be tried again. Then it deletes
-// itself. It needs command extensions; the caller turns them on.
+// uninstall that gives up leaves both, to be tried again; and it starts only
+// when REG.EXE answers at all. Then it deletes itself. It needs command extensions; the caller turns them on.
 constexpr int kUninstallBatchTries = 30;
 
 // The name by which the batch deletes the program and nothing else: the

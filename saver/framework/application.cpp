@@ -42,8 +42,14 @@ const char* Application::AppName()
 {
     if (!appName_[0]) {
         char path[MAX_PATH] = {};
-        const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+        DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
         if (length == 0 || length >= MAX_PATH) return appName_;  // a truncated path names another file
+        // The path comes back in the form the program was started by: the
+        // system starts the active saver by the short one. One file is one
+        // name, whichever form started it; a copy really renamed has its own.
+        char longPath[MAX_PATH];
+        length = GetLongPathNameA(path, longPath, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) std::strcpy(path, longPath);
         const char* name = path;
         for (const char* c = path; *c; ++c) {
             if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;

@@ -24,7 +24,8 @@ public:
     // The window whose destruction ends the message loop, or none.
     Window* mainWindow = nullptr;
 
-    // The running executable's file name without folder and last extension.
+    // The running executable's file name, in its long form, without folder
+    // and last extension.
     const char* AppName();
 
     int ArgCount() const;

@@ -82,13 +82,15 @@ unsigned __stdcall AnimTimerThreadProc(void* argument)
         // under 16 ms run slow.
         const DWORD start = timeGetTime();
         SendMessageA(window, WM_TIMER, timerId, 0);
-        const DWORD now = timeGetTime();
-        if (start + period <= now) {
+        // Elapsed time, unsigned, stays right across the clock's wrap after
+        // 49.7 days, where start + period <= now would wait about 2^32 ms.
+        const DWORD elapsed = timeGetTime() - start;
+        if (elapsed >= period) {
             // Overran: the next tick follows at once, missed ones are not made up.
             Sleep(0);
             continue;
         }
-        if (WaitForSingleObject(data->stopEvent, start + period - now) == WAIT_OBJECT_0) ResetEvent(data->stopEvent);
+        if (WaitForSingleObject(data->stopEvent, period - elapsed) == WAIT_OBJECT_0) ResetEvent(data->stopEvent);
     }
 
     // A stop that gave up waiting has already taken the property away, and a

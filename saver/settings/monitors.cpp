@@ -6,11 +6,17 @@ MonitorSource monitorSource = SystemMonitors;
 
 // Calls of later systems, looked up at run time so that the saver starts
 // where they are missing: the scale of a window (Windows 10 1607 on) and of a
-// monitor (8.1 on).
+// monitor (8.1 on). Their DLLs by their full path in the system folder: shcore
+// is no known DLL, and a bare name would be searched for through the current
+// folder and PATH as well. Null where the system lacks either.
 template <class Function> Function Lookup(const char* module, const char* name)
 {
-    HMODULE loaded = GetModuleHandleA(module);
-    if (!loaded) loaded = LoadLibraryA(module);
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + lstrlenA(module) + 2 > MAX_PATH) return nullptr;
+    wsprintfA(path + length, "\\%s", module);
+    HMODULE loaded = GetModuleHandleA(path);
+    if (!loaded) loaded = LoadLibraryA(path);
     const FARPROC found = loaded ? GetProcAddress(loaded, name) : nullptr;
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }
@@ -31,7 +37,7 @@ double SystemScale()
 double MonitorScale(HMONITOR monitor)
 {
     using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    static const auto dpiForMonitor = Lookup<DpiForMonitor>("shcore.dll", "GetDpiForMonitor");
+    const auto dpiForMonitor = Lookup<DpiForMonitor>("shcore.dll", "GetDpiForMonitor");
     UINT x = 0, y = 0;
     if (dpiForMonitor && dpiForMonitor(monitor, 0 /* effective */, &x, &y) == S_OK) return ScaleOf(int(x));
     return SystemScale();
@@ -72,7 +78,9 @@ std::vector<MonitorArea> BoardMonitors(uint32_t monitors)
 double WindowScale(HWND window)
 {
     using DpiForWindow = UINT(WINAPI*)(HWND);
-    static const auto dpiForWindow = Lookup<DpiForWindow>("user32.dll", "GetDpiForWindow");
+    const auto dpiForWindow = Lookup<DpiForWindow>("user32.dll", "GetDpiForWindow");
     if (dpiForWindow) return ScaleOf(int(dpiForWindow(window)));
-    return SystemScale();
+    // Before 1607, a window on a secondary monitor of another scale still
+    // has that monitor's, which the system's one scale is not.
+    return MonitorScale(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
 }

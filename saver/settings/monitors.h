@@ -28,5 +28,6 @@ std::vector<MonitorArea> Monitors();
 // stored "Monitors" says so (monitors as the saver reads it, clamped).
 std::vector<MonitorArea> BoardMonitors(uint32_t monitors);
 
-// The scale of a window's pixels; 1 where the system cannot say.
+// The scale of a window's pixels: the window's own where the system knows it
+// (Windows 10 1607 on), else its monitor's (8.1 on), else the system's one.
 double WindowScale(HWND window);

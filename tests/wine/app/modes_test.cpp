@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/saver_app.h"
+#include "display_scales.h"
 #include "winhelp.h"
 
 namespace {
@@ -30,42 +32,103 @@ TEST(Modes, EndAtOnceOnAnyOtherOrBadArgumentsAndAPreviewWithItsHost)
     }
 }
 
-// A damaged setting must neither blank the board nor make frames so slow that input cannot end it. At 192 dots
-// per inch the board is laid out in half the screen's pixels and drawn at twice the size: a pin of radius 40 is
-// 80 pixels wide at 96, 160 at 192.
+// The widest run of one colour but black in a row: with large pins and small balls, a pin's diameter. 0 until the
+// screen shows a board: black, but not all.
+int WidestPinShown()
+{
+    const wt::Screen shot = wt::CaptureScreen();
+    const size_t black = size_t(std::count(shot.pixels.begin(), shot.pixels.end(), 0u));
+    if (black <= shot.pixels.size() / 10 || black == shot.pixels.size()) return 0;
+    int widest = 0;
+    for (size_t i = 1, length = 1; i < shot.pixels.size(); ++i) {
+        const bool same = shot.pixels[i] != 0 && shot.pixels[i] == shot.pixels[i - 1] && i % size_t(shot.width) != 0;
+        widest = std::max(widest, int(length = same ? length + 1 : 1));
+    }
+    return widest;
+}
+
+// Large pins and small balls, without sparks.
+const std::pair<const char*, DWORD> kLargePins[] = {{"NumBalls", 1}, {"BallSize", 10}, {"NumPins", 4}, {"PinSize", kScaledPinRadius}, {"Sparks", 0}};
+
+// A damaged setting must neither blank the board nor make frames so slow that input cannot end it. At 144 dots
+// per inch (150 %) the board is laid out in two thirds of the screen's pixels and drawn at 1.5 times the size: a
+// pin of radius 40 is 80 pixels wide at 96, 120 at 144 (display_scales.h).
 TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInput)
 {
-    const struct { DWORD stored, dpi; int pin; } runs[] = {{0x7FFFFFFF, 96, 0}, {0x80000000, 96, 0}, {0, 96, 80}, {0, 192, 160}};
-    for (const auto& run : runs) {
+    std::vector<std::pair<DWORD, DisplayScale>> runs = {{0x7FFFFFFF, kDisplayScales[0]}, {0x80000000, kDisplayScales[0]}};
+    for (const DisplayScale& scale : kDisplayScales) runs.push_back({0, scale});
+    for (const auto& [stored, scale] : runs) {
         wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
-        if (run.stored)
-            for (const StoredSetting& setting : kStoredSettings)
-                wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, setting.name, run.stored);
+        if (stored)
+            for (const StoredSetting& setting : kStoredSettings) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, setting.name, stored);
         else
-            for (const auto& [name, value] : {std::pair{"NumBalls", 1}, {"BallSize", 10}, {"NumPins", 4}, {"PinSize", 40}, {"Sparks", 0}})
-                wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, name, DWORD(value));
-        wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", run.dpi);
+            for (const auto& [name, value] : kLargePins) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, name, value);
+        wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", DWORD(scale.dpi));
         wt::Process saver;
         ASSERT_TRUE(saver.Start(wt::Quote(kExe) + " /s"));
+        const int pin = stored ? 1 : scale.pinWidth;
         int widest = 0;
-        EXPECT_TRUE(wt::WaitUntil([&] {
-            const wt::Screen shot = wt::CaptureScreen();
-            const size_t black = size_t(std::count(shot.pixels.begin(), shot.pixels.end(), 0u));
-            // The widest run of one colour in a row: with large pins and small balls, a pin's diameter.
-            for (size_t i = 1, length = 1; i < shot.pixels.size(); ++i) {
-                const bool same = shot.pixels[i] != 0 && shot.pixels[i] == shot.pixels[i - 1] && i % size_t(shot.width) != 0;
-                widest = std::max(widest, int(length = same ? length + 1 : 1));
-            }
-            return black > shot.pixels.size() / 10 && black < shot.pixels.size() && widest >= run.pin;
-        }, 15000)) << run.stored << ", " << run.dpi << " dpi: no board shown";
-        EXPECT_TRUE(run.pin == 0 || widest == run.pin) << run.dpi << " dpi: a pin " << widest << " pixels wide";
+        EXPECT_TRUE(wt::WaitUntil([&] { return (widest = WidestPinShown()) >= pin; }, 15000)) << stored << ", " << scale.dpi << " dpi: no board shown";
+        EXPECT_TRUE(stored || widest == pin) << scale.dpi << " dpi: a pin " << widest << " pixels wide";
         keybd_event('A', 0, 0, 0);  // real input
         keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
         DWORD code = 1234;
-        EXPECT_TRUE(saver.Wait(15000, &code) && code == 0) << run.stored << ": still running, or exit code " << code;
+        EXPECT_TRUE(saver.Wait(15000, &code) && code == 0) << stored << ": still running, or exit code " << code;
     }
     wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", 96);
     wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
+}
+
+// Windows gives a program's path in the form it was started by, the short one when the system starts the active
+// saver by what the installer stored (Wine gives the long one): this program's own, as a row names it.
+std::string startedAs;
+decltype(&GetModuleFileNameA) realModuleFileName;
+DWORD WINAPI ModuleFileName(HMODULE module, LPSTR path, DWORD size)
+{
+    if (module) return realModuleFileName(module, path, size);
+    lstrcpynA(path, startedAs.c_str(), int(size));
+    return DWORD(startedAs.size());
+}
+
+// Installed, the saver is started by the system by the short path that the installer stored, and by Explorer's
+// "Configure" by its long one: one file, one set of settings, under the key that policies and defaults name.
+TEST(Installed, ReadsThePolicyAndKeepsOneSetOfSettingsByItsShortAndItsLongPath)
+{
+    wt::Process setup;
+    ASSERT_TRUE(setup.Start(wt::Quote(wt::Artefact("VelloranSaverSetup.exe")) + " /S") && setup.Wait(30000));
+    const std::string active = wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
+    ASSERT_TRUE(active.find('~') != std::string::npos) << active;
+    const char policy[] = "Software\\Policies\\Velloran Screen Saver\\VelloranSaver\\Settings";
+    for (const auto& [name, value] : kLargePins) wt::RegWriteDword(HKEY_LOCAL_MACHINE, policy, name, value);
+    wt::RegWriteDword(HKEY_LOCAL_MACHINE, wt::kSettingsKey, "Gravity", 27);  // the machine's default
+    {
+        wt::Process saver;
+        ASSERT_TRUE(saver.Start(active + " /s"));
+        EXPECT_TRUE(wt::WaitUntil([] { return WidestPinShown() == 2 * kScaledPinRadius; }, 15000)) << "the policy's pins";
+        keybd_event('A', 0, 0, 0);
+        keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
+        EXPECT_TRUE(saver.Wait(15000));
+    }
+    // "Settings" in the control panel stores by the short path, "Configure" on the file in Explorer reads by the long.
+    realModuleFileName = wt::ReplaceImport("kernel32.dll", "GetModuleFileNameA", &ModuleFileName);
+    for (const std::string& path : {active, wt::WindowsDir() + "\\VelloranSaver.scr"}) {
+        startedAs = path;
+        SaverApp started;
+        started.SetRegistryKey(kRegistryRoot);  // as its start does
+        EXPECT_EQ(started.ReadSetting(kPinSize), DWORD(kScaledPinRadius)) << path << ": the policy's";
+        EXPECT_EQ(started.ReadSetting(kGravity), 27u) << path << ": the machine's default";
+        if (path == active) started.WriteProfileInt("Settings", "RefreshRate", 40);
+        EXPECT_EQ(started.ReadSetting(kRefreshRate), 40u) << path << ": the user's own";
+    }
+    wt::ReplaceImport("kernel32.dll", "GetModuleFileNameA", realModuleFileName);
+    DWORD keys = 0;
+    HKEY root;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Velloran Screen Saver", 0, KEY_READ, &root), 0);
+    RegQueryInfoKeyA(root, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(root);
+    EXPECT_EQ(keys, 1u) << "one key for the one file";
+    for (const char* key : {policy, wt::kSettingsKey}) wt::RegRemoveTree(HKEY_LOCAL_MACHINE, key);
+    wt::RegRemoveTree(HKEY_CURRENT_USER, "Software\\Velloran Screen Saver");
 }
 
 }  // namespace

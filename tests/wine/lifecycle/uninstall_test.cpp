@@ -1,9 +1,10 @@
 // The uninstall deletes its own file and then the entry that names it, and nothing else: whatever its name
-// holds, whatever stands in its way, whatever the command processor's policy, and while another uninstall's
-// batch runs. Imports are redirected where Wine is unlike Windows.
+// holds, whatever stands in its way, whatever the command processor's and the registry tools' policy, and while
+// another uninstall's batch runs. Imports are redirected where Wine is unlike Windows.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app/saver_app.h"
@@ -32,13 +33,25 @@ BOOL WINAPI CreateProcessUnderPolicy(LPCSTR program, LPSTR command, LPSECURITY_A
     return realCreateProcess(program, &line[0], process, thread, inherit, flags, environment, dir, startup, info);
 }
 
+// REG.EXE under the policy that prevents access to registry editing tools, which Wine's does not read: this
+// program, copied in its place and preferred to Wine's own as Windows would run it, refuses as that one does.
+const bool refusingRegistryTool = [] {
+    char path[MAX_PATH];
+    const int length = int(GetModuleFileNameA(nullptr, path, MAX_PATH));
+    if (length > 8 && lstrcmpiA(path + length - 8, "\\reg.exe") == 0)
+        std::fputs("ERROR: Registry editing has been disabled by your administrator.\n", stderr), ExitProcess(1);
+    return true;
+}();
+
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
 {
+    ASSERT_TRUE(refusingRegistryTool);
     realShortPath = wt::ReplaceImport("kernel32.dll", "GetShortPathNameW", &ShortPath);
     realCreateProcess = wt::ReplaceImport("kernel32.dll", "CreateProcessA", &CreateProcessUnderPolicy);
-    enum Obstacle { None, BareName, HeldAWhile, HeldForEver, ReadOnly, NoCommandInterpreter, AnotherBatchRuns };
+    enum Obstacle { None, BareName, HeldAWhile, HeldForEver, ReadOnly, NoCommandInterpreter, AnotherBatchRuns,
+                    RegistryToolsRefused, HeldAWhileRegistryToolsRefused };
     // Beyond the console's code page, Savār.scr comes out as Sav?r.scr or as the look-alike Savar.scr; an
     // unmatched ! goes under delayed expansion; unexpanded, %TEMP% would name the temporary folder. owned: the
     // entry names the program, else another copy (the look-alike).
@@ -47,11 +60,14 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
         {L"Sav!r.scr", false, None, true, true},        {L"%TEMP%.scr", true, BareName, true, true},
         {L"Saver.scr", true, HeldAWhile, true, true},   {L"Saver.scr", true, HeldForEver, true, false},
         {L"Saver.scr", true, ReadOnly, true, true},     {L"Saver.scr", true, NoCommandInterpreter, true, false},
-        {L"Saver.scr", true, AnotherBatchRuns, true, true}};
+        {L"Saver.scr", true, AnotherBatchRuns, true, true},   {L"Saver.scr", true, RegistryToolsRefused, true, true},
+        {L"Saver.scr", true, HeldAWhileRegistryToolsRefused, true, false}};
     // Blanks and a %, so that the batch must quote the path and double its %.
     const std::string folder = "C:\\Program Files\\Velloran 100% Test\\", payload = wt::Artefact("VelloranSaver.scr");
     const std::string batch = wt::WindowsDir() + "\\uninstss.bat", batches = wt::WindowsDir() + "\\uninstss*.bat";
-    const std::string interpreter = wt::WindowsDir() + "\\system32\\cmd.exe";
+    const std::string interpreter = wt::WindowsDir() + "\\system32\\cmd.exe", tool = wt::WindowsDir() + "\\system32\\reg.exe";
+    char self[MAX_PATH];
+    const std::string refusingTool(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
     const std::wstring wideFolder(folder.begin(), folder.end());
     CreateDirectoryA(folder.c_str(), nullptr);
     SetCurrentDirectoryA(folder.c_str());  // where the odd path is typed by its bare name
@@ -71,7 +87,11 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
         HANDLE running = row.obstacle != AnotherBatchRuns ? INVALID_HANDLE_VALUE
                          : CreateFileA(batch.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_TRUE(row.obstacle != ReadOnly || SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_READONLY));
-        HANDLE held = row.obstacle != HeldAWhile && row.obstacle != HeldForEver ? INVALID_HANDLE_VALUE
+        const bool heldAWhile = row.obstacle == HeldAWhile || row.obstacle == HeldAWhileRegistryToolsRefused;
+        const bool refused = row.obstacle == RegistryToolsRefused || row.obstacle == HeldAWhileRegistryToolsRefused;
+        ASSERT_TRUE(!refused || (MoveFileA(tool.c_str(), (tool + ".away").c_str()) && CopyFileA(refusingTool.c_str(), tool.c_str(), FALSE)));
+        ASSERT_TRUE(!refused || RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "reg.exe", REG_SZ, "native", 7) == 0);
+        HANDLE held = !heldAWhile && row.obstacle != HeldForEver ? INVALID_HANDLE_VALUE
                       : CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_TRUE(row.obstacle != NoCommandInterpreter || MoveFileA(interpreter.c_str(), (interpreter + ".away").c_str()));
         shortNames = row.shortNames;
@@ -82,7 +102,7 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
         } else {
             theApp.Uninstall(program.c_str());
         }
-        if (row.obstacle == HeldAWhile) Sleep(3000), CloseHandle(held), held = INVALID_HANDLE_VALUE;  // a few refused tries
+        if (heldAWhile) Sleep(3000), CloseHandle(held), held = INVALID_HANDLE_VALUE;  // a few refused tries
         // The batch goes in every case: at once when it could not start, within its bound otherwise.
         EXPECT_TRUE(wt::WaitUntil([&] { return wt::FilesMatching(batches).size() == (running != INVALID_HANDLE_VALUE) && Exists(program) != row.gone; }, 90000))
             << name << row.obstacle << ": a batch left, or the program not " << (row.gone ? "gone" : "kept");
@@ -94,6 +114,7 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
         EXPECT_TRUE(wt::RegReadDword(HKEY_CURRENT_USER, wt::kSettingsKey, "NumBalls", &balls) && balls == 7) << name << row.obstacle;
         CloseHandle(held), CloseHandle(running), DeleteFileA(batch.c_str());
         if (row.obstacle == NoCommandInterpreter) MoveFileA((interpreter + ".away").c_str(), interpreter.c_str());
+        if (refused) DeleteFileA(tool.c_str()), MoveFileA((tool + ".away").c_str(), tool.c_str()), RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "reg.exe");
         SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL), DeleteFileW(program.c_str());
         wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallKey);
     }

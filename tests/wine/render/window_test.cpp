@@ -1,5 +1,6 @@
 // The GDI pen against the software rasteriser (the composition above it is checked natively), the animation timer,
-// the view's ticks, the input rules of full screen, the display going off and the covering of a second monitor.
+// the view's ticks, the input rules of full screen, the display going off, the covering of a second monitor and
+// the monitors' scale.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <mmsystem.h>
@@ -9,6 +10,7 @@
 
 #include "app/saver_app.h"
 #include "app/saver_window.h"
+#include "display_scales.h"
 #include "raster.h"
 #include "render/anim_timer.h"
 #include "sim/random.h"
@@ -119,9 +121,11 @@ TEST(AnimTimer, KeepsAnEvenPaceOnTheClocksOfCurrentWindows)
     const HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(TickProc));
     constexpr size_t kTicks = 100;
+    // Off the steps; the second 30 ms before the millisecond clocks wrap, after 49.7 days.
+    for (const uint64_t start : {3600007300ull, (1ull << 32) * 1000 - 29700})
     for (const DWORD period : {4u, 10u, 19u, 128u}) {
         tickAt.clear();
-        now = 3600007300;  // off the steps
+        now = start;
         frame = period * 270;
         ASSERT_TRUE(SetAnimTimer(w, 1, period, nullptr));
         MSG msg;
@@ -132,8 +136,8 @@ TEST(AnimTimer, KeepsAnEvenPaceOnTheClocksOfCurrentWindows)
         std::vector<uint64_t> gaps;
         for (size_t i = 1; i <= kTicks; ++i) gaps.push_back(tickAt[i] - tickAt[i - 1]);
         const auto [shortest, longest] = std::minmax_element(gaps.begin(), gaps.end());
-        EXPECT_LE(*longest - *shortest, 2000u) << period << " ms: even to the clock's and the wait's 1 ms";
-        EXPECT_NEAR(double(tickAt[kTicks] - tickAt[0]) / kTicks / 1000, period, 1.0) << period << " ms: on time";
+        EXPECT_LE(*longest - *shortest, 2000u) << period << " ms from " << start << ": even to the clock's and the wait's 1 ms";
+        EXPECT_NEAR(double(tickAt[kTicks] - tickAt[0]) / kTicks / 1000, period, 1.0) << period << " ms from " << start << ": on time";
     }
     wt::ReplaceImport("kernel32.dll", "GetTickCount", realTickCount);
     wt::ReplaceImport("kernel32.dll", "WaitForSingleObject", realWait);
@@ -178,13 +182,60 @@ TEST(SaverView, DrawsOnItsOwnTicksAndStartsANewSceneAfterTheLastFrameOfOneOrAtAN
     SendMessageA(w, WM_TIMER, 1, 0);
     EXPECT_EQ(wt::CaptureScreen(w).At(int(pin->x), int(pin->y)), 0u) << "the pin is gone";
 
-    world.frameCounter = 5;
-    RECT suggested{0, 0, 600, 400};
-    SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-    const Rect board = view.Board();
-    EXPECT_EQ(board.right * 1000 + board.bottom, 150100) << "a board of logical pixels, half the window's";
-    EXPECT_EQ(world.frameCounter, 0u) << "a new scene";
+    SetWindowPos(w, nullptr, 0, 0, kScaledDisplayWidth, kScaledDisplayHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const DisplayScale& row : kDisplayScales) {
+        world.frameCounter = 5;
+        RECT suggested{0, 0, kScaledDisplayWidth, kScaledDisplayHeight};
+        SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi), reinterpret_cast<LPARAM>(&suggested));
+        const Rect board = view.Board();
+        EXPECT_EQ(board.right * 1000 + board.bottom, row.boardWidth * 1000 + row.boardHeight) << row.dpi << " dpi";
+        EXPECT_EQ(world.frameCounter, 0u) << row.dpi << " dpi: a new scene";
+    }
     DestroyWindow(w);
+}
+
+// Shcore (no known DLL) only from the system folder, and the calls of later systems as a row makes them: present
+// with a window's and a monitor's scale, or missing.
+std::vector<std::string> shcoreLoads;
+decltype(&GetModuleHandleA) realModuleHandle;
+decltype(&LoadLibraryA) realLoadLibrary;
+decltype(&GetProcAddress) realProcAddress;
+bool dpiForWindow, dpiForMonitor;
+bool NamesShcore(LPCSTR name) { return name && std::strstr(name, "shcore"); }
+// As at a start, where nothing has loaded shcore yet.
+HMODULE WINAPI ModuleHandle(LPCSTR name) { return NamesShcore(name) ? nullptr : realModuleHandle(name); }
+HMODULE WINAPI LoadLibraryLogged(LPCSTR name) { if (NamesShcore(name)) shcoreLoads.push_back(name); return realLoadLibrary(name); }
+UINT WINAPI WindowDpi(HWND) { return 168; }
+HRESULT WINAPI MonitorDpi(HMONITOR, int, UINT* x, UINT* y) { return *x = *y = 144, S_OK; }
+FARPROC WINAPI LaterCalls(HMODULE module, LPCSTR name)
+{
+    if (HIWORD(name) && std::strcmp(name, "GetDpiForWindow") == 0) return dpiForWindow ? FARPROC(reinterpret_cast<void (*)()>(&WindowDpi)) : nullptr;
+    if (HIWORD(name) && std::strcmp(name, "GetDpiForMonitor") == 0) return dpiForMonitor ? FARPROC(reinterpret_cast<void (*)()>(&MonitorDpi)) : nullptr;
+    return realProcAddress(module, name);
+}
+
+TEST(WindowScale, IsTheWindowsElseItsMonitorsFromTheSystemFolderElseTheSystems)
+{
+    realModuleHandle = wt::ReplaceImport("kernel32.dll", "GetModuleHandleA", &ModuleHandle);
+    realLoadLibrary = wt::ReplaceImport("kernel32.dll", "LoadLibraryA", &LoadLibraryLogged);
+    realProcAddress = wt::ReplaceImport("kernel32.dll", "GetProcAddress", &LaterCalls);
+    ASSERT_TRUE(realModuleHandle && realLoadLibrary && realProcAddress);
+    char system[MAX_PATH];
+    const std::string shcore = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\shcore.dll";
+    const HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    // Windows 10 1607 on, 8.1 to 10 1511 (one monitor at 150 % beside the system's 100 %), 7 and 8.0.
+    const struct { bool window, monitor; double scale; } rows[] = {{true, true, 1.75}, {false, true, 1.5}, {false, false, 1.0}};
+    for (const auto& row : rows) {
+        dpiForWindow = row.window, dpiForMonitor = row.monitor;
+        EXPECT_EQ(WindowScale(w), row.scale) << row.window << row.monitor;
+        EXPECT_EQ(SystemMonitors().front().scale, row.monitor ? 1.5 : 1.0) << row.window << row.monitor;
+    }
+    wt::ReplaceImport("kernel32.dll", "GetModuleHandleA", realModuleHandle);
+    wt::ReplaceImport("kernel32.dll", "LoadLibraryA", realLoadLibrary);
+    wt::ReplaceImport("kernel32.dll", "GetProcAddress", realProcAddress);
+    DestroyWindow(w);
+    EXPECT_FALSE(shcoreLoads.empty());
+    for (const std::string& load : shcoreLoads) EXPECT_EQ(lstrcmpiA(load.c_str(), shcore.c_str()), 0) << load;
 }
 
 // As the system tells a window that registered for a display's state: 0 off, 1 on, 2 dimmed.
@@ -261,13 +312,14 @@ TEST(SaverView, StandsStillAndLetsTheTimerGoWhileNobodyCanSeeItAndRepaintsAllWhe
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "only the main window's end ends the loop";
 }
 
-// Sent to a fresh full-screen saver after a first mouse move to (10, 10).
+// Sent to a fresh full-screen saver after a first mouse move to (10, 10), with the monitors as they are then.
 const struct {
     const char* name;
     UINT id;
     WPARAM wParam;
     LPARAM lParam;
     bool ends;
+    MonitorSource monitors = nullptr;  // the system's
 } kInputs[] = {
     {"back at the first place", WM_MOUSEMOVE, 0, MAKELPARAM(10, 10), false},
     {"one pixel right", WM_MOUSEMOVE, 0, MAKELPARAM(11, 10), true}, {"left button", WM_LBUTTONDOWN, MK_LBUTTON, 0, true},
@@ -277,6 +329,9 @@ const struct {
     {"deactivated", WM_ACTIVATE, WA_INACTIVE, 0, true}, {"activated", WM_ACTIVATE, WA_ACTIVE, 0, false},
     {"application deactivated", WM_ACTIVATEAPP, 0, 0, true}, {"application activated", WM_ACTIVATEAPP, 1, 0, false},
     {"screensaver command", WM_SYSCOMMAND, SC_SCREENSAVE, 0, false}, {"close command", WM_SYSCOMMAND, SC_CLOSE, 0, false},
+    {"display change, same monitors", WM_DISPLAYCHANGE, 32, 0, false},
+    {"monitor added", WM_DISPLAYCHANGE, 32, 0, true, [] { return std::vector<MonitorArea>{{RECT{0, 0, 1024, 768}, true}, {RECT{1024, 0, 1824, 600}, false}}; }},
+    {"new resolution", WM_DISPLAYCHANGE, 32, 0, true, [] { return std::vector<MonitorArea>{{RECT{0, 0, 800, 600}, true}}; }},
 };
 
 TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
@@ -288,7 +343,9 @@ TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
         const HWND w = saver->Handle();
         MSG msg;
         SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+        SetMonitorSource(c.monitors);
         SendMessageA(w, c.id, c.wParam, c.lParam);
+        SetMonitorSource(nullptr);
         EXPECT_EQ(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE, c.ends) << c.name;
         DestroyWindow(w);
         EXPECT_FALSE(theApp.mainWindow) << c.name;
