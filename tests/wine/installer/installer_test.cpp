@@ -59,8 +59,9 @@ enum Obstacle { kNone, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFol
                 kNoRights, kDeclined, kNoWelcome };  // the last three: the installer without rights
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
-// welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so.
-struct Row { const char* name; Obstacle obstacle; int welcome; std::vector<Box> boxes; End end; int silentExit = -1; };
+// welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so; wow64: the
+// installer as a 32-bit program on 64-bit Windows, by an administrator.
+struct Row { const char* name; Obstacle obstacle; int welcome; std::vector<Box> boxes; End end; int silentExit = -1; bool wow64 = false; };
 class Install : public ::testing::TestWithParam<Row> {};
 
 TEST_P(Install, EndsAsBeforeOrFullyInstalled)
@@ -96,9 +97,10 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     SetEnvironmentVariableA("VELLORAN_PROMPT_LOG", prompts.c_str());
     SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : "yes");
     SetEnvironmentVariableA("VELLORAN_WELCOME", row.obstacle == kNoWelcome ? "fails" : nullptr);
+    SetEnvironmentVariableA("VELLORAN_WOW64", row.wow64 ? "1" : nullptr);
 
     wt::Process installer;
-    const char* program = row.obstacle >= kNoRights ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe";
+    const char* program = row.obstacle >= kNoRights || row.wow64 ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe";
     ASSERT_TRUE(installer.Start(wt::Quote(wt::Artefact(program)) + (row.silentExit >= 0 ? " /S" : "")));
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
@@ -134,6 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"FolderAtTarget", kFolderAtTarget, IDOK, {{"Install Error", "Could not save the screensaver to file.", IDOK}}, kAsBefore},
     Row{"RegistryRefuses", kRegistry, IDOK, {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted}, kInstalledWithoutEntry},
     Row{"SilentOlderReplaced", kOlder, 0, {}, kInstalled, 0},
+    Row{"SilentOlderReplacedBy32BitOn64Bit", kOlder, 0, {}, kInstalled, 0, true},
     Row{"SilentSameLeftAlone", kSameVersion, 0, {}, kAsBefore, 4},
     Row{"SilentCannotWrite", kFolderAtTarget, 0, {}, kAsBefore, 5},
     Row{"SilentRegistryRefuses", kRegistry, 0, {}, kInstalledWithoutEntry, 6},

@@ -2,7 +2,9 @@
 // group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt: it notes each call in
 // the file VELLORAN_PROMPT_LOG names and, when VELLORAN_PROMPT is "yes", starts the elevated copy: rights
 // to the machine, but an administrator's HKEY_CURRENT_USER, which is not the user's. With VELLORAN_WELCOME
-// set to "fails", the welcome dialog cannot be created, as DialogBoxParamA reports it.
+// set to "fails", the welcome dialog cannot be created, as DialogBoxParamA reports it. With VELLORAN_WOW64
+// set, it is instead the 32-bit installer run by an administrator on 64-bit Windows, as WOW64 shows it the
+// registry.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -52,6 +54,7 @@ BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
 }
 
 const bool redirected = [] {
+    if (GetEnvironmentVariableA("VELLORAN_WOW64", nullptr, 0) > 0) return wt::ModelWow64Registry(), true;
     realCreateKey = wt::ReplaceImport("advapi32.dll", "RegCreateKeyExA", &CreateKey);
     realParameters = wt::ReplaceImport("user32.dll", "SystemParametersInfoA", &Parameters);
     wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);
