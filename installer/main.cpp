@@ -118,7 +118,7 @@ public:
     {
         return ::SetString(key_, name, value) == ERROR_SUCCESS;
     }
-    void Remove() override { RegDeleteKeyA(HKEY_LOCAL_MACHINE, path_); }
+    void Remove() override { RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path_, KEY_WOW64_64KEY, 0); }
 
 private:
     HKEY key_;
@@ -126,15 +126,19 @@ private:
 };
 
 // The entry the saver's own uninstall mode removes again. Non-zero when the
-// name and the uninstall command are both recorded.
+// name and the uninstall command are both recorded. In the 64-bit view of
+// the registry, where the 64-bit installer writes it too: the 32-bit
+// installer on 64-bit Windows would otherwise write a second entry for the
+// one file in the Windows folder, which neither build's file system view
+// redirects.
 int WriteUninstallEntry(const char* targetPath)
 {
     char keyPath[1024];
     lstrcpyA(keyPath, kUninstallRoot);
     lstrcatA(keyPath, g_displayName);
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return 0;
 
     // A command cut short would name the wrong file; better none at all.

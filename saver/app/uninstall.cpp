@@ -69,11 +69,12 @@ bool SameFile(const char* path, const wchar_t* self)
 
 // The entry belongs to the file its command runs: "<path> -UNINSTALL", the
 // path as the installer wrote it or in quotes. Any other copy of the program
-// leaves it alone.
+// leaves it alone. Both builds' installers write it into the 64-bit view of
+// the registry.
 bool EntryNamesFile(const wchar_t* self)
 {
     HKEY entry;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE, &entry) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &entry) != ERROR_SUCCESS) return false;
     char command[MAX_PATH + sizeof kSwitch + 2] = {};
     DWORD type = 0, size = sizeof command - 1;
     const LONG read = RegQueryValueExA(entry, "UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(command), &size);
@@ -236,7 +237,7 @@ void SaverApp::Uninstall(const wchar_t* self)
     LONG entryResult = ERROR_SUCCESS;
     if (ownsEntry) {
         HKEY entry = nullptr;
-        entryResult = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, DELETE, &entry);
+        entryResult = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, DELETE | KEY_WOW64_64KEY, &entry);
         if (entryResult == ERROR_SUCCESS) RegCloseKey(entry);
     }
     // The file leaves its name first, so that this program can delete the

@@ -89,7 +89,11 @@ std::size_t UninstallBatchText(const UninstallBatch& batch, char* out, std::size
     // The only pause every Windows has: the second echo comes a second after the first.
     text.Quoted(batch.systemDir, "\\PING.EXE").Add(" -n 2 127.0.0.1 >NUL\r\n");
     text.Add("GOTO f\r\n:g\r\n");
-    if (batch.entryKey) text.Quoted(batch.systemDir, "\\REG.EXE").Add(" DELETE ").Quoted(batch.entryKey).Add(" /f >NUL\r\n");
+    // The 64-bit view, where the installers write the entry: the 32-bit
+    // program starts the 32-bit command interpreter, whose REG.EXE would see
+    // the 32-bit one. 32-bit Windows has the one view only.
+    if (batch.entryKey)
+        text.Quoted(batch.systemDir, "\\REG.EXE").Add(" DELETE ").Quoted(batch.entryKey).Add(" /reg:64 /f >NUL\r\n");
     text.Add(":d\r\nDEL %0\r\n");
     return text.Finish();
 }

@@ -49,7 +49,9 @@ TEST(NeedsElevation, AsksOnceEvenWhenRightsNeverCome)
 }
 
 // Whole or nothing, never past the buffer, even when every character of
-// both paths is a % that must be doubled.
+// both paths is a % that must be doubled. The entry goes from the 64-bit
+// view, where both installers write it: the 32-bit saver's batch runs the
+// 32-bit REG.EXE, which no test here can run.
 TEST(UninstallBatchText, FitsWholeOrNotAtAll)
 {
     const std::string percents(259, '%');
@@ -57,6 +59,7 @@ TEST(UninstallBatchText, FitsWholeOrNotAtAll)
     std::vector<char> ample(8192);
     const size_t length = UninstallBatchText(batch, ample.data(), ample.size());
     EXPECT_GT(length, 4 * percents.size());
+    EXPECT_NE(std::string(ample.data()).find(" DELETE \"HKLM\\SOFTWARE\\Key\" /reg:64 /f"), std::string::npos);
     for (const size_t size : {length + 1, length, size_t(1)}) {
         std::vector<char> out(size);
         EXPECT_EQ(UninstallBatchText(batch, out.data(), size), size > length ? length : 0) << size;

@@ -109,10 +109,10 @@ inline void PressButton(HWND dialog, int id)  // as a click would
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
 }
 
-inline bool RegKeyExists(HKEY root, const char* key)
+inline bool RegKeyExists(HKEY root, const char* key)  // in the 64-bit view, also where Wow64Registry models WOW64
 {
     HKEY k;
-    return RegOpenKeyExA(root, key, 0, KEY_READ, &k) == ERROR_SUCCESS && RegCloseKey(k) == ERROR_SUCCESS;
+    return RegOpenKeyExA(root, key, 0, KEY_READ | KEY_WOW64_64KEY, &k) == ERROR_SUCCESS && RegCloseKey(k) == ERROR_SUCCESS;
 }
 
 inline bool RegReadString(HKEY root, const char* key, const char* value, std::string* out)
@@ -217,6 +217,37 @@ template <class Function> Function ReplaceImport(const char* dll, const char* na
         }
     }
     return nullptr;
+}
+
+// The registry as a 32-bit program sees it on 64-bit Windows, which wine64 does not show: its calls into
+// HKEY_LOCAL_MACHINE\Software reach Software\WOW6432Node unless they ask for KEY_WOW64_64KEY (all of it here,
+// stricter than Windows, which shares a few keys). RegGetValueA, RegSetKeyValueA and RegDeleteTreeA are left
+// alone: the tests read and write the 64-bit view through them, as the Group Policy client and regedit do.
+struct Wow64Registry {
+    static std::string View(HKEY root, LPCSTR path, REGSAM access)
+    {
+        const std::string p = path ? path : "";
+        if (root != HKEY_LOCAL_MACHINE || (access & KEY_WOW64_64KEY) || _strnicmp(p.c_str(), "Software\\", 9) != 0) return p;
+        return p.substr(0, 9) + "WOW6432Node\\" + p.substr(9);
+    }
+    static inline decltype(&RegOpenKeyExA) open;
+    static inline decltype(&RegCreateKeyExA) create;
+    static LSTATUS WINAPI Open(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
+    {
+        return open(root, View(root, path, access).c_str(), options, access, key);
+    }
+    static LSTATUS WINAPI Create(HKEY root, LPCSTR path, DWORD reserved, LPSTR kind, DWORD options, REGSAM access,
+                                 LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
+    {
+        return create(root, View(root, path, access).c_str(), reserved, kind, options, access, security, key, disposition);
+    }
+};
+
+// Models WOW64's registry for this program's own calls from here on; stand-ins put in place later wrap it.
+inline void ModelWow64Registry()
+{
+    Wow64Registry::open = ReplaceImport("advapi32.dll", "RegOpenKeyExA", &Wow64Registry::Open);
+    Wow64Registry::create = ReplaceImport("advapi32.dll", "RegCreateKeyExA", &Wow64Registry::Create);
 }
 
 }  // namespace wt

@@ -61,8 +61,9 @@ enum Obstacle { kNone, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFol
                 kPlanted, kNoRights, kDeclined, kElevationFails, kNoWelcome };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
-// welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so.
-struct Row { const char* name; Obstacle obstacle; int welcome; std::vector<Box> boxes; End end; int silentExit = -1; };
+// welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so; wow64: the
+// installer as a 32-bit program on 64-bit Windows, by an administrator.
+struct Row { const char* name; Obstacle obstacle; int welcome; std::vector<Box> boxes; End end; int silentExit = -1; bool wow64 = false; };
 class Install : public ::testing::TestWithParam<Row> {};
 
 TEST_P(Install, EndsAsBeforeOrFullyInstalled)
@@ -104,7 +105,8 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     const std::wstring temp = std::wstring(here.begin(), here.end()) + L"\u0394\u0e01";
     CreateDirectoryW(temp.c_str(), nullptr);
     for (const wchar_t* name : {L"TEMP", L"TMP"}) SetEnvironmentVariableW(name, temp.c_str());
-    std::string program = wt::Artefact(row.obstacle >= kNoRights ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe");
+    SetEnvironmentVariableA("VELLORAN_WOW64", row.wow64 ? "1" : nullptr);
+    std::string program = wt::Artefact(row.obstacle >= kNoRights || row.wow64 ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe");
     const std::string downloads = wt::Artefact("Downloads"), mark = downloads + "\\uxtheme.dll.mark";
     if (row.obstacle == kPlanted) {
         CreateDirectoryA(downloads.c_str(), nullptr);
@@ -160,6 +162,7 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"FolderAtTarget", kFolderAtTarget, IDOK, {{"Install Error", "Could not save the screensaver to file.", IDOK}}, kAsBefore},
     Row{"RegistryRefuses", kRegistry, IDOK, {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted}, kInstalledWithoutEntry},
     Row{"SilentOlderReplaced", kOlder, 0, {}, kInstalled, 0},
+    Row{"SilentOlderReplacedBy32BitOn64Bit", kOlder, 0, {}, kInstalled, 0, true},
     Row{"SilentSameLeftAlone", kSameVersion, 0, {}, kAsBefore, 4},
     Row{"SilentCannotWrite", kFolderAtTarget, 0, {}, kAsBefore, 5},
     Row{"SilentRegistryRefuses", kRegistry, 0, {}, kInstalledWithoutEntry, 6},

@@ -4,7 +4,9 @@
 // to the machine, but an administrator's HKEY_CURRENT_USER, which is not the user's, and where system.ini's
 // SCRNSAVE.EXE goes too; "no" declines, "fails" fails as a moved file would. The elevated copy notes when
 // the user's installer, waiting for it, does not answer. ShellExecuteW notes what it would start. With
-// VELLORAN_WELCOME set to "fails", the welcome dialog cannot be created, as DialogBoxParamA reports it.
+// VELLORAN_WELCOME set to "fails", the welcome dialog cannot be created, as DialogBoxParamA reports it. With
+// VELLORAN_WOW64 set, it is instead the 32-bit installer run by an administrator on 64-bit Windows, as WOW64
+// shows it the registry.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -66,6 +68,7 @@ BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
 }
 
 const bool redirected = [] {
+    if (GetEnvironmentVariableA("VELLORAN_WOW64", nullptr, 0) > 0) return wt::ModelWow64Registry(), true;
     realCreateKey = wt::ReplaceImport("advapi32.dll", "RegCreateKeyExA", &CreateKey);
     realParameters = wt::ReplaceImport("user32.dll", "SystemParametersInfoA", &Parameters);
     wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);

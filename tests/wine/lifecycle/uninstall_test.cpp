@@ -51,17 +51,18 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
     realShortPath = wt::ReplaceImport("kernel32.dll", "GetShortPathNameW", &ShortPath);
     realCreateProcess = wt::ReplaceImport("kernel32.dll", "CreateProcessA", &CreateProcessUnderPolicy);
     enum Obstacle { None, BareName, HeldAWhile, HeldForEver, ReadOnly, NoCommandInterpreter, AnotherBatchRuns,
-                    RegistryToolsRefused, HeldAWhileRegistryToolsRefused };
+                    RegistryToolsRefused, HeldAWhileRegistryToolsRefused, Wow64 };
     // Beyond the console's code page, Savār.scr comes out as Sav?r.scr or as the look-alike Savar.scr; an
     // unmatched ! goes under delayed expansion; unexpanded, %TEMP% would name the temporary folder. owned: the
-    // entry names the program, else another copy (the look-alike).
+    // entry names the program, else another copy (the look-alike). Last, the 32-bit program on 64-bit Windows,
+    // whose entry is in the 64-bit view.
     const struct { const wchar_t* name; bool shortNames; Obstacle obstacle; bool owned, gone; } rows[] = {
         {L"Sav\u0101r.scr", false, None, false, false}, {L"Sav\u0101r.scr", true, None, false, true},
         {L"Sav!r.scr", false, None, true, true},        {L"%TEMP%.scr", true, BareName, true, true},
         {L"Saver.scr", true, HeldAWhile, true, true},   {L"Saver.scr", true, HeldForEver, true, false},
         {L"Saver.scr", true, ReadOnly, true, true},     {L"Saver.scr", true, NoCommandInterpreter, true, false},
         {L"Saver.scr", true, AnotherBatchRuns, true, true},   {L"Saver.scr", true, RegistryToolsRefused, true, true},
-        {L"Saver.scr", true, HeldAWhileRegistryToolsRefused, true, false}};
+        {L"Saver.scr", true, HeldAWhileRegistryToolsRefused, true, false}, {L"Saver.scr", true, Wow64, true, true}};
     // Blanks and a %, so that the batch must quote the path and double its %.
     const std::string folder = "C:\\Program Files\\Velloran 100% Test\\", payload = wt::Artefact("VelloranSaver.scr");
     const std::string batch = wt::WindowsDir() + "\\uninstss.bat", batches = wt::WindowsDir() + "\\uninstss*.bat";
@@ -95,7 +96,8 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
                       : CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_TRUE(row.obstacle != NoCommandInterpreter || MoveFileA(interpreter.c_str(), (interpreter + ".away").c_str()));
         shortNames = row.shortNames;
-        if (row.obstacle != None) {  // the real program; the odd path by its bare name, as typed in a console
+        if (row.obstacle == Wow64) wt::ModelWow64Registry();
+        if (row.obstacle != None && row.obstacle != Wow64) {  // the real program; the odd path by its bare name, as typed in a console
             wt::Process saver;
             ASSERT_TRUE(saver.Start(wt::Quote(row.obstacle == BareName ? name : folder + name) + " -UNINSTALL"));
             EXPECT_TRUE(saver.Wait(20000)) << "the uninstall mode must end at once, whatever the batch does";

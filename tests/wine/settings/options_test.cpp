@@ -5,9 +5,11 @@
 
 #include <map>
 
+#include "app/saver_app.h"
 #include "resource.h"
 #include "settings/option_rules.h"
 #include "settings/options_dialog.h"
+#include "settings/setting_levels.h"
 #include "winhelp.h"
 
 namespace {
@@ -161,6 +163,20 @@ TEST(OptionsDialogOnThisThread, ShowsStoredValuesAsTheyAreAtFirstAndTheHandOverT
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(dialog.texts, "25|0|1000|-7|0.00|20|18|");
     EXPECT_TRUE(dialog.overLink && dialog.overLink == LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_LINK_HAND)));
+}
+
+// The 32-bit saver on 64-bit Windows: what the administrator's tools wrote in the 64-bit view counts.
+TEST(MachineLevelsUnderWow64, AreReadFromThe64BitView)
+{
+    wt::ModelWow64Registry();
+    for (const char* key : {wt::kSettingsKey, kPolicyKey}) wt::RegRemoveTree(HKEY_LOCAL_MACHINE, key);
+    wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
+    wt::RegWriteDword(HKEY_LOCAL_MACHINE, wt::kSettingsKey, "NumPins", 60);
+    wt::RegWriteDword(HKEY_LOCAL_MACHINE, kPolicyKey, "NumBalls", 9);
+    const ResolvedSetting pins = ReadResolvedSetting(kRegistryRoot, "VelloranSaver", kNumPins),
+                          balls = ReadResolvedSetting(kRegistryRoot, "VelloranSaver", kNumBalls);
+    EXPECT_EQ(pins.value, 60u);
+    EXPECT_TRUE(balls.fixed && balls.value == 9u);
 }
 
 }  // namespace
