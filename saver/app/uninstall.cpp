@@ -266,7 +266,7 @@ void SaverApp::Uninstall(const wchar_t* self)
         // batch finds nothing to delete. Another session's saver may hold
         // the file beyond the batch's patience: it then goes at the system's
         // next start.
-        if (started && RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey) == ERROR_SUCCESS)
+        if (started && RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0) == ERROR_SUCCESS)
             MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         else
             MoveFileW(aside, self);

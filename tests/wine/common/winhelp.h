@@ -219,10 +219,11 @@ template <class Function> Function ReplaceImport(const char* dll, const char* na
     return nullptr;
 }
 
-// The registry as a 32-bit program sees it on 64-bit Windows, which wine64 does not show: its calls into
-// HKEY_LOCAL_MACHINE\Software reach Software\WOW6432Node unless they ask for KEY_WOW64_64KEY (all of it here,
-// stricter than Windows, which shares a few keys). RegGetValueA, RegSetKeyValueA and RegDeleteTreeA are left
-// alone: the tests read and write the 64-bit view through them, as the Group Policy client and regedit do.
+// The registry as a 32-bit program sees it on 64-bit Windows, which wine64 does not show: the keys it opens,
+// creates and deletes under HKEY_LOCAL_MACHINE\Software are those under Software\WOW6432Node unless it asks
+// for KEY_WOW64_64KEY (all of it here, stricter than Windows, which shares a few keys). RegGetValueA,
+// RegSetKeyValueA and RegDeleteTreeA are left alone: the tests read and write the 64-bit view through them, as
+// the Group Policy client and regedit do.
 struct Wow64Registry {
     static std::string View(HKEY root, LPCSTR path, REGSAM access)
     {
@@ -232,6 +233,8 @@ struct Wow64Registry {
     }
     static inline decltype(&RegOpenKeyExA) open;
     static inline decltype(&RegCreateKeyExA) create;
+    static inline decltype(&RegDeleteKeyA) remove;
+    static inline decltype(&RegDeleteKeyExA) removeIn;
     static LSTATUS WINAPI Open(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
     {
         return open(root, View(root, path, access).c_str(), options, access, key);
@@ -241,6 +244,11 @@ struct Wow64Registry {
     {
         return create(root, View(root, path, access).c_str(), reserved, kind, options, access, security, key, disposition);
     }
+    static LSTATUS WINAPI Delete(HKEY root, LPCSTR path) { return remove(root, View(root, path, 0).c_str()); }
+    static LSTATUS WINAPI DeleteIn(HKEY root, LPCSTR path, REGSAM access, DWORD reserved)
+    {
+        return removeIn(root, View(root, path, access).c_str(), access, reserved);
+    }
 };
 
 // Models WOW64's registry for this program's own calls from here on; stand-ins put in place later wrap it.
@@ -248,6 +256,8 @@ inline void ModelWow64Registry()
 {
     Wow64Registry::open = ReplaceImport("advapi32.dll", "RegOpenKeyExA", &Wow64Registry::Open);
     Wow64Registry::create = ReplaceImport("advapi32.dll", "RegCreateKeyExA", &Wow64Registry::Create);
+    Wow64Registry::remove = ReplaceImport("advapi32.dll", "RegDeleteKeyA", &Wow64Registry::Delete);
+    Wow64Registry::removeIn = ReplaceImport("advapi32.dll", "RegDeleteKeyExA", &Wow64Registry::DeleteIn);
 }
 
 }  // namespace wt
