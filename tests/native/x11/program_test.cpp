@@ -131,15 +131,12 @@ struct InAWindow {
         for (char line[1024]; std::fgets(line, sizeof line, out);) output += line;
         return status;
     }
-    // CPU time that it has taken, in seconds: user and system, the 12th and 13th fields after its name.
+    // CPU time that it has taken, in seconds: user and system, the 14th and 15th fields.
     double Cpu() const
     {
         std::string stat = (std::ostringstream() << std::ifstream("/proc/" + std::to_string(pid) + "/stat").rdbuf()).str();
-        std::istringstream fields(stat.substr(std::min(stat.size(), stat.rfind(')') + 1)));
-        std::string skip;
-        long user = 0, system = 0;
-        for (int i = 0; i < 11; ++i) fields >> skip;
-        fields >> user >> system;
+        unsigned long user = 0, system = 0;
+        std::sscanf(stat.c_str() + stat.rfind(')') + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system);
         return double(user + system) / double(sysconf(_SC_CLK_TCK));
     }
     Window Named(const char* wanted) const
