@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,14 +103,14 @@ struct InAWindow {
     }
     // Started with these options and the board shown, in the test's window or (ownWindow) in one of its own,
     // which then becomes the window; at a real-time priority, where allowed, so that the machine's load does
-    // not make it miss frames. In a session of its own, stopped as a whole (as is the daemon, run here in its
-    // place); the shell says its pid.
-    bool Start(const std::string& options, bool realTime = true, bool ownWindow = false)
+    // not make it miss frames, or with another command that sets the shell's priority. In a session of its
+    // own, stopped as a whole (as is the daemon, run here in its place); the shell says its pid.
+    bool Start(const std::string& options, const std::string& priority = "chrt -f -p 1", bool ownWindow = false)
     {
         if (!display) return false;
         XClearWindow(display, window);  // of the frames of a program before
         XSync(display, False);
-        out = popen(("echo $$; " + std::string(realTime ? "chrt -f -p 1 $$ >/dev/null 2>&1; " : "") + "DISPLAY=" + name +
+        out = popen(("echo $$; " + priority + " $$ >/dev/null 2>&1; DISPLAY=" + name +
                      " exec setsid " VELLORAN_X11_PROGRAM " " + (ownWindow ? "" : "--window-id " + std::to_string(window)) +
                      " " + options + " 2>&1").c_str(), "re");
         char line[32];
@@ -210,27 +211,33 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
     }
 }
 
-// As the daemon runs it: at the default pace, a frame every 19 ms, and an ordinary priority. A scene of 600
-// frames then lasts 11.4 s from its first frame to the next scene's, in which a pace 1 % slow is 114 ms late.
-// Load can only slow the program down, or make the test see a scene late (its end: slow; its start: quick),
-// so a few scenes are measured until one keeps the pace. Between frames it sleeps: drawing them takes a few
-// per cent of a core at most, the program alone.
+// As the daemon runs it: at the default pace, a frame every 19 ms, and not at a real-time priority, whose
+// timers are exact. A scene of 600 frames then lasts 11.4 s from its first frame to the next scene's, in which
+// a pace 2 % slow is 228 ms late. The program, its Xvfb and the test that looks run at the highest ordinary
+// priority, so that the machine's load neither slows the program nor makes the test see a scene late (its
+// end: slow; its start: quick); still, a few scenes are measured until one keeps the pace within 1 %. The
+// test looks only near a scene's end, so as not to load the machine itself. Between frames the program
+// sleeps: drawing them takes a few per cent of a core at most, the program alone.
 TEST(Program, KeepsItsPaceAtTheDefaultRateAndSleepsBetweenFrames)
 {
+    const int nice = getpriority(PRIO_PROCESS, 0);
+    const std::shared_ptr<void> restore(nullptr, [&](void*) { setpriority(PRIO_PROCESS, 0, nice); });
+    setpriority(PRIO_PROCESS, 0, -20);
     InAWindow w;
-    ASSERT_TRUE(w.Start("--scenario-counter 1", false));
+    ASSERT_TRUE(w.Start("--scenario-counter 1", "renice -n -20 -p"));
     auto since = Clock::now();
     Shot scene = w.Look(), now;
     double cpu = w.Cpu(), busiest = 0;  // share of a core
     std::string paces;                  // ms a frame
     bool kept = false;
     for (int i = 0; i < 3 && !kept; ++i) {
+        std::this_thread::sleep_until(since + std::chrono::milliseconds(600 * 19 * 98 / 100));
         ASSERT_TRUE(Within(20, [&] { return (now = w.Look()).Board() && scene.Overlap(now) < 0.5; }, 2)) << "no new scene";
         const double seconds = std::chrono::duration<double>(Clock::now() - since).count(), pace = seconds * 1000 / 600;
         busiest = std::max(busiest, (w.Cpu() - cpu) / seconds);
         scene = now, since = Clock::now(), cpu = w.Cpu();
         paces += " " + std::to_string(pace);
-        kept = std::fabs(pace - 19) < 19 * 0.006;
+        kept = std::fabs(pace - 19) < 19 * 0.01;
     }
     EXPECT_TRUE(kept) << "ms a frame:" << paces;
     EXPECT_LT(busiest, 0.05) << "of a core";
@@ -320,7 +327,7 @@ TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
     for (const int signal : {-1, 0, 1, SIGTERM, SIGINT}) {
         InAWindow w(signal == 1 ? "1024x768x24" : "640x480x24");  // its own window is 1024 by 768
         // Ten small balls: some always move, and every frame draws.
-        ASSERT_TRUE(w.Start("--refresh-rate 3 --num-balls 10 --ball-size 10", true, signal == 1)) << signal;
+        ASSERT_TRUE(w.Start("--refresh-rate 3 --num-balls 10 --ball-size 10", "chrt -f -p 1", signal == 1)) << signal;
         if (signal < 0) XUnmapWindow(w.display, w.window);
         XSync(w.display, False);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
