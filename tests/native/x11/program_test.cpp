@@ -309,6 +309,7 @@ TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
         {"DISPLAY= $program --help 2>/dev/null", "0 usage: velloransaver [--help] "},
         {"DISPLAY= $program --num-balls 3x 2>&1 >/dev/null", "2 velloransaver: bad argument: --num-balls 3x\nusage: "},
         {"DISPLAY=:65535 $program 2>&1 >/dev/null", "1 velloransaver: cannot open display :65535"},
+        {"unset DISPLAY; $program 2>&1 >/dev/null", "1 velloransaver: cannot open display (DISPLAY is not set)"},
         {"DISPLAY=" + w.name + " $program --window-id 0x3fffffff 2>&1 >/dev/null", "1 velloransaver: no window 0x3fffffff"},
         {"DISPLAY=" + eightBits.name + " $program --root 2>&1 >/dev/null", "1 velloransaver: the window's visual has no true colours"}};
     for (const auto& [command, shown] : cases) {
