@@ -294,7 +294,7 @@ TEST(Program, DrawsAtTheScaleThatXftDpiSets)
         const int axis = int(std::floor((s.boardWidth / 2 - kScaledPinRadius) * s.scale + 0.5));
         Shot shot;
         EXPECT_TRUE(Within(3, [&] { return (shot = w.Look()).Tallest() == s.pinWidth && shot.MirroredAbout(axis) > 0.8; }))
-            << s.dpi << " dpi: a pin " << shot.Tallest() << " pixels wide, " << shot.MirroredAbout(axis) << " mirrored about " << axis;
+            << s.dpi << " dpi: a pin " << shot.Tallest() << " pixels across, " << shot.MirroredAbout(axis) << " mirrored about " << axis;
         w.Stop();
     }
 }
