@@ -22,6 +22,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.velloran.example/saver/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The daemon that runs it; desktops that have their own run it too.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "pin board screensaver for XScreenSaver")
 set(CPACK_PACKAGE_DESCRIPTION
     "Coloured balls fall through a random field of grey pins, bounce off them,
@@ -29,17 +31,16 @@ off each other and off the walls, and throw white sparks at every contact.
 This is the X11 program of Velloran Saver, for XScreenSaver's daemon or any
 X11 desktop, with its settings file for xscreensaver-settings.")
 
-# The copyright file and the changelog where Debian's policy wants them. The
-# changelog's date is the last commit's, so that two builds of one commit
-# give the same package; SOURCE_DATE_EPOCH, when set, wins.
+# Every date in the package is the source's: SOURCE_DATE_EPOCH when set, else
+# the last commit's, so that two builds of one commit give the same package.
+# The changelog takes it now; CPack, which dates the package's files with it,
+# takes it when it runs (source-date.cmake), so that a plain cpack does too.
+set(CPACK_VELLORAN_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/debian/source-date.cmake)
+include(${CPACK_PROJECT_CONFIG_FILE})
+
+# The copyright file and the changelog where Debian's policy wants them.
 set(_velloran_doc ${CMAKE_BINARY_DIR}/debian-doc)
-if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-  execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
-                  OUTPUT_VARIABLE _velloran_epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  if(_velloran_epoch)
-    set(ENV{SOURCE_DATE_EPOCH} ${_velloran_epoch})
-  endif()
-endif()
 string(TIMESTAMP VELLORAN_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/changelog.in ${_velloran_doc}/changelog @ONLY)
 execute_process(COMMAND gzip -9nf ${_velloran_doc}/changelog)

@@ -129,7 +129,9 @@ int main(int argc, char** argv)
 
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
-        std::fprintf(stderr, "velloransaver: cannot open display %s\n", XDisplayName(nullptr));
+        // Without DISPLAY, Xlib names no display at all.
+        const char* name = XDisplayName(nullptr);
+        std::fprintf(stderr, "velloransaver: cannot open display %s\n", *name ? name : "(DISPLAY is not set)");
         return 1;
     }
     XSetErrorHandler(OnXError);
