@@ -1,0 +1,252 @@
+// The Wayland program under a real compositor: sway, headless, with a software renderer, run as nobody
+// (it refuses root) in a runtime folder of the test's own. Screenshots come from grim; the pointer is a
+// virtual one, since a seat without an input device has no pointer to tell the program of.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "virtual-pointer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+bool Within(double seconds, const std::function<bool()>& check)
+{
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    for (; !check(); std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+        if (Clock::now() > end) return false;
+    return true;
+}
+
+// Where an output shows pins (every component 170 to 229; an output without a board is darker grey).
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<bool> pin;
+    long Pins() const { return std::count(pin.begin(), pin.end(), true); }
+    bool Board() const { return Pins() > 300; }
+    // The share of these pins' pixels that are pins in the other shot: low when it shows another scene.
+    double Overlap(const Shot& other) const
+    {
+        long same = 0;
+        for (size_t i = 0; i < pin.size() && pin.size() == other.pin.size(); ++i) same += pin[i] && other.pin[i];
+        return Board() ? double(same) / double(Pins()) : 0;
+    }
+    // The column about which the picture is most nearly mirrored, in its pixels.
+    int MirrorAxis() const
+    {
+        int best = 0;
+        long bestSame = -1;
+        for (int axis = width / 4; axis < width * 3 / 4; ++axis) {
+            long same = 0;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    const int m = 2 * axis - x - 1;
+                    same += m >= 0 && m < width && pin[size_t(y * width + x)] && pin[size_t(y * width + m)];
+                }
+            if (same > bestSame) bestSame = same, best = axis;
+        }
+        return best;
+    }
+};
+
+// One sway of the test's own, with one output of 640 by 480 to begin with.
+struct Sway {
+    Sway()
+    {
+        char name[] = "/tmp/velloransaver-sway.XXXXXX";
+        dir = mkdtemp(name) ? name : "";
+        std::ofstream(dir + "/config") << "output HEADLESS-1 resolution 640x480\n";
+        fs::permissions(dir, fs::perms::owner_all);
+        if (std::system(("chown nobody " + dir + " && chmod 644 " + dir + "/config").c_str()) != 0) return;
+        env = "XDG_RUNTIME_DIR=" + dir + " WAYLAND_DISPLAY=wayland-1 SWAYSOCK=" + dir + "/ipc";
+        server = popen(("echo $$; exec setpriv --reuid=nobody --regid=nogroup --clear-groups env -i " + env +
+                        " WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c " + dir +
+                        "/config >" + dir + "/sway.log 2>&1").c_str(), "re");
+        if (!server || std::fscanf(server, "%d", &serverPid) != 1) return;
+        ready = Within(10, [&] { return fs::exists(dir + "/ipc") && Msg("-t get_outputs"); });
+    }
+    ~Sway()
+    {
+        Stop();
+        if (pointerDisplay) wl_display_disconnect(pointerDisplay);
+        if (serverPid > 0) kill(serverPid, SIGTERM);
+        if (server) pclose(server);
+        if (!dir.empty()) fs::remove_all(dir);
+    }
+    bool Msg(const std::string& command) { return std::system((env + " swaymsg " + command + " >/dev/null 2>&1").c_str()) == 0; }
+    Shot Look(const std::string& output)
+    {
+        Shot shot;
+        std::FILE* in = popen((env + " grim -t ppm -o " + output + " - 2>/dev/null").c_str(), "re");
+        int depth = 0;
+        if (in && std::fscanf(in, "P6 %d %d %d", &shot.width, &shot.height, &depth) == 3 && std::fgetc(in) != EOF) {
+            std::vector<unsigned char> rgb(size_t(shot.width) * size_t(shot.height) * 3);
+            if (std::fread(rgb.data(), 1, rgb.size(), in) == rgb.size())
+                for (size_t i = 0; i < rgb.size(); i += 3)
+                    shot.pin.push_back(rgb[i] - 170u < 60 && rgb[i + 1] - 170u < 60 && rgb[i + 2] - 170u < 60);
+        }
+        if (in) pclose(in);
+        if (shot.pin.empty()) shot.width = shot.height = 0;
+        return shot;
+    }
+    // The program, with these options, until its boards show on these outputs.
+    bool Start(const std::string& options, const std::vector<std::string>& outputs = {"HEADLESS-1"})
+    {
+        out = popen(("echo $$; " + env + " exec " VELLORAN_WAYLAND_PROGRAM " " + options + " 2>&1").c_str(), "re");
+        char line[32];
+        return ready && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
+               Within(5, [&] { return std::all_of(outputs.begin(), outputs.end(), [&](auto& o) { return Look(o).Board(); }); });
+    }
+    // How it ended: its wait status, and what it said.
+    std::pair<int, std::string> Ended(double seconds)
+    {
+        int status = -1;
+        if (!Within(seconds, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) return {-1, ""};
+        pid = 0;
+        std::string said;
+        for (char line[512]; std::fgets(line, sizeof line, out);) said += line;
+        pclose(out), out = nullptr;
+        return {status, said};
+    }
+    void Stop()
+    {
+        if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0), pid = 0;
+        if (out) pclose(out), out = nullptr;
+    }
+    // A pointer device on the seat, from a client of the test's own.
+    zwlr_virtual_pointer_v1* Pointer()
+    {
+        if (!(pointerDisplay = wl_display_connect((dir + "/wayland-1").c_str()))) return nullptr;
+        struct Found { zwlr_virtual_pointer_manager_v1* manager = nullptr; wl_seat* seat = nullptr; } found;
+        static const wl_registry_listener listener{
+            [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
+                Found& f = *static_cast<Found*>(data);
+                if (!std::strcmp(interface, "zwlr_virtual_pointer_manager_v1"))
+                    f.manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
+                        wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
+                if (!std::strcmp(interface, "wl_seat") && !f.seat)
+                    f.seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+            },
+            [](void*, wl_registry*, uint32_t) {}};
+        wl_registry_add_listener(wl_display_get_registry(pointerDisplay), &listener, &found);
+        wl_display_roundtrip(pointerDisplay);
+        if (!found.manager || !found.seat) return nullptr;
+        zwlr_virtual_pointer_v1* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(found.manager, found.seat);
+        wl_display_roundtrip(pointerDisplay);
+        return pointer;
+    }
+    void Move(zwlr_virtual_pointer_v1* pointer, double dx)
+    {
+        zwlr_virtual_pointer_v1_motion(pointer, 0, wl_fixed_from_double(dx), 0);
+        zwlr_virtual_pointer_v1_frame(pointer);
+        wl_display_roundtrip(pointerDisplay);
+    }
+
+    std::string dir, env;
+    bool ready = false;
+    std::FILE* server = nullptr;
+    pid_t serverPid = 0;
+    std::FILE* out = nullptr;
+    pid_t pid = 0;
+    wl_display* pointerDisplay = nullptr;
+};
+
+// Pins mirrored about the middle of the board's pin area, which lies a pin radius left of the middle of
+// the board: at 640 pixels and a pin radius of 20, about column 300 at scale 1 and 2 x (160 - 20) at
+// scale 2, where the board is half as wide, in logical pixels, and drawn at full resolution. A board per
+// output, one that comes while it runs included.
+TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutput)
+{
+    Sway sway;
+    ASSERT_TRUE(sway.ready);
+    ASSERT_TRUE(sway.Msg("create_output") && sway.Msg("output HEADLESS-2 resolution 640x480 scale 2"));
+    ASSERT_TRUE(sway.Start("--symmetry --pin-size 20 --num-balls 1 --ball-size 10 --no-sparks", {"HEADLESS-1", "HEADLESS-2"}));
+    EXPECT_NEAR(sway.Look("HEADLESS-1").MirrorAxis(), 300, 2) << "scale 1";
+    EXPECT_NEAR(sway.Look("HEADLESS-2").MirrorAxis(), 280, 2) << "scale 2";
+    ASSERT_TRUE(sway.Msg("create_output") && sway.Msg("output HEADLESS-3 resolution 640x480"));
+    EXPECT_TRUE(Within(5, [&] { return sway.Look("HEADLESS-3").Board(); })) << "no board on an output added";
+}
+
+// The pointer over the board as it appears is no move, nor is a motion to where it is; a move by a
+// pixel is. A stop signal ends it by that signal. Either way it lets go quietly.
+TEST(Program, EndsOnAPointerMoveOrASignalAndNotBefore)
+{
+    Sway sway;
+    zwlr_virtual_pointer_v1* pointer = sway.Pointer();
+    ASSERT_NE(pointer, nullptr);
+    for (const int how : {0, SIGTERM, SIGINT}) {
+        ASSERT_TRUE(sway.Start("")) << how;
+        if (how == 0) {
+            sway.Move(pointer, 0);
+            EXPECT_EQ(sway.Ended(0.5).first, -1) << "ended before the pointer moved";
+            sway.Move(pointer, 1);
+        } else {
+            kill(sway.pid, how);
+        }
+        const auto [status, said] = sway.Ended(5);
+        EXPECT_TRUE(how ? WIFSIGNALED(status) && WTERMSIG(status) == how : WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << how << ": " << status;
+        EXPECT_EQ(said, "") << how;
+        sway.Stop();
+    }
+}
+
+// A frame every 4 ms, a scene every 600 frames: 2.4 s, within 1 %, though the output shows 60 frames a second. On a
+// workspace of its own, not shown, it steps nothing: shown again, it shows the same scene.
+TEST(Program, KeepsItsPaceAndStepsNothingWhileNotShown)
+{
+    Sway sway;
+    ASSERT_TRUE(sway.Start("--refresh-rate 3 --scenario-counter 1"));
+    // Three scenes, from one change to the third after it, each change seen within a screenshot's time
+    // (about 30 ms): a pace 2 % slow is 144 ms late.
+    Shot scene = sway.Look("HEADLESS-1"), now;
+    Clock::time_point first;
+    for (int i = 0; i < 4; ++i) {
+        const auto end = Clock::now() + std::chrono::seconds(10);
+        while (!((now = sway.Look("HEADLESS-1")).Board() && scene.Overlap(now) < 0.5)) ASSERT_LT(Clock::now(), end) << "no new scene";
+        if (i == 0) first = Clock::now();
+        scene = now;
+    }
+    const double took = std::chrono::duration<double, std::milli>(Clock::now() - first).count();
+    EXPECT_NEAR(took, 7200, 72);
+
+    ASSERT_TRUE(sway.Msg("workspace 2"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+    ASSERT_TRUE(sway.Msg("workspace 1"));
+    EXPECT_TRUE(Within(2, [&] { return (now = sway.Look("HEADLESS-1")).Board(); }));
+    EXPECT_GT(scene.Overlap(now), 0.5) << "frames went on while not shown";
+}
+
+// The X11 program's options and usage, but for the windows it draws into.
+TEST(Program, TakesTheX11ProgramsOptionsButItsWindows)
+{
+    std::FILE* run = popen(VELLORAN_WAYLAND_PROGRAM " --num-balls 99 --root 2>&1", "re");
+    ASSERT_NE(run, nullptr);
+    char said[512] = "";
+    const size_t got = std::fread(said, 1, sizeof said - 1, run);
+    said[got] = 0;
+    const int status = pclose(run);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
+    EXPECT_STREQ(said, "velloransaver-wayland: bad argument: --root\nusage: velloransaver-wayland [--help] [--num-balls 1-10] "
+                       "[--num-pins 4-200] [--ball-size 10-200] [--pin-size 6-200] [--symmetry | --no-symmetry | "
+                       "--random-symmetry] [--gravity 1-100] [--scenario-counter 1-100] [--refresh-rate 3-127] "
+                       "[--sparks | --no-sparks | --random-sparks]\n");
+}
+
+}  // namespace
