@@ -264,8 +264,8 @@ void OutputBoard::Frame(int64_t now)
     if (!shown_) pen_->ClearTarget();
 
     // Every step that has come due, up to a quarter of a second of them (a
-    // loaded machine may call back late); beyond
-    // that (the surface was not seen) it starts afresh rather than catch up.
+    // loaded machine may call back late); beyond that (the surface was not
+    // seen) it starts afresh rather than catch up.
     const int64_t most = std::max<int64_t>(1, 250000000 / period_);
     const int64_t due = std::min(most, 1 + (now - deadline_) / period_);
     pen_->SetTarget(buffer->Image());

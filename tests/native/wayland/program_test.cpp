@@ -108,7 +108,10 @@ struct Sway {
     // The program, with these options, until its boards show on these outputs.
     bool Start(const std::string& options, const std::vector<std::string>& outputs = {"HEADLESS-1"})
     {
-        out = popen(("echo $$; " + env + " exec " VELLORAN_WAYLAND_PROGRAM " " + options + " 2>&1").c_str(), "re");
+        // $VELLORAN_WAYLAND_PROGRAM names an installed program to run instead.
+        const char* installed = std::getenv("VELLORAN_WAYLAND_PROGRAM");
+        out = popen(("echo $$; " + env + " exec " + (installed ? installed : VELLORAN_WAYLAND_PROGRAM) + " " + options + " 2>&1").c_str(),
+                    "re");
         char line[32];
         return ready && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
                Within(5, [&] { return std::all_of(outputs.begin(), outputs.end(), [&](auto& o) { return Look(o).Board(); }); });
