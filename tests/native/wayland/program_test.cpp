@@ -166,6 +166,15 @@ struct Sway {
         wl_display_roundtrip(pointerDisplay);
     }
 
+    void Button(zwlr_virtual_pointer_v1* pointer)
+    {
+        zwlr_virtual_pointer_v1_button(pointer, 0, 0x110, WL_POINTER_BUTTON_STATE_PRESSED);  // the left button
+        zwlr_virtual_pointer_v1_frame(pointer);
+        zwlr_virtual_pointer_v1_button(pointer, 0, 0x110, WL_POINTER_BUTTON_STATE_RELEASED);
+        zwlr_virtual_pointer_v1_frame(pointer);
+        wl_display_roundtrip(pointerDisplay);
+    }
+
     std::string dir, env;
     bool ready = false;
     std::FILE* server = nullptr;
@@ -193,23 +202,25 @@ TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutput)
 }
 
 // The pointer over the board as it appears is no move, nor is a motion to where it is; a move by a
-// pixel is. A stop signal ends it by that signal. Either way it lets go quietly.
+// pixel is (0), and so is a button (-1), the compositor closing it (-2). A stop signal ends it by that
+// signal. Every way it lets go quietly.
 TEST(Program, EndsOnAPointerMoveOrASignalAndNotBefore)
 {
     Sway sway;
     zwlr_virtual_pointer_v1* pointer = sway.Pointer();
     ASSERT_NE(pointer, nullptr);
-    for (const int how : {0, SIGTERM, SIGINT}) {
+    for (const int how : {0, -1, -2, SIGTERM, SIGINT}) {
         ASSERT_TRUE(sway.Start("")) << how;
         if (how == 0) {
             sway.Move(pointer, 0);
             EXPECT_EQ(sway.Ended(0.5).first, -1) << "ended before the pointer moved";
             sway.Move(pointer, 1);
-        } else {
-            kill(sway.pid, how);
         }
+        if (how == -1) sway.Button(pointer);
+        if (how == -2) sway.Msg("kill");
+        if (how > 0) kill(sway.pid, how);
         const auto [status, said] = sway.Ended(5);
-        EXPECT_TRUE(how ? WIFSIGNALED(status) && WTERMSIG(status) == how : WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        EXPECT_TRUE(how > 0 ? WIFSIGNALED(status) && WTERMSIG(status) == how : WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << how << ": " << status;
         EXPECT_EQ(said, "") << how;
         sway.Stop();
