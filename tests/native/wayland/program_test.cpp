@@ -228,7 +228,8 @@ TEST(Program, EndsOnAPointerMoveOrASignalAndNotBefore)
 }
 
 // A frame every 4 ms, a scene every 600 frames: 2.4 s, within 1 %, though the output shows 60 frames a second. On a
-// workspace of its own, not shown, it steps nothing: shown again, it shows the same scene.
+// workspace of its own, not shown, it steps nothing and waits without taking the CPU: shown again, it
+// shows the same scene.
 TEST(Program, KeepsItsPaceAndStepsNothingWhileNotShown)
 {
 #if defined(__SANITIZE_ADDRESS__)
@@ -249,8 +250,18 @@ TEST(Program, KeepsItsPaceAndStepsNothingWhileNotShown)
     const double took = std::chrono::duration<double, std::milli>(Clock::now() - first).count();
     EXPECT_NEAR(took, 7200, 72);
 
+    // Its CPU time in clock ticks, user and system.
+    const auto cpu = [&] {
+        std::ifstream stat("/proc/" + std::to_string(sway.pid) + "/stat");
+        std::string field;
+        long ticks = 0;
+        for (int i = 1; i <= 15 && stat >> field; ++i) ticks += i >= 14 ? std::atol(field.c_str()) : 0;
+        return ticks;
+    };
     ASSERT_TRUE(sway.Msg("workspace 2"));
+    const long hidden = cpu();
     std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+    EXPECT_LT(cpu() - hidden, sysconf(_SC_CLK_TCK) * 3 / 20) << "more than 5 % of a core while it waits";
     ASSERT_TRUE(sway.Msg("workspace 1"));
     EXPECT_TRUE(Within(2, [&] { return (now = sway.Look("HEADLESS-1")).Board(); }));
     EXPECT_GT(scene.Overlap(now), 0.5) << "frames went on while not shown";
