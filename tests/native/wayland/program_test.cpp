@@ -2,6 +2,7 @@
 // (it refuses root) in a runtime folder of the test's own. Screenshots come from grim; the pointer is a
 // virtual one, since a seat without an input device has no pointer to tell the program of.
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,10 +65,14 @@ struct Shot {
     }
 };
 
-// One sway of the test's own, with one output of 640 by 480 to begin with.
+// One sway of the test's own, with one output of 640 by 480 to begin with. It, the program and the
+// screenshots run at a real-time priority where allowed (the test's, which they inherit), so that the
+// machine's load makes neither the compositor nor the program miss frames.
 struct Sway {
     Sway()
     {
+        const sched_param realTime{1};
+        sched_setscheduler(0, SCHED_FIFO, &realTime);
         char name[] = "/tmp/velloransaver-sway.XXXXXX";
         dir = mkdtemp(name) ? name : "";
         std::ofstream(dir + "/config") << "output HEADLESS-1 resolution 640x480\n";
@@ -106,13 +111,12 @@ struct Sway {
         if (shot.pin.empty()) shot.width = shot.height = 0;
         return shot;
     }
-    // The program, with these options, until its boards show on these outputs. At a real-time priority,
-    // where allowed, so that the machine's load does not make it miss frames.
+    // The program, with these options, until its boards show on these outputs.
     bool Start(const std::string& options, const std::vector<std::string>& outputs = {"HEADLESS-1"})
     {
         // $VELLORAN_WAYLAND_PROGRAM names an installed program to run instead.
         const char* installed = std::getenv("VELLORAN_WAYLAND_PROGRAM");
-        out = popen(("echo $$; chrt -f -p 1 $$ >/dev/null 2>&1; " + env + " exec " + (installed ? installed : VELLORAN_WAYLAND_PROGRAM) + " " + options + " 2>&1").c_str(),
+        out = popen(("echo $$; " + env + " exec " + (installed ? installed : VELLORAN_WAYLAND_PROGRAM) + " " + options + " 2>&1").c_str(),
                     "re");
         char line[32];
         return ready && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
