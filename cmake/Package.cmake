@@ -47,4 +47,12 @@ execute_process(COMMAND gzip -9nf ${_velloran_doc}/changelog)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright ${_velloran_doc}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velloransaver)
 
+# The Wayland program rides in the same package: its install rules are in
+# saver/wayland/CMakeLists.txt, its libraries found by dpkg-shlibdeps too.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "pin board screensaver for XScreenSaver and Wayland")
+string(APPEND CPACK_PACKAGE_DESCRIPTION "
+It also carries velloransaver-wayland, the same board on every output of a
+Wayland desktop (sway, Hyprland and other wlroots compositors), for idle
+daemons such as swayidle and hypridle.")
+
 include(CPack)

@@ -1,6 +1,7 @@
-// Writes the program's manual page, velloransaver.6x (run by the build), from
-// the same option table as the usage line and the settings file, so that the
-// page cannot name an option, range or default the program does not have.
+// Writes the programs' manual pages, velloransaver.6x and velloransaver-wayland.6
+// (run by the build), from the same option table as the usage line and the
+// settings file, so that a page cannot name an option, range or default the
+// program does not have.
 #include <cctype>
 #include <cstdio>
 #include <string>
@@ -34,9 +35,10 @@ std::string Sentence(const char* help)
     return text;
 }
 
-void WriteSynopsis(std::FILE* out)
+void WriteSynopsis(std::FILE* out, const FrontEnd& frontEnd)
 {
-    std::fputs(".SH SYNOPSIS\n.B velloransaver\n[\\fB\\-\\-help\\fR] [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]\n", out);
+    std::fprintf(out, ".SH SYNOPSIS\n.B %s\n[\\fB\\-\\-help\\fR]%s\n", Roff(frontEnd.program).c_str(),
+                 frontEnd.windowOptions ? " [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]" : "");
     for (const X11Option& option : kX11Options) {
         const std::string name = Roff(option.name);
         if (IsList(option.setting)) {
@@ -72,7 +74,7 @@ void WriteManualPage(std::FILE* out, const char* version)
                  ".SH NAME\n"
                  "velloransaver \\- balls falling through a field of pins, for XScreenSaver\n",
                  Roff(version).c_str());
-    WriteSynopsis(out);
+    WriteSynopsis(out, kX11FrontEnd);
     std::fprintf(out,
                  ".SH DESCRIPTION\n"
                  "%s"
@@ -122,15 +124,71 @@ void WriteManualPage(std::FILE* out, const char* version)
                out);
 }
 
+void WriteWaylandPage(std::FILE* out, const char* version)
+{
+    std::fprintf(out,
+                 ".TH VELLORANSAVER\\-WAYLAND 6 \"\" \"Velloran Saver %s\" \"Games Manual\"\n"
+                 ".SH NAME\n"
+                 "velloransaver\\-wayland \\- balls falling through a field of pins, for Wayland desktops\n",
+                 Roff(version).c_str());
+    WriteSynopsis(out, kWaylandFrontEnd);
+    std::fprintf(out,
+                 ".SH DESCRIPTION\n"
+                 "%s"
+                 ".PP\n"
+                 "It covers every output with a fullscreen surface, each with a board of its own at the\n"
+                 "output's size and scale, and follows outputs that come or go.\n"
+                 "It ends on a key, a mouse button or a move of the pointer (not on the wheel),\n"
+                 "when the compositor closes it, and on SIGTERM or SIGINT.\n"
+                 ".PP\n"
+                 "An idle daemon makes it the screensaver. For \\fBswayidle\\fR, after five minutes:\n"
+                 ".PP\n"
+                 ".EX\n"
+                 "    swayidle timeout 300 velloransaver\\-wayland\n"
+                 ".EE\n"
+                 ".PP\n"
+                 "For \\fBhypridle\\fR, in \\fI~/.config/hypr/hypridle.conf\\fR:\n"
+                 ".PP\n"
+                 ".EX\n"
+                 "    listener {\n"
+                 "        timeout = 300\n"
+                 "        on\\-timeout = velloransaver\\-wayland\n"
+                 "    }\n"
+                 ".EE\n"
+                 ".SH OPTIONS\n"
+                 "Every option may be given with one dash or two.\n"
+                 "A number outside its range is brought into it.\n"
+                 ".TP\n"
+                 ".B \\-\\-help\n"
+                 "Print the usage on standard output and end.\n",
+                 Roff(kProgramDescription).c_str());
+    for (const X11Option& option : kX11Options) WriteOption(out, option);
+    std::fputs(".SH ENVIRONMENT\n"
+               ".TP\n"
+               ".B WAYLAND_DISPLAY\n"
+               "The compositor to draw on, a socket in \\fBXDG_RUNTIME_DIR\\fR.\n"
+               ".SH \"EXIT STATUS\"\n"
+               "0 when it was ended by input or closed by the compositor; 1 when it could not draw\n"
+               "(no compositor, or one that lacks what it needs) or lost the compositor;\n"
+               "2 for a malformed command line, after one line of usage on the standard error.\n"
+               "Stopped by SIGTERM or SIGINT, it ends by that signal.\n"
+               ".SH \"SEE ALSO\"\n"
+               ".BR swayidle (1),\n"
+               ".BR velloransaver (6x)\n",
+               out);
+}
+
 }  // namespace
 
+// FILE VERSION [wayland]: the X11 program's page, or the Wayland program's.
 int main(int argc, char** argv)
 {
-    std::FILE* out = argc == 3 ? std::fopen(argv[1], "w") : nullptr;
+    const bool wayland = argc == 4 && std::string(argv[3]) == "wayland";
+    std::FILE* out = argc == 3 || wayland ? std::fopen(argv[1], "w") : nullptr;
     if (!out) {
-        std::fprintf(stderr, "usage: velloransaver-manual FILE VERSION\n");
+        std::fprintf(stderr, "usage: velloransaver-manual FILE VERSION [wayland]\n");
         return 2;
     }
-    WriteManualPage(out, argv[2]);
+    wayland ? WriteWaylandPage(out, argv[2]) : WriteManualPage(out, argv[2]);
     return std::fclose(out) == 0 ? 0 : 1;
 }

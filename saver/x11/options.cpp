@@ -73,7 +73,8 @@ const X11Option* FindSlider(const char* name)
 
 }  // namespace
 
-bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line)
+bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
+                      const FrontEnd& frontEnd)
 {
     for (int i = 0; i < kBoardSettingCount; ++i) line.settings[i] = uint32_t(kStoredSettings[i].defaultValue);
     bool root = false, haveId = false;
@@ -91,9 +92,9 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
         uint32_t listValue;
         if (std::strcmp(name, "help") == 0 || std::strcmp(name, "h") == 0) {
             line.help = true;
-        } else if (std::strcmp(name, "root") == 0) {
+        } else if (frontEnd.windowOptions && std::strcmp(name, "root") == 0) {
             root = true;
-        } else if (std::strcmp(name, "window-id") == 0) {
+        } else if (frontEnd.windowOptions && std::strcmp(name, "window-id") == 0) {
             if (!ParseWindowId(value, id)) return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
             haveId = true, ++i;
         } else if (MatchListFlag(name, which, listValue)) {
@@ -108,7 +109,7 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
         }
     }
     line.target = DrawTarget::OwnWindow;
-    if (screensaverWindow && *screensaverWindow) {
+    if (frontEnd.windowOptions && screensaverWindow && *screensaverWindow) {
         if (!ParseWindowId(screensaverWindow, id)) return refuse(std::string("XSCREENSAVER_WINDOW=") + screensaverWindow);
         line.target = DrawTarget::Window;
     } else if (haveId) {
@@ -120,9 +121,9 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
     return true;
 }
 
-void PrintUsage(std::FILE* out)
+void PrintUsage(std::FILE* out, const FrontEnd& frontEnd)
 {
-    std::fputs("usage: velloransaver [--help] [--root | --window-id ID]", out);
+    std::fprintf(out, "usage: %s [--help]%s", frontEnd.program, frontEnd.windowOptions ? " [--root | --window-id ID]" : "");
     for (const X11Option& option : kX11Options) {
         const StoredSetting& setting = kStoredSettings[option.setting];
         if (IsList(option.setting)) {

@@ -1,8 +1,9 @@
-// The X11 program's command line, in the manner of XScreenSaver's programs:
-// where to draw, and the nine stored settings of the Windows saver as options
-// with the same meanings, defaults and ranges. Every option is declared once,
-// in kX11Options; parsing, the usage line, the settings file for the
-// daemon's settings dialog and the manual page all follow from that table.
+// The Linux programs' command line, in the manner of XScreenSaver's programs:
+// where to draw (X11 only), and the nine stored settings of the Windows saver
+// as options with the same meanings, defaults and ranges. Every option is
+// declared once, in kX11Options; parsing, the usage line, the settings file
+// for the daemon's settings dialog and both programs' manual pages all follow
+// from that table.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -31,6 +32,14 @@ enum class DrawTarget {
     Window,     // a window of another program
 };
 
+// What tells the programs' command lines apart.
+struct FrontEnd {
+    const char* program;
+    bool windowOptions;  // --root, --window-id and $XSCREENSAVER_WINDOW: X11 draws into others' windows
+};
+inline constexpr FrontEnd kX11FrontEnd{"velloransaver", true};
+inline constexpr FrontEnd kWaylandFrontEnd{"velloransaver-wayland", false};
+
 // What the command line asks for; its settings are read as the Windows saver
 // reads stored ones, clamped into the options dialog's ranges.
 struct CommandLine : SettingsReader {
@@ -52,8 +61,10 @@ struct CommandLine : SettingsReader {
 // set, else from --window-id, else --root; ids are decimal or 0x-hex. A number
 // beyond 32 bits counts as the nearest 32-bit one before clamping. False for
 // anything malformed (an unknown option, a missing or non-numeric value, an
-// id that is not one), with the culprit in line.refused.
-bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line);
+// id that is not one, a window option where the front end has none), with
+// the culprit in line.refused.
+bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
+                      const FrontEnd& frontEnd = kX11FrontEnd);
 
 // One line: every option with its range.
-void PrintUsage(std::FILE* out);
+void PrintUsage(std::FILE* out, const FrontEnd& frontEnd = kX11FrontEnd);

@@ -3,6 +3,7 @@
 // rasteriser alone: after every frame both agree in every pixel.
 #include <gtest/gtest.h>
 
+#include "board/memory_pen.h"
 #include "raster.h"
 #include "sim_test_support.h"
 
@@ -91,5 +92,29 @@ TEST_P(ComposedFrames, ShowWhatEveryDiscDrawnAfreshEveryFrameShows)
 }
 
 INSTANTIATE_TEST_SUITE_P(Frame, ComposedFrames, ::testing::ValuesIn(kFrameCases));
+
+// The memory pen's pixels are 0x00RRGGBB, as the check reads them; it reports
+// as damage every pixel of the target that it changed.
+TEST(MemoryPen, DrawsAsTheRasteriserDoes)
+{
+    std::vector<uint32_t> target(100 * 100, 0x123456), buffer(100 * 100), before;
+    MemoryPen pen;
+    pen.SetTarget(PixelImage{target.data(), 100, 100, 100});
+    pen.SetBuffer(PixelImage{buffer.data(), 100, 100, 100});
+    raster::CheckPen(pen, [&] {
+        std::vector<bool> damaged(target.size());
+        for (const Rect& r : pen.TakeDamage())
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x) damaged[size_t(y * 100 + x)] = true;
+        for (size_t i = 0; i < target.size() && !before.empty(); ++i)
+            EXPECT_TRUE(damaged[i] || target[i] == before[i]) << "undamaged pixel " << i << " changed";
+        return before = target;
+    });
+    pen.TakeDamage();
+    pen.Copy(Rect{10, 20, 30, 40});
+    const std::vector<Rect> copied = pen.TakeDamage();
+    ASSERT_EQ(copied.size(), 1u);
+    EXPECT_TRUE(copied[0].left == 10 && copied[0].top == 20 && copied[0].right == 30 && copied[0].bottom == 40);
+}
 
 }  // namespace

@@ -1,0 +1,288 @@
+// velloransaver-wayland: the pin board on every output of a Wayland desktop,
+// for idle daemons such as swayidle and hypridle, which start a command after
+// a time without input.
+//
+// Each output gets a fullscreen surface with a board of its own; outputs that
+// come or go while it runs gain or lose theirs. It ends as the Windows saver
+// does, on a key, a button or the pointer really moving (the wheel does not
+// end it); when the compositor closes a surface; and on SIGTERM or SIGINT, by
+// that signal, after letting go of the compositor.
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include "fractional-scale-v1.h"
+#include "sim/random.h"
+#include "viewporter.h"
+#include "wayland/output_board.h"
+#include "x11/options.h"
+#include "xdg-shell.h"
+
+namespace {
+
+volatile sig_atomic_t stopSignal = 0;
+void OnStopSignal(int signal) { stopSignal = signal; }
+
+int64_t NowNs()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+struct Saver {
+    wl_registry* registry = nullptr;
+    Compositor compositor;
+    SettingsReader* settings = nullptr;
+    std::vector<std::unique_ptr<OutputBoard>> boards;
+    std::vector<std::pair<wl_output*, uint32_t>> waiting;  // outputs announced before the shell
+    wl_seat* seat = nullptr;
+    wl_pointer* pointer = nullptr;
+    wl_keyboard* keyboard = nullptr;
+    OutputBoard* pointed = nullptr;  // the board under the pointer
+    bool ended = false;              // by input
+
+    OutputBoard* BoardOf(wl_surface* surface)
+    {
+        for (auto& board : boards)
+            if (board->surface == surface) return board.get();
+        return nullptr;
+    }
+    void AddBoard(wl_output* output, uint32_t name)
+    {
+        if (!compositor.wmBase) return void(waiting.emplace_back(output, name));
+        boards.push_back(std::make_unique<OutputBoard>(compositor, output, name, *settings));
+    }
+};
+
+Saver& Of(void* data) { return *static_cast<Saver*>(data); }
+
+// Where the pointer is, in whole pixels of the surface.
+void PointerAt(Saver& saver, wl_fixed_t x, wl_fixed_t y)
+{
+    if (saver.pointed && saver.pointed->pointer.MovedTo(wl_fixed_to_int(x), wl_fixed_to_int(y))) saver.ended = true;
+}
+
+void PointerEnter(void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
+{
+    Saver& saver = Of(data);
+    wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);  // no pointer over the board
+    saver.pointed = saver.BoardOf(surface);
+    PointerAt(saver, x, y);
+}
+void PointerLeave(void* data, wl_pointer*, uint32_t, wl_surface*) { Of(data).pointed = nullptr; }
+void PointerMotion(void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) { PointerAt(Of(data), x, y); }
+void PointerButton(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state)
+{
+    if (state == WL_POINTER_BUTTON_STATE_PRESSED) Of(data).ended = true;
+}
+void PointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
+// Events of later versions than those bound never come.
+const wl_pointer_listener kPointer = [] {
+    wl_pointer_listener l{};
+    l.enter = PointerEnter, l.leave = PointerLeave, l.motion = PointerMotion, l.button = PointerButton, l.axis = PointerAxis;
+    return l;
+}();
+
+void Keymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { close(fd); }
+void KeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
+void KeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
+void Key(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state)
+{
+    if (state == WL_KEYBOARD_KEY_STATE_PRESSED) Of(data).ended = true;
+}
+void Modifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
+const wl_keyboard_listener kKeyboard = [] {
+    wl_keyboard_listener l{};
+    l.keymap = Keymap, l.enter = KeyboardEnter, l.leave = KeyboardLeave, l.key = Key, l.modifiers = Modifiers;
+    return l;
+}();
+
+void Capabilities(void* data, wl_seat* seat, uint32_t capabilities)
+{
+    Saver& saver = Of(data);
+    if ((capabilities & WL_SEAT_CAPABILITY_POINTER) && !saver.pointer) {
+        saver.pointer = wl_seat_get_pointer(seat);
+        wl_pointer_add_listener(saver.pointer, &kPointer, &saver);
+    }
+    if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) && !saver.keyboard) {
+        saver.keyboard = wl_seat_get_keyboard(seat);
+        wl_keyboard_add_listener(saver.keyboard, &kKeyboard, &saver);
+    }
+}
+const wl_seat_listener kSeat = [] {
+    wl_seat_listener l{};
+    l.capabilities = Capabilities;
+    return l;
+}();
+
+void Ping(void*, xdg_wm_base* base, uint32_t serial) { xdg_wm_base_pong(base, serial); }
+constexpr xdg_wm_base_listener kWmBase{Ping};
+
+void Global(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version)
+{
+    Saver& saver = Of(data);
+    Compositor& c = saver.compositor;
+    const auto bind = [&](const wl_interface* what, uint32_t most) {
+        return wl_registry_bind(registry, name, what, version < most ? version : most);
+    };
+    if (std::strcmp(interface, wl_compositor_interface.name) == 0 && version >= 4) {
+        c.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+    } else if (std::strcmp(interface, wl_shm_interface.name) == 0) {
+        c.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
+    } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
+        c.wmBase = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 1));
+        xdg_wm_base_add_listener(c.wmBase, &kWmBase, &saver);
+    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0) {
+        c.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+    } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
+        c.fractionalScale = static_cast<wp_fractional_scale_manager_v1*>(bind(&wp_fractional_scale_manager_v1_interface, 1));
+    } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !saver.seat) {
+        saver.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 1));
+        wl_seat_add_listener(saver.seat, &kSeat, &saver);
+    } else if (std::strcmp(interface, wl_output_interface.name) == 0 && version >= 2) {
+        saver.AddBoard(static_cast<wl_output*>(bind(&wl_output_interface, 3)), name);
+    }
+}
+
+void GlobalRemove(void* data, wl_registry*, uint32_t name)
+{
+    Saver& saver = Of(data);
+    for (auto board = saver.boards.begin(); board != saver.boards.end(); ++board) {
+        if ((*board)->name != name) continue;
+        if (saver.pointed == board->get()) saver.pointed = nullptr;
+        saver.boards.erase(board);
+        return;
+    }
+}
+constexpr wl_registry_listener kRegistry{Global, GlobalRemove};
+
+bool Closed(const Saver& saver)
+{
+    for (const auto& board : saver.boards)
+        if (board->closed) return true;
+    return false;
+}
+
+// Events, then the frames that are due, until something ends it; false when
+// the connection failed.
+bool Run(wl_display* display, Saver& saver, const sigset_t& waitMask)
+{
+    pollfd connection{wl_display_get_fd(display), POLLIN, 0};
+    while (!saver.ended && !Closed(saver) && !stopSignal) {
+        while (wl_display_prepare_read(display) != 0)
+            if (wl_display_dispatch_pending(display) < 0) return false;
+        // A full socket is flushed once the compositor reads: wait for that too.
+        connection.events = wl_display_flush(display) < 0 && errno == EAGAIN ? POLLIN | POLLOUT : POLLIN;
+        int64_t due = -1;
+        for (const auto& board : saver.boards) {
+            const int64_t at = board->Due();
+            if (at >= 0 && (due < 0 || at < due)) due = at;
+        }
+        const int64_t wait = due < 0 ? -1 : std::max<int64_t>(0, due - NowNs());
+        const timespec timeout{time_t(wait / 1000000000), long(wait % 1000000000)};
+        const int ready = ppoll(&connection, 1, wait < 0 ? nullptr : &timeout, &waitMask);
+        if (ready > 0 && (connection.revents & POLLIN)) {
+            if (wl_display_read_events(display) < 0) return false;
+        } else {
+            wl_display_cancel_read(display);
+        }
+        if (ready > 0 && (connection.revents & (POLLERR | POLLHUP)) && !(connection.revents & POLLIN)) return false;
+        if (wl_display_dispatch_pending(display) < 0) return false;
+        if (saver.ended || Closed(saver)) break;
+        const int64_t now = NowNs();
+        for (const auto& board : saver.boards) {
+            const int64_t at = board->Due();
+            if (at >= 0 && at <= now) board->Frame(now);
+        }
+    }
+    return wl_display_flush(display) >= 0 || errno == EAGAIN;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CommandLine line;
+    if (!ParseCommandLine(argc, argv, nullptr, line, kWaylandFrontEnd)) {
+        std::fprintf(stderr, "velloransaver-wayland: bad argument: %s\n", line.refused.c_str());
+        PrintUsage(stderr, kWaylandFrontEnd);
+        return 2;
+    }
+    if (line.help) {
+        PrintUsage(stdout, kWaylandFrontEnd);
+        return 0;
+    }
+
+    // The stop signals are let through only while the loop waits, so that
+    // no request is ever cut short and no signal is missed.
+    sigset_t stopSignals, waitMask;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
+    sigdelset(&waitMask, SIGTERM);
+    sigdelset(&waitMask, SIGINT);
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display) {
+        const char* name = std::getenv("WAYLAND_DISPLAY");
+        std::fprintf(stderr, "velloransaver-wayland: cannot connect to the compositor %s\n", name ? name : "wayland-0");
+        return 1;
+    }
+    // Every scene is different: one random sequence, seeded once.
+    SeedRuntimeRandom(uint32_t(std::time(nullptr)) ^ uint32_t(getpid()));
+    int exitCode = 0;
+    {
+        Saver saver;
+        saver.settings = &line;
+        saver.registry = wl_display_get_registry(display);
+        wl_registry_add_listener(saver.registry, &kRegistry, &saver);
+        wl_display_roundtrip(display);
+        const Compositor& c = saver.compositor;
+        if (!c.compositor || !c.shm || !c.wmBase) {
+            std::fprintf(stderr, "velloransaver-wayland: the compositor offers no %s\n",
+                         !c.compositor ? "wl_compositor 4" : !c.shm ? "wl_shm" : "xdg_wm_base");
+            exitCode = 1;
+        } else {
+            for (const auto& [output, name] : saver.waiting) saver.AddBoard(output, name);
+            saver.waiting.clear();
+            if (!Run(display, saver, waitMask)) {
+                const int error = wl_display_get_error(display);
+                std::fprintf(stderr, "velloransaver-wayland: lost the compositor: %s\n", std::strerror(error ? error : EPIPE));
+                exitCode = 1;
+            }
+        }
+        saver.boards.clear();
+        for (auto& [output, name] : saver.waiting) wl_output_destroy(output);
+        if (saver.pointer) wl_pointer_destroy(saver.pointer);
+        if (saver.keyboard) wl_keyboard_destroy(saver.keyboard);
+        if (saver.seat) wl_seat_destroy(saver.seat);
+        if (c.fractionalScale) wp_fractional_scale_manager_v1_destroy(c.fractionalScale);
+        if (c.viewporter) wp_viewporter_destroy(c.viewporter);
+        if (c.wmBase) xdg_wm_base_destroy(c.wmBase);
+        if (c.shm) wl_shm_destroy(c.shm);
+        if (c.compositor) wl_compositor_destroy(c.compositor);
+        wl_registry_destroy(saver.registry);
+    }
+    wl_display_disconnect(display);
+    if (stopSignal) {
+        // Ended by the signal itself, so that whoever sent it sees it did.
+        signal(stopSignal, SIG_DFL);
+        sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);
+        raise(stopSignal);
+    }
+    return exitCode;
+}

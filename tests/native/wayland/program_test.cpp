@@ -1,0 +1,273 @@
+// The Wayland program under a real compositor: sway, headless, with a software renderer, run as nobody
+// (it refuses root) in a runtime folder of the test's own. Screenshots come from grim; the pointer is a
+// virtual one, since a seat without an input device has no pointer to tell the program of.
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "virtual-pointer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+bool Within(double seconds, const std::function<bool()>& check)
+{
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    for (; !check(); std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+        if (Clock::now() > end) return false;
+    return true;
+}
+
+// Where an output shows pins (every component 170 to 229; an output without a board is darker grey).
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<bool> pin;
+    long Pins() const { return std::count(pin.begin(), pin.end(), true); }
+    bool Board() const { return Pins() > 300; }
+    // The share of these pins' pixels that are pins in the other shot: low when it shows another scene.
+    double Overlap(const Shot& other) const
+    {
+        long same = 0;
+        for (size_t i = 0; i < pin.size() && pin.size() == other.pin.size(); ++i) same += pin[i] && other.pin[i];
+        return Board() ? double(same) / double(Pins()) : 0;
+    }
+    // The share of the pins' pixels mirrored about this column (or one beside it).
+    double MirroredAbout(int axis) const
+    {
+        long best = 0;
+        for (int a = axis - 1; a <= axis + 1; ++a) {
+            long same = 0;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    const int m = 2 * a - x - 1;
+                    same += m >= 0 && m < width && pin[size_t(y * width + x)] && pin[size_t(y * width + m)];
+                }
+            best = std::max(best, same);
+        }
+        return Board() ? double(best) / double(Pins()) : 0;
+    }
+};
+
+// One sway of the test's own, with one output of 640 by 480 to begin with. It, the program and the
+// screenshots run at a real-time priority where allowed (the test's, which they inherit), so that the
+// machine's load makes neither the compositor nor the program miss frames.
+struct Sway {
+    Sway()
+    {
+        const sched_param realTime{1};
+        sched_setscheduler(0, SCHED_FIFO, &realTime);
+        char name[] = "/tmp/velloransaver-sway.XXXXXX";
+        dir = mkdtemp(name) ? name : "";
+        std::ofstream(dir + "/config") << "output HEADLESS-1 resolution 640x480\n";
+        fs::permissions(dir, fs::perms::owner_all);
+        if (std::system(("chown nobody " + dir + " && chmod 644 " + dir + "/config").c_str()) != 0) return;
+        env = "XDG_RUNTIME_DIR=" + dir + " WAYLAND_DISPLAY=wayland-1 SWAYSOCK=" + dir + "/ipc";
+        server = popen(("echo $$; exec setpriv --reuid=nobody --regid=nogroup --clear-groups env -i " + env +
+                        " WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c " + dir +
+                        "/config >" + dir + "/sway.log 2>&1").c_str(), "re");
+        if (!server || std::fscanf(server, "%d", &serverPid) != 1) return;
+        ready = Within(10, [&] { return fs::exists(dir + "/ipc") && Msg("-t get_outputs"); });
+    }
+    ~Sway()
+    {
+        Stop();
+        for (void* proxy : {(void*)pointer, (void*)seat, (void*)manager, (void*)registry})
+            if (proxy) wl_proxy_destroy(static_cast<wl_proxy*>(proxy));
+        if (pointerDisplay) wl_display_disconnect(pointerDisplay);
+        if (serverPid > 0) kill(serverPid, SIGTERM);
+        if (server) pclose(server);
+        if (!dir.empty()) fs::remove_all(dir);
+    }
+    bool Msg(const std::string& command) { return std::system((env + " swaymsg " + command + " >/dev/null 2>&1").c_str()) == 0; }
+    Shot Look(const std::string& output)
+    {
+        Shot shot;
+        std::FILE* in = popen((env + " grim -t ppm -o " + output + " - 2>/dev/null").c_str(), "re");
+        int depth = 0;
+        if (in && std::fscanf(in, "P6 %d %d %d", &shot.width, &shot.height, &depth) == 3 && std::fgetc(in) != EOF) {
+            std::vector<unsigned char> rgb(size_t(shot.width) * size_t(shot.height) * 3);
+            if (std::fread(rgb.data(), 1, rgb.size(), in) == rgb.size())
+                for (size_t i = 0; i < rgb.size(); i += 3)
+                    shot.pin.push_back(rgb[i] - 170u < 60 && rgb[i + 1] - 170u < 60 && rgb[i + 2] - 170u < 60);
+        }
+        if (in) pclose(in);
+        if (shot.pin.empty()) shot.width = shot.height = 0;
+        return shot;
+    }
+    // The program, with these options, until its boards show on these outputs.
+    bool Start(const std::string& options, const std::vector<std::string>& outputs = {"HEADLESS-1"})
+    {
+        // $VELLORAN_WAYLAND_PROGRAM names an installed program to run instead.
+        const char* installed = std::getenv("VELLORAN_WAYLAND_PROGRAM");
+        out = popen(("echo $$; " + env + " exec " + (installed ? installed : VELLORAN_WAYLAND_PROGRAM) + " " + options + " 2>&1").c_str(),
+                    "re");
+        char line[32];
+        return ready && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
+               Within(5, [&] { return std::all_of(outputs.begin(), outputs.end(), [&](auto& o) { return Look(o).Board(); }); });
+    }
+    // How it ended: its wait status, and what it said.
+    std::pair<int, std::string> Ended(double seconds)
+    {
+        int status = -1;
+        if (!Within(seconds, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) return {-1, ""};
+        pid = 0;
+        std::string said;
+        for (char line[512]; std::fgets(line, sizeof line, out);) said += line;
+        pclose(out), out = nullptr;
+        return {status, said};
+    }
+    void Stop()
+    {
+        if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0), pid = 0;
+        if (out) pclose(out), out = nullptr;
+    }
+    // A pointer device on the seat, from a client of the test's own.
+    bool AddPointer()
+    {
+        if (!(pointerDisplay = wl_display_connect((dir + "/wayland-1").c_str()))) return false;
+        static const wl_registry_listener listener{
+            [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
+                Sway& s = *static_cast<Sway*>(data);
+                if (!std::strcmp(interface, "zwlr_virtual_pointer_manager_v1"))
+                    s.manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
+                        wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
+                if (!std::strcmp(interface, "wl_seat") && !s.seat)
+                    s.seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+            },
+            [](void*, wl_registry*, uint32_t) {}};
+        wl_registry_add_listener(registry = wl_display_get_registry(pointerDisplay), &listener, this);
+        wl_display_roundtrip(pointerDisplay);
+        return manager && seat && (pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, seat)) &&
+               wl_display_roundtrip(pointerDisplay) >= 0;
+    }
+    // A motion by dx, or a click of the left button.
+    void Point(double dx, bool click = false)
+    {
+        if (!click) zwlr_virtual_pointer_v1_motion(pointer, 0, wl_fixed_from_double(dx), 0);
+        for (int i = 0; i < 2 * click; ++i) zwlr_virtual_pointer_v1_button(pointer, 0, 0x110, i == 0), zwlr_virtual_pointer_v1_frame(pointer);
+        zwlr_virtual_pointer_v1_frame(pointer);
+        wl_display_roundtrip(pointerDisplay);
+    }
+
+    std::string dir, env;
+    bool ready = false;
+    std::FILE* server = nullptr;
+    pid_t serverPid = 0;
+    std::FILE* out = nullptr;
+    pid_t pid = 0;
+    wl_display* pointerDisplay = nullptr;  // the pointer's client's
+    wl_registry* registry = nullptr;
+    zwlr_virtual_pointer_manager_v1* manager = nullptr;
+    wl_seat* seat = nullptr;
+    zwlr_virtual_pointer_v1* pointer = nullptr;
+};
+
+// Pins mirrored about the middle of the board's pin area, which lies a pin radius left of the middle of
+// the board: at 640 pixels and a pin radius of 20, about column 300 at scale 1 and 2 x (160 - 20) at
+// scale 2, where the board is half as wide, in logical pixels, and drawn at full resolution. A board per
+// output, one that comes while it runs included.
+TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutput)
+{
+    Sway sway;
+    ASSERT_TRUE(sway.ready);
+    ASSERT_TRUE(sway.Msg("create_output") && sway.Msg("output HEADLESS-2 resolution 640x480 scale 2"));
+    ASSERT_TRUE(sway.Start("--symmetry --pin-size 20 --num-balls 1 --ball-size 10 --no-sparks", {"HEADLESS-1", "HEADLESS-2"}));
+    // Once the compositor has settled the outputs' sizes and scales.
+    for (const auto& [output, axis] : {std::pair{"HEADLESS-1", 300}, {"HEADLESS-2", 280}})
+        EXPECT_TRUE(Within(3, [&] { return sway.Look(output).MirroredAbout(axis) > 0.9; })) << output;
+    ASSERT_TRUE(sway.Msg("create_output") && sway.Msg("output HEADLESS-3 resolution 640x480"));
+    EXPECT_TRUE(Within(5, [&] { return sway.Look("HEADLESS-3").Board(); })) << "no board on an output added";
+}
+
+// The pointer over the board as it appears is no move, nor is a motion to where it is; a move by a
+// pixel is (0), and so is a button (-1), the compositor closing it (-2). A stop signal ends it by that
+// signal. Every way it lets go quietly.
+TEST(Program, EndsOnAPointerMoveOrASignalAndNotBefore)
+{
+    Sway sway;
+    ASSERT_TRUE(sway.AddPointer());
+    for (const int how : {0, -1, -2, SIGTERM, SIGINT}) {
+        ASSERT_TRUE(sway.Start("")) << how;
+        if (how == 0) {
+            sway.Point(0);
+            EXPECT_EQ(sway.Ended(0.5).first, -1) << "ended before the pointer moved";
+            sway.Point(1);
+        }
+        if (how == -1) sway.Point(0, true);
+        if (how == -2) sway.Msg("kill");
+        if (how > 0) kill(sway.pid, how);
+        const auto [status, said] = sway.Ended(5);
+        EXPECT_TRUE(how > 0 ? WIFSIGNALED(status) && WTERMSIG(status) == how : WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << how << ": " << status;
+        EXPECT_EQ(said, "") << how;
+        sway.Stop();
+    }
+}
+
+// A frame every 4 ms, a scene every 600 frames: 2.4 s, within 1 %, though the output shows 60 frames a second. On a
+// workspace of its own, not shown, it steps nothing and waits without taking the CPU: shown again, it
+// shows the same scene.
+TEST(Program, KeepsItsPaceAndStepsNothingWhileNotShown)
+{
+    Sway sway;
+    ASSERT_TRUE(sway.Start("--refresh-rate 3 --scenario-counter 1"));
+    Shot scene = sway.Look("HEADLESS-1"), now;
+#if !defined(__SANITIZE_ADDRESS__)  // the pace of the shipped build, not of one under the sanitizers
+    // Three scenes, from one change to the third after it, each change seen within a screenshot's time
+    // (about 30 ms): a pace 2 % slow is 144 ms late.
+    Clock::time_point first;
+    for (int i = 0; i < 4; ++i) {
+        const auto end = Clock::now() + std::chrono::seconds(10);
+        while (!((now = sway.Look("HEADLESS-1")).Board() && scene.Overlap(now) < 0.5)) ASSERT_LT(Clock::now(), end) << "no new scene";
+        if (i == 0) first = Clock::now();
+        scene = now;
+    }
+    const double took = std::chrono::duration<double, std::milli>(Clock::now() - first).count();
+    EXPECT_NEAR(took, 7200, 72);
+#endif
+
+    const auto cpu = [&] {  // user and system time in clock ticks, the 14th and 15th fields
+        std::ifstream stat("/proc/" + std::to_string(sway.pid) + "/stat");
+        std::string field;
+        long user = 0, system = 0;
+        for (int i = 1; i < 14; ++i) stat >> field;
+        return stat >> user >> system ? user + system : -1;
+    };
+    ASSERT_TRUE(sway.Msg("workspace 2"));
+    const long hidden = cpu();
+    std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+    EXPECT_LT(cpu() - hidden, sysconf(_SC_CLK_TCK) * 3 / 20) << "more than 5 % of a core while it waits";
+    ASSERT_TRUE(sway.Msg("workspace 1"));
+    EXPECT_TRUE(Within(2, [&] { return (now = sway.Look("HEADLESS-1")).Board(); }));
+    EXPECT_GT(scene.Overlap(now), 0.5) << "frames went on while not shown";
+}
+
+// The X11 program's options and usage, but for the windows it draws into.
+TEST(Program, TakesTheX11ProgramsOptionsButItsWindows)
+{
+    std::FILE* run = popen(VELLORAN_WAYLAND_PROGRAM " --num-balls 99 --root 2>&1", "re");
+    char said[512] = "";
+    said[run ? std::fread(said, 1, sizeof said - 1, run) : 0] = 0;
+    EXPECT_EQ(run ? pclose(run) : -1, 2 << 8);
+    const std::string usage = "velloransaver-wayland: bad argument: --root\nusage: velloransaver-wayland [--help] [--num-balls 1-10] ";
+    EXPECT_EQ(std::string(said).substr(0, usage.size()), usage);
+}
+
+}  // namespace
