@@ -10,7 +10,12 @@ extern char g_displayName[50];     // string 1: the saver's name, also the unins
 // deploy.cpp: putting the carried screensaver at its target path.
 int ExtractResourceToFile(const char* path, const char* resourceName);
 int GetFileVersionField(const char* path, const char* field, char* buffer, UINT bufferSize, DWORD* packed);
-// Asks before an installed copy is replaced, with the question that the two
+// Whether the MSI package (any version, either architecture) is installed:
+// then the file is that package's, and this installer leaves it alone.
+// productCode receives the package's, 39 bytes with its braces.
+bool FindOwningPackage(char* productCode);
+// Says what to do when the MSI package owns the file, and otherwise asks
+// before an installed copy is replaced, with the question that the two
 // versions call for; writes nothing where the install goes. True when there
 // is nothing to replace or the user said Yes; a failure has been reported.
 bool AgreesToInstall(HWND owner, const char* targetPath, const char* resourceName, const char* displayName);
