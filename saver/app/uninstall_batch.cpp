@@ -86,7 +86,7 @@ std::size_t UninstallBatchText(const UninstallBatch& batch, char* out, std::size
     text.Add("GOTO f\r\n:g\r\n");
     // The 64-bit view, where the installers write the entry: the 32-bit
     // program starts the 32-bit command interpreter, whose REG.EXE would see
-    // the 32-bit one. 32-bit Windows has one view and takes the switch too.
+    // the 32-bit one. 32-bit Windows has the one view only.
     if (batch.entryKey)
         text.Quoted(batch.systemDir, "\\REG.EXE").Add(" DELETE ").Quoted(batch.entryKey).Add(" /reg:64 /f >NUL\r\n");
     text.Add(":d\r\nDEL %0\r\n");
