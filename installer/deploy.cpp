@@ -11,6 +11,14 @@ const char kOutOfDate[] = "You have an out-of-date version of %s on your system.
 const char kUpToDate[] = "You have an up-to-date version installed.  Do you still want to install?";
 const char kCannotDelete[] =
     "Error. Unable to delete old version of %s. Make sure it is not in use, and then try again.";
+const char kOwnedByPackage[] =
+    "%s is installed on this computer by its Windows Installer package (VelloranSaver.msi or "
+    "VelloranSaver-x64.msi, product code %s), which owns the screensaver's file.  Remove that package first "
+    "(Apps & features, or msiexec /x %s), then run this installer again.";
+
+// The UpgradeCode of installer/VelloranSaver.wxs: every version of the
+// package, of either architecture, carries it.
+const char kPackageUpgradeCode[] = "{4B48C7DC-CBAE-4C82-B874-656C96E5018E}";
 
 // Which of the two questions fits, and the user's answer to it.
 int AskToReplace(HWND owner, DWORD installed, DWORD carried, const char* displayName)
@@ -147,6 +155,23 @@ void ReportDeployment(HWND owner, Deployment result, const char* displayName)
     }
 }
 
+// Windows Installer is asked at run time, from the system folder by its full
+// path: a static import would make the installer load msi.dll, which is no
+// KnownDLL, from the folder it was downloaded to. No Windows Installer, no
+// package.
+bool FindOwningPackage(char* productCode)
+{
+    wchar_t path[MAX_PATH];
+    HMODULE msi = SystemFilePath(L"msi.dll", path) ? LoadLibraryW(path) : nullptr;
+    if (!msi) return false;
+    using EnumRelatedProducts = UINT(WINAPI*)(const char*, DWORD, DWORD, char*);
+    const auto enumRelated = reinterpret_cast<EnumRelatedProducts>(
+        reinterpret_cast<void (*)()>(GetProcAddress(msi, "MsiEnumRelatedProductsA")));
+    const bool found = enumRelated && enumRelated(kPackageUpgradeCode, 0, 0, productCode) == ERROR_SUCCESS;
+    FreeLibrary(msi);
+    return found;
+}
+
 // The carried version is read from a copy in the user's temporary folder:
 // before the user has answered, nothing is written where the install goes,
 // and the user who is asked may have no right to write there at all.
@@ -154,6 +179,13 @@ void ReportDeployment(HWND owner, Deployment result, const char* displayName)
 // profile, and a user name outside the ANSI code page has no ANSI form.
 bool AgreesToInstall(HWND owner, const char* targetPath, const char* resourceName, const char* displayName)
 {
+    char package[39];
+    if (FindOwningPackage(package)) {
+        char text[512];
+        wsprintfA(text, kOwnedByPackage, displayName, package, package);
+        MessageBoxA(owner, text, "Install", MB_ICONINFORMATION);
+        return false;
+    }
     // A probe without access rights tells whether anything is there at all.
     wchar_t target[MAX_PATH];
     if (!WidenPath(targetPath, target)) return true;  // then nothing is there: the writing reports it

@@ -18,7 +18,12 @@ int ExtractResourceToFile(const wchar_t* path, const char* resourceName);
 // The field's length, 0 when there is none; packed receives its packed
 // version, 0 on every failure.
 int GetFileVersionField(const wchar_t* path, const wchar_t* field, DWORD* packed);
-// Asks before an installed copy is replaced, with the question that the two
+// Whether the MSI package (any version, either architecture) is installed:
+// then the file is that package's, and this installer leaves it alone.
+// productCode receives the package's, 39 bytes with its braces.
+bool FindOwningPackage(char* productCode);
+// Says what to do when the MSI package owns the file, and otherwise asks
+// before an installed copy is replaced, with the question that the two
 // versions call for; writes nothing where the install goes. True when there
 // is nothing to replace or the user said Yes; a failure has been reported.
 bool AgreesToInstall(HWND owner, const char* targetPath, const char* resourceName, const char* displayName);

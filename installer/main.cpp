@@ -24,7 +24,7 @@ const char kPublisher[] = "Velloran Software";
 enum SilentExit {
     kSilentInstalled = 0,
     kSilentNoRights = 3,    // no administrator rights; nothing changed
-    kSilentUpToDate = 4,    // the same or a newer version is installed and was left as it is
+    kSilentUpToDate = 4,    // the same or a newer version, or the MSI package, is installed and was left as it is
     kSilentNotWritten = 5,  // the screensaver could not be written; nothing changed
     kSilentNoEntry = 6,     // installed and active, but the uninstall entry could not be written
     kMachineWideInUse = 7,  // the machine-wide run only: the installed copy is in use (/S says 5)
@@ -177,6 +177,8 @@ bool HasAdministratorRights()
 int InstallMachineWide(bool replaceSameOrNewer, char* targetPath)
 {
     if (!BuildTargetPath(targetPath, 260)) return kSilentNotWritten;
+    char package[39];
+    if (FindOwningPackage(package)) return kSilentUpToDate;  // installed, by its other owner
     switch (DeploySaver(targetPath, PAYLOAD_NAME, replaceSameOrNewer)) {
     case kDeployed: break;
     case kLeftAlone: return kSilentUpToDate;

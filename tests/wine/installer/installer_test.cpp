@@ -14,6 +14,7 @@ const DWORD kWaitMs = 30000;
 const char kParent[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velloran Saver";
 const char kDesktop[] = "Control Panel\\Desktop";
+const char kRelated[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes\\CD7C84B4EABC28C48B4756C6695E10E8";  // the package's, as Wine lists it
 
 std::string Target() { return wt::WindowsDir() + "\\VelloranSaver.scr"; }
 std::string OldScratch() { return Target() + ".new"; }  // where earlier installers wrote their new copy
@@ -57,7 +58,7 @@ std::string InstalledState(bool withEntry)
 
 // kPlanted: run from a Downloads folder that holds a DLL named as one the system loads on demand (for
 // themes). The last four: the installer without rights.
-enum Obstacle { kNone, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover,
+enum Obstacle { kNone, kPackage, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover,
                 kPlanted, kNoRights, kDeclined, kElevationFails, kNoWelcome };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
@@ -71,6 +72,8 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     const Row& row = GetParam();
     for (const std::string& path : {Target(), OldScratch()}) DeleteFileA(path.c_str()), RemoveDirectoryA(path.c_str());
     wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kParent);
+    wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kRelated);
+    ASSERT_TRUE(row.obstacle != kPackage || wt::RegWriteDword(HKEY_LOCAL_MACHINE, kRelated, "2C1E9E3C9F1A9534EB3D257A1FB2AF01", 0));
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", nullptr, "system.ini");
     for (const char* value : {"SCRNSAVE.EXE", "ScreenSaveActive"}) RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, value);
     // The same version with other bytes, so that a replacement would show; or one step older in the version
@@ -161,6 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"OlderInUse", kOlderInUse, IDOK, {kOutOfDate, {"Install Error", "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK}}, kAsBefore},
     Row{"FolderAtTarget", kFolderAtTarget, IDOK, {{"Install Error", "Could not save the screensaver to file.", IDOK}}, kAsBefore},
     Row{"RegistryRefuses", kRegistry, IDOK, {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted}, kInstalledWithoutEntry},
+    Row{"PackageOwnsTheFile", kPackage, IDOK, {{"Install", "Velloran Saver is installed on this computer by its Windows Installer package (VelloranSaver.msi or VelloranSaver-x64.msi, product code {C3E9E1C2-A1F9-4359-BED3-52A7F12BFA10}), which owns the screensaver's file.  Remove that package first (Apps & features, or msiexec /x {C3E9E1C2-A1F9-4359-BED3-52A7F12BFA10}), then run this installer again.", IDOK}}, kAsBefore},
     Row{"SilentOlderReplaced", kOlder, 0, {}, kInstalled, 0},
     Row{"SilentOlderReplacedBy32BitOn64Bit", kOlder, 0, {}, kInstalled, 0, true},
     Row{"SilentSameLeftAlone", kSameVersion, 0, {}, kAsBefore, 4},
