@@ -39,9 +39,15 @@ endif()
 # saver/framework/runtime.cpp ends the program instead. Function-local
 # statics need no lock: they are first used on the user-interface thread,
 # never on the animation timer's.
+# On i686 the unwind tables (.eh_frame) serve only exceptions, so they go too;
+# x86_64 Windows walks its unwind data for every exception the system
+# dispatches through our frames, so that build keeps it.
 function(velloran_shipped target)
   if(WIN32)
     target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-threadsafe-statics>)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      target_compile_options(${target} PRIVATE -fno-asynchronous-unwind-tables -fno-unwind-tables)
+    endif()
   endif()
 endfunction()
 
