@@ -1,8 +1,9 @@
 # Compiler settings shared by every target of ours.
 
 # The simulation must compute the same doubles natively and on Windows:
-# no contraction into fused multiply-adds, no fast-math reassociation.
-add_compile_options(-ffp-contract=off -fno-fast-math)
+# no contraction into fused multiply-adds, no fast-math reassociation. Without
+# errno a square root is the instruction alone, never mingw-w64's x87 routine.
+add_compile_options(-ffp-contract=off -fno-fast-math -fno-math-errno)
 
 # Builds in different folders give the same bytes: no source paths inside.
 add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)

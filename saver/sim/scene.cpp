@@ -1,9 +1,9 @@
 #include "sim/scene.h"
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 
+#include "sim/portable_math.h"
 #include "sim/random.h"
 
 namespace {
@@ -211,8 +211,8 @@ void LayOutPins(World& world, const Rect& boardIn)
                     maxY = TruncToInt(py + pinRadius);
                 }
                 heading += kPinShapes[shape].turn;
-                px += std::cos(heading) * d;
-                py += std::sin(heading) * d;
+                px += Cosine(heading) * d;
+                py += Sine(heading) * d;
             }
 
             // Bounds keep the places the pins were created at; drawing

@@ -1,12 +1,11 @@
-#include <cmath>
-
+#include "sim/portable_math.h"
 #include "sim/scene.h"
 
 namespace {
 
 constexpr int32_t kKnockOutHits = 100;  // a pin hit more often than this is removed
 
-double Length(double x, double y) { return std::sqrt(x * x + y * y); }
+double Length(double x, double y) { return SquareRoot(x * x + y * y); }
 
 // Drops a waiting ball in at the top centre unless a disc still covers the
 // entry.
@@ -210,7 +209,7 @@ void Collide(World& world, Disc& ball, GridCell* cell, const Rect& board)
 
         const double dvx = ball.vx - other.vx;
         const double dvy = ball.vy - other.vy;
-        const double speed = std::sqrt(dvx * dvx + dvy * dvy);
+        const double speed = SquareRoot(dvx * dvx + dvy * dvy);
 
         // Discs that already touched when the frame began are separating or
         // resting; responding again would glue them together.
@@ -223,23 +222,23 @@ void Collide(World& world, Disc& ball, GridCell* cell, const Rect& board)
         // Move both back to the moment of contact; too slow a closing speed
         // would move them back by an unbounded time.
         if (speed >= kMinBackOffSpeed) {
-            const double t = (std::sqrt(sd2) - rsum) / speed;
+            const double t = (SquareRoot(sd2) - rsum) / speed;
             BackOff(ball, ballStartX, ballStartY, t, board);
             if (!other.isPin) BackOff(other, otherStartX, otherStartY, t, board);
             dx = ball.x - other.x;
             dy = ball.y - other.y;
         }
 
-        const double theta = std::atan2(dy, dx);
-        const double ux = std::cos(theta);  // unit vector from other towards the ball
-        const double uy = std::sin(theta);
+        const double theta = ArcTangent2(dy, dx);
+        const double ux = Cosine(theta);  // unit vector from other towards the ball
+        const double uy = Sine(theta);
         if (world.scene.sparksOn) {
             world.sparks.Spawn(TruncToInt(ball.x - ux * ball.radius), TruncToInt(ball.y - uy * ball.radius));
         }
 
         // Not the dot product: the size of the push ignores the sign of the
         // closing speed, so it always pushes the ball away from other.
-        const double m = std::sqrt((ux * dvx) * (ux * dvx) + (uy * dvy) * (uy * dvy));
+        const double m = SquareRoot((ux * dvx) * (ux * dvx) + (uy * dvy) * (uy * dvy));
         const double jx = ux * m;
         const double jy = uy * m;
 

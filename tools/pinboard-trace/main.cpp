@@ -2,13 +2,19 @@
 // one record a line, for tests, debugging and comparison across platforms.
 //
 //   pinboard-trace [--width W] [--height H] [--seed S] [--frames N] [--preview]
-//                  [--set NAME=VALUE]...
+//                  [--digest] [--set NAME=VALUE]...
+//
+// --digest prints, instead of the records, a hash of their text after every
+// 1000th frame and the last: long runs compare quickly, and the first line
+// that differs tells within 1000 frames where two builds part.
 //
 // Each frame does what the view's tick does apart from drawing: step, count
 // the frame, restart the scene when it has run its length; after printing it
 // also does what drawing does to the world (clears `wrapped`, recomputes the
 // bounds of every disc that is drawn).
 #include <cerrno>
+#include <cinttypes>
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +34,7 @@ struct Options {
     uint32_t seed = 1;
     uint32_t frames = 100;
     bool preview = false;
+    bool digest = false;
     std::map<std::string, uint32_t> stored;  // values not given are missing
 };
 
@@ -47,7 +54,7 @@ private:
 int Usage()
 {
     std::fputs("usage: pinboard-trace [--width W] [--height H] [--seed S] [--frames N] [--preview]\n"
-               "                      [--set NAME=VALUE]...\n"
+               "                      [--digest] [--set NAME=VALUE]...\n"
                "  W, H: 0 to 268435456 (default 800 by 600); S: 32-bit (default 1);\n"
                "  N: 0 to 4294967295 (default 100); NAME: NumBalls, NumPins, BallSize, PinSize,\n"
                "  Symmetry, Gravity, ScenarioCounter, RefreshRate or Sparks; VALUE: a decimal\n"
@@ -83,8 +90,8 @@ bool ParseArguments(int argc, char** argv, Options* options)
     constexpr long long kMinInt32 = -2147483648LL, kMaxUint32 = 4294967295LL;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--preview") {
-            options->preview = true;
+        if (arg == "--preview" || arg == "--digest") {
+            (arg == "--preview" ? options->preview : options->digest) = true;
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -112,33 +119,57 @@ bool ParseArguments(int argc, char** argv, Options* options)
     return true;
 }
 
+// Where the records go: standard output, or the digest (64-bit FNV-1a of
+// the text that would have been printed).
+bool digesting = false;
+uint64_t digest = 14695981039346656037u;
+
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+void Print(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    if (!digesting) {
+        std::vprintf(format, args);
+    } else {
+        char text[512];
+        const int length = std::vsnprintf(text, sizeof text, format, args);
+        for (int i = 0; i < length && i < int(sizeof text) - 1; ++i) {
+            digest = (digest ^ static_cast<unsigned char>(text[i])) * 1099511628211u;
+        }
+    }
+    va_end(args);
+}
+
 void PrintScene(const World& world, uint32_t frame)
 {
     const SceneSettings& s = world.scene;
-    std::printf("scene %u balls=%d pins=%u ballR=%.17g pinR=%.17g sym=%d gravity=%.17g sparks=%d sceneFrames=%u "
-                "cell=%d cols=%d rows=%d\n",
-                frame, s.ballCount, static_cast<unsigned>(world.pins.size()), s.ballRadius, s.pinRadius,
-                s.symmetric ? 1 : 0, s.gravity, s.sparksOn ? 1 : 0, s.sceneFrames, world.grid.cellWidth,
-                world.grid.columns, world.grid.rows);
-    for (const Disc* pin : world.pins) std::printf("pin %d %.17g %.17g %06x\n", pin->id, pin->x, pin->y, pin->colour);
-    for (const Disc* ball : world.balls) std::printf("ball %d %06x %.17g\n", ball->id, ball->colour, ball->vx);
+    Print("scene %u balls=%d pins=%u ballR=%.17g pinR=%.17g sym=%d gravity=%.17g sparks=%d sceneFrames=%u "
+          "cell=%d cols=%d rows=%d\n",
+          frame, s.ballCount, static_cast<unsigned>(world.pins.size()), s.ballRadius, s.pinRadius,
+          s.symmetric ? 1 : 0, s.gravity, s.sparksOn ? 1 : 0, s.sceneFrames, world.grid.cellWidth,
+          world.grid.columns, world.grid.rows);
+    for (const Disc* pin : world.pins) Print("pin %d %.17g %.17g %06x\n", pin->id, pin->x, pin->y, pin->colour);
+    for (const Disc* ball : world.balls) Print("ball %d %06x %.17g\n", ball->id, ball->colour, ball->vx);
 }
 
 void PrintFrame(const World& world, uint32_t frame, const std::vector<char>& outBefore)
 {
-    std::printf("frame %u hitStamp=%d head=%d tail=%d\n", frame, world.hitStamp, world.sparks.head, world.sparks.tail);
+    Print("frame %u hitStamp=%d head=%d tail=%d\n", frame, world.hitStamp, world.sparks.head, world.sparks.tail);
     for (const Disc* ball : world.balls) {
         if (!ball->inPlay) continue;
-        std::printf("b %d %.17g %.17g %.17g %.17g %.17g %.17g %d\n", ball->id, ball->x, ball->y, ball->vx, ball->vy,
-                    ball->nextVx, ball->nextVy, ball->wrapped ? 1 : 0);
+        Print("b %d %.17g %.17g %.17g %.17g %.17g %.17g %d\n", ball->id, ball->x, ball->y, ball->vx, ball->vy,
+              ball->nextVx, ball->nextVy, ball->wrapped ? 1 : 0);
     }
     for (size_t i = 0; i < world.pins.size(); ++i) {
-        if (world.pins[i]->colour == 0 && !outBefore[i]) std::printf("out %d\n", world.pins[i]->id);
+        if (world.pins[i]->colour == 0 && !outBefore[i]) Print("out %d\n", world.pins[i]->id);
     }
     world.sparks.ForEachLive([](int32_t slot, const std::vector<Spark>& burst) {
-        std::printf("s %d %d", slot, burst.empty() ? 0 : burst[0].life);
-        for (const Spark& spark : burst) std::printf(" %d,%d,%d,%d", spark.x, spark.y, spark.vx, spark.vy);
-        std::printf("\n");
+        Print("s %d %d", slot, burst.empty() ? 0 : burst[0].life);
+        for (const Spark& spark : burst) Print(" %d,%d,%d,%d", spark.x, spark.y, spark.vx, spark.vy);
+        Print("\n");
     });
 }
 
@@ -163,6 +194,7 @@ int main(int argc, char** argv)
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 
+    digesting = options.digest;
     SeedRuntimeRandom(options.seed);
     BindRandom(RuntimeRandom);
     StoredSettings settings(options.stored);
@@ -183,7 +215,11 @@ int main(int argc, char** argv)
             SetUpScene(world, board, 0, settings);
             PrintScene(world, frame);
         }
+        if (digesting && frame % 1000 == 0) std::printf("frame %u digest %016" PRIx64 "\n", frame, digest);
         if (frame == UINT32_MAX) break;
+    }
+    if (digesting && (options.frames % 1000 != 0 || options.frames == 0)) {
+        std::printf("frame %u digest %016" PRIx64 "\n", options.frames, digest);
     }
     std::fflush(stdout);
     return std::ferror(stdout) ? 1 : 0;
