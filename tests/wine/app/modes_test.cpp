@@ -47,7 +47,6 @@ int WidestPinShown()
     return widest;
 }
 
-// Large pins and small balls, without sparks.
 const std::pair<const char*, DWORD> kLargePins[] = {{"NumBalls", 1}, {"BallSize", 10}, {"NumPins", 4}, {"PinSize", kScaledPinRadius}, {"Sparks", 0}};
 
 // A damaged setting must neither blank the board nor make frames so slow that input cannot end it. At 144 dots

@@ -13,7 +13,6 @@
 
 namespace wt {
 
-// Where the screensaver, named VelloranSaver, keeps its settings.
 inline const char kSettingsKey[] = "Software\\Velloran Screen Saver\\VelloranSaver\\Settings";
 
 inline std::string Artefact(const char* fileName)  // the built programs sit beside the test program
@@ -151,7 +150,6 @@ inline bool WriteFileBytes(const std::string& path, const std::string& bytes)
     return file << bytes && file.flush();
 }
 
-// The names of the files that a pattern such as C:\\windows\\*.tmp matches.
 inline std::vector<std::string> FilesMatching(const std::string& pattern)
 {
     std::vector<std::string> names;

@@ -1,12 +1,8 @@
 // The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators
-// group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt: it notes each call in
-// the file VELLORAN_PROMPT_LOG names and, when VELLORAN_PROMPT is "yes", starts the elevated copy: rights
-// to the machine, but an administrator's HKEY_CURRENT_USER, which is not the user's, and where system.ini's
-// SCRNSAVE.EXE goes too; "no" declines, "fails" fails as a moved file would. The elevated copy notes when
-// the user's installer, waiting for it, does not answer. ShellExecuteW notes what it would start. With
-// VELLORAN_WELCOME set to "fails", the welcome dialog cannot be created, as DialogBoxParamA reports it. With
-// VELLORAN_WOW64 set, it is instead the 32-bit installer run by an administrator on 64-bit Windows, as WOW64
-// shows it the registry.
+// group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt (VELLORAN_PROMPT: yes, no,
+// or fails as a moved file would); the elevated copy it starts has rights to the machine but an administrator's
+// HKEY_CURRENT_USER, which is not the user's, and where system.ini's SCRNSAVE.EXE goes too. With VELLORAN_WOW64
+// set, it is instead the 32-bit installer run by an administrator on 64-bit Windows.
 #include <windows.h>
 
 #include <shellapi.h>

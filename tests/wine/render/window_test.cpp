@@ -1,6 +1,3 @@
-// The GDI pen against the software rasteriser (the composition above it is checked natively), the animation timer,
-// the view's ticks, the input rules of full screen, the display going off, the covering of a second monitor and
-// the monitors' scale.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <mmsystem.h>
@@ -87,7 +84,7 @@ LRESULT CALLBACK TickProc(HWND w, UINT id, WPARAM wp, LPARAM lp)
     return 0;
 }
 
-TEST(AnimTimer, TicksUntilAStopEndsItsWorkerAndARestartReplacesIt)
+TEST(AnimTimer, TicksUntilAStopEndsItsWorkerAndKeepsAnEvenPaceOnTheClocksOfCurrentWindows)
 {
     const HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(TickProc));
@@ -107,19 +104,13 @@ TEST(AnimTimer, TicksUntilAStopEndsItsWorkerAndARestartReplacesIt)
     EXPECT_FALSE(SetAnimTimer(w, 1, 40, nullptr)) << "no thread";
     wt::ReplaceImport("msvcrt.dll", "_beginthreadex", beginThread);
     EXPECT_FALSE(GetPropA(w, "PROP_ANIMTIMERDATA"));
-    DestroyWindow(w);
-}
 
-TEST(AnimTimer, KeepsAnEvenPaceOnTheClocksOfCurrentWindows)
-{
     using namespace windows10;
     testThread = GetCurrentThreadId();
     realTickCount = wt::ReplaceImport("kernel32.dll", "GetTickCount", &TickCount);
     realWait = wt::ReplaceImport("kernel32.dll", "WaitForSingleObject", &Wait);
     const auto realTime = wt::ReplaceImport("winmm.dll", "timeGetTime", &TimeGetTime);
     ASSERT_TRUE(realTickCount && realWait);
-    const HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(TickProc));
     constexpr size_t kTicks = 100;
     // Off the steps; the second 30 ms before the millisecond clocks wrap, after 49.7 days.
     for (const uint64_t start : {3600007300ull, (1ull << 32) * 1000 - 29700})
@@ -250,14 +241,12 @@ void SendDisplayState(HWND w, const GUID& display, DWORD state)
     EXPECT_EQ(SendMessageA(w, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&change)), TRUE);
 }
 
-// A preview, which deletes itself after its window's last message.
 int previewsDeleted = 0;
 struct Preview : SaverView {
     Preview() : SaverView(true, theApp) {}
     ~Preview() override { ++previewsDeleted; }
 };
 
-// A preview in its host window, put out of sight and back.
 const struct {
     const char* name;
     void (*away)(HWND view);
