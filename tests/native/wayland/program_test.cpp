@@ -183,15 +183,4 @@ TEST(Program, KeepsItsPaceAndStepsNothingWhileNotShown)
     EXPECT_GT(scene.Overlap(now), 0.5) << "frames went on while not shown";
 }
 
-// The X11 program's options and usage, but for the windows it draws into.
-TEST(Program, TakesTheX11ProgramsOptionsButItsWindows)
-{
-    std::FILE* run = popen(VELLORAN_WAYLAND_PROGRAM " --num-balls 99 --root 2>&1", "re");
-    char said[512] = "";
-    said[run ? std::fread(said, 1, sizeof said - 1, run) : 0] = 0;
-    EXPECT_EQ(run ? pclose(run) : -1, 2 << 8);
-    const std::string usage = "velloransaver-wayland: bad argument: --root\nusage: velloransaver-wayland [--help] [--num-balls 1-10] ";
-    EXPECT_EQ(std::string(said).substr(0, usage.size()), usage);
-}
-
 }  // namespace

@@ -215,7 +215,8 @@ TEST(Program, DrawsAtTheScaleThatXftDpiSets)
 }
 
 // Its exit code, then what it writes on the stream kept: the usage, or why it cannot run. No display, or one
-// where it cannot draw: no such window, or no true colours (8 bits a pixel).
+// where it cannot draw: no such window, or no true colours (8 bits a pixel). The Wayland program takes the
+// same options but for the windows it draws into.
 TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
 {
     InAWindow w, eightBits("320x240x8");
@@ -226,7 +227,9 @@ TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
         {"DISPLAY=:65535 $program 2>&1 >/dev/null", "1 velloransaver: cannot open display :65535"},
         {"unset DISPLAY; $program 2>&1 >/dev/null", "1 velloransaver: cannot open display (DISPLAY is not set)"},
         {"DISPLAY=" + w.name + " $program --window-id 0x3fffffff 2>&1 >/dev/null", "1 velloransaver: no window 0x3fffffff"},
-        {"DISPLAY=" + eightBits.name + " $program --root 2>&1 >/dev/null", "1 velloransaver: the window's visual has no true colours"}};
+        {"DISPLAY=" + eightBits.name + " $program --root 2>&1 >/dev/null", "1 velloransaver: the window's visual has no true colours"},
+        {VELLORAN_WAYLAND_PROGRAM " --num-balls 99 --root 2>&1 >/dev/null",
+         "2 velloransaver-wayland: bad argument: --root\nusage: velloransaver-wayland [--help] [--num-balls 1-10] "}};
     for (const auto& [command, shown] : cases) {
         std::FILE* out = popen(("program=" VELLORAN_X11_PROGRAM "; said=$(" + command + "); echo \"$? $said\"").c_str(), "r");
         std::string text;
