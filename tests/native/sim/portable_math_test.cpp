@@ -81,12 +81,9 @@ TEST(PortableMath, ArcTangent2IsWithinOneUlp)
     std::mt19937_64 random;
     std::uniform_real_distribution<double> mantissa(-2, 2);
     std::uniform_int_distribution<int> exponent(-33, 17);
-    std::vector<std::pair<double, double>> offsets;
-    for (int i = 0; i < 100000; ++i) {
-        offsets.emplace_back(std::ldexp(mantissa(random), exponent(random)), std::ldexp(mantissa(random), exponent(random)));
-    }
     double worst = 0, atY = 0, atX = 0;
-    for (const auto& [y, x] : offsets) {
+    for (int i = 0; i < 100000; ++i) {
+        const double y = std::ldexp(mantissa(random), exponent(random)), x = std::ldexp(mantissa(random), exponent(random));
         const double error = UlpError(ArcTangent2(y, x), WideAtan2(y, x));
         if (error > worst) worst = error, atY = y, atX = x;
     }

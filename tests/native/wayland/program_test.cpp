@@ -3,72 +3,22 @@
 // virtual one, since a seat without an input device has no pointer to tell the program of.
 #include <gtest/gtest.h>
 #include <sched.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <wayland-client.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <string>
-#include <thread>
-#include <vector>
 
+#include "../program_test_support.h"
 #include "virtual-pointer.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-bool Within(double seconds, const std::function<bool()>& check)
-{
-    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    for (; !check(); std::this_thread::sleep_for(std::chrono::milliseconds(20)))
-        if (Clock::now() > end) return false;
-    return true;
-}
-
-// Where an output shows pins (every component 170 to 229; an output without a board is darker grey).
-struct Shot {
-    int width = 0, height = 0;
-    std::vector<bool> pin;
-    long Pins() const { return std::count(pin.begin(), pin.end(), true); }
-    bool Board() const { return Pins() > 300; }
-    // The share of these pins' pixels that are pins in the other shot: low when it shows another scene.
-    double Overlap(const Shot& other) const
-    {
-        long same = 0;
-        for (size_t i = 0; i < pin.size() && pin.size() == other.pin.size(); ++i) same += pin[i] && other.pin[i];
-        return Board() ? double(same) / double(Pins()) : 0;
-    }
-    // The share of the pins' pixels mirrored about this column (or one beside it).
-    double MirroredAbout(int axis) const
-    {
-        long best = 0;
-        for (int a = axis - 1; a <= axis + 1; ++a) {
-            long same = 0;
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) {
-                    const int m = 2 * a - x - 1;
-                    same += m >= 0 && m < width && pin[size_t(y * width + x)] && pin[size_t(y * width + m)];
-                }
-            best = std::max(best, same);
-        }
-        return Board() ? double(best) / double(Pins()) : 0;
-    }
-};
 
 // One sway of the test's own, with one output of 640 by 480 to begin with. It, the program and the
 // screenshots run at a real-time priority where allowed (the test's, which they inherit), so that the
 // machine's load makes neither the compositor nor the program miss frames.
-struct Sway {
+struct Sway : Run {
     Sway()
     {
         const sched_param realTime{1};
@@ -104,8 +54,7 @@ struct Sway {
         if (in && std::fscanf(in, "P6 %d %d %d", &shot.width, &shot.height, &depth) == 3 && std::fgetc(in) != EOF) {
             std::vector<unsigned char> rgb(size_t(shot.width) * size_t(shot.height) * 3);
             if (std::fread(rgb.data(), 1, rgb.size(), in) == rgb.size())
-                for (size_t i = 0; i < rgb.size(); i += 3)
-                    shot.pin.push_back(rgb[i] - 170u < 60 && rgb[i + 1] - 170u < 60 && rgb[i + 2] - 170u < 60);
+                for (size_t i = 0; i < rgb.size(); i += 3) shot.Add(rgb[i], rgb[i + 1], rgb[i + 2]);
         }
         if (in) pclose(in);
         if (shot.pin.empty()) shot.width = shot.height = 0;
@@ -116,27 +65,8 @@ struct Sway {
     {
         // $VELLORAN_WAYLAND_PROGRAM names an installed program to run instead.
         const char* installed = std::getenv("VELLORAN_WAYLAND_PROGRAM");
-        out = popen(("echo $$; " + env + " exec " + (installed ? installed : VELLORAN_WAYLAND_PROGRAM) + " " + options + " 2>&1").c_str(),
-                    "re");
-        char line[32];
-        return ready && out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0 &&
+        return ready && Run::Start(env + " exec setsid " + (installed ? installed : VELLORAN_WAYLAND_PROGRAM) + " " + options) &&
                Within(5, [&] { return std::all_of(outputs.begin(), outputs.end(), [&](auto& o) { return Look(o).Board(); }); });
-    }
-    // How it ended: its wait status, and what it said.
-    std::pair<int, std::string> Ended(double seconds)
-    {
-        int status = -1;
-        if (!Within(seconds, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) return {-1, ""};
-        pid = 0;
-        std::string said;
-        for (char line[512]; std::fgets(line, sizeof line, out);) said += line;
-        pclose(out), out = nullptr;
-        return {status, said};
-    }
-    void Stop()
-    {
-        if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0), pid = 0;
-        if (out) pclose(out), out = nullptr;
     }
     // A pointer device on the seat, from a client of the test's own.
     bool AddPointer()
@@ -170,8 +100,6 @@ struct Sway {
     bool ready = false;
     std::FILE* server = nullptr;
     pid_t serverPid = 0;
-    std::FILE* out = nullptr;
-    pid_t pid = 0;
     wl_display* pointerDisplay = nullptr;  // the pointer's client's
     wl_registry* registry = nullptr;
     zwlr_virtual_pointer_manager_v1* manager = nullptr;
@@ -191,7 +119,10 @@ TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutput)
     ASSERT_TRUE(sway.Start("--symmetry --pin-size 20 --num-balls 1 --ball-size 10 --no-sparks", {"HEADLESS-1", "HEADLESS-2"}));
     // Once the compositor has settled the outputs' sizes and scales.
     for (const auto& [output, axis] : {std::pair{"HEADLESS-1", 300}, {"HEADLESS-2", 280}})
-        EXPECT_TRUE(Within(3, [&] { return sway.Look(output).MirroredAbout(axis) > 0.9; })) << output;
+        EXPECT_TRUE(Within(3, [&, axis = axis] {
+            const Shot shot = sway.Look(output);
+            return std::max({shot.MirroredAbout(axis - 1), shot.MirroredAbout(axis), shot.MirroredAbout(axis + 1)}) > 0.9;
+        })) << output;
     ASSERT_TRUE(sway.Msg("create_output") && sway.Msg("output HEADLESS-3 resolution 640x480"));
     EXPECT_TRUE(Within(5, [&] { return sway.Look("HEADLESS-3").Board(); })) << "no board on an output added";
 }
@@ -243,31 +174,13 @@ TEST(Program, KeepsItsPaceAndStepsNothingWhileNotShown)
     EXPECT_NEAR(took, 7200, 72);
 #endif
 
-    const auto cpu = [&] {  // user and system time in clock ticks, the 14th and 15th fields
-        std::ifstream stat("/proc/" + std::to_string(sway.pid) + "/stat");
-        std::string field;
-        long user = 0, system = 0;
-        for (int i = 1; i < 14; ++i) stat >> field;
-        return stat >> user >> system ? user + system : -1;
-    };
     ASSERT_TRUE(sway.Msg("workspace 2"));
-    const long hidden = cpu();
+    const double hidden = sway.Cpu();
     std::this_thread::sleep_for(std::chrono::milliseconds(3000));
-    EXPECT_LT(cpu() - hidden, sysconf(_SC_CLK_TCK) * 3 / 20) << "more than 5 % of a core while it waits";
+    EXPECT_LT(sway.Cpu() - hidden, 0.15) << "more than 5 % of a core while it waits";
     ASSERT_TRUE(sway.Msg("workspace 1"));
     EXPECT_TRUE(Within(2, [&] { return (now = sway.Look("HEADLESS-1")).Board(); }));
     EXPECT_GT(scene.Overlap(now), 0.5) << "frames went on while not shown";
-}
-
-// The X11 program's options and usage, but for the windows it draws into.
-TEST(Program, TakesTheX11ProgramsOptionsButItsWindows)
-{
-    std::FILE* run = popen(VELLORAN_WAYLAND_PROGRAM " --num-balls 99 --root 2>&1", "re");
-    char said[512] = "";
-    said[run ? std::fread(said, 1, sizeof said - 1, run) : 0] = 0;
-    EXPECT_EQ(run ? pclose(run) : -1, 2 << 8);
-    const std::string usage = "velloransaver-wayland: bad argument: --root\nusage: velloransaver-wayland [--help] [--num-balls 1-10] ";
-    EXPECT_EQ(std::string(said).substr(0, usage.size()), usage);
 }
 
 }  // namespace

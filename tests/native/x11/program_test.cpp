@@ -6,25 +6,13 @@
 #include <X11/keysym.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <memory>
-#include <sstream>
-#include <string>
-#include <thread>
-#include <vector>
 
+#include "../program_test_support.h"
 #include "display_scales.h"
 #include "raster.h"
 #include "x11/x11_view.h"
@@ -32,54 +20,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-bool Within(double seconds, const std::function<bool()>& check, int pollMs = 20)
-{
-    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    for (; !check(); std::this_thread::sleep_for(std::chrono::milliseconds(pollMs)))
-        if (Clock::now() > end) return false;
-    return true;
-}
-
-// Where a window shows pins (every component 170 to 229).
-struct Shot {
-    int width = 0, height = 0;
-    std::vector<bool> pin;
-    bool At(int x, int y) const { return pin[size_t(y) * size_t(width) + size_t(x)]; }
-    long Pins() const { return std::count(pin.begin(), pin.end(), true); }
-    bool Board() const { return Pins() > 300; }
-    // The share of these pins' pixels that are pins in the other shot, where both show the window: low when
-    // it shows another scene.
-    double Overlap(const Shot& other) const
-    {
-        long same = 0;
-        for (int y = 0; y < std::min(height, other.height); ++y)
-            for (int x = 0; x < std::min(width, other.width); ++x) same += At(x, y) && other.At(x, y);
-        return Board() ? double(same) / double(Pins()) : 0;
-    }
-    // The share of the pins' pixels whose mirror image about the column edge at axis is a pin too.
-    double MirroredAbout(int axis) const
-    {
-        long mirrored = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0, m = 2 * axis - 1; x < width; ++x, --m) mirrored += At(x, y) && m >= 0 && m < width && At(m, y);
-        return Board() ? double(mirrored) / double(Pins()) : 0;
-    }
-    // The longest run of pin pixels in a column: a pin's diameter. Pins lie apart, except that one next to the
-    // middle may touch its mirror image, beside it.
-    int Tallest() const
-    {
-        int tallest = 0;
-        for (int x = 0; x < width; ++x)
-            for (int y = 0, run = 0; y < height; ++y) tallest = std::max(tallest, run = At(x, y) ? run + 1 : 0);
-        return tallest;
-    }
-};
-
 // An Xvfb of the test's own, on a free display it picks itself (-displayfd) so that tests starting together
 // never share one, with a window on it for the program to draw into. display is null when it did not start.
-struct InAWindow {
+struct InAWindow : Run {
     // screen: "WIDTHxHEIGHTxDEPTH". Open to every local user (-ac), as the daemon runs its programs as another.
     explicit InAWindow(const std::string& screen = "640x480x24", int width = 320, int height = 240)
         : server(popen(("echo $$; exec Xvfb -displayfd 1 -nolisten tcp -ac -screen 0 " + screen + " 2>/dev/null").c_str(), "re"))
@@ -110,35 +53,10 @@ struct InAWindow {
         if (!display) return false;
         XClearWindow(display, window);  // of the frames of a program before
         XSync(display, False);
-        out = popen(("echo $$; " + priority + " $$ >/dev/null 2>&1; DISPLAY=" + name +
-                     " exec setsid " VELLORAN_X11_PROGRAM " " + (ownWindow ? "" : "--window-id " + std::to_string(window)) +
-                     " " + options + " 2>&1").c_str(), "re");
-        char line[32];
-        if (!out || !std::fgets(line, sizeof line, out) || (pid = std::atoi(line)) <= 0) return false;
+        if (!Run::Start(priority + " $$ >/dev/null 2>&1; DISPLAY=" + name + " exec setsid " VELLORAN_X11_PROGRAM " " +
+                        (ownWindow ? "" : "--window-id " + std::to_string(window)) + " " + options))
+            return false;
         return Within(5, [&] { return (!ownWindow || (window = Named("Velloran Saver"))) && Look().Board(); }, 2);
-    }
-    void Stop()
-    {
-        if (pid > 0) kill(-pid, SIGKILL), waitpid(pid, nullptr, 0);
-        if (out) pclose(out);
-        pid = 0, out = nullptr;
-    }
-    // Its exit status once it has ended, within seconds, or -1; and what it wrote.
-    int Ended(double seconds, std::string& output)
-    {
-        int status = -1;
-        if (!Within(seconds, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) return -1;
-        pid = 0;
-        for (char line[1024]; std::fgets(line, sizeof line, out);) output += line;
-        return status;
-    }
-    // CPU time that it has taken, in seconds: user and system, the 14th and 15th fields.
-    double Cpu() const
-    {
-        std::string stat = (std::ostringstream() << std::ifstream("/proc/" + std::to_string(pid) + "/stat").rdbuf()).str();
-        unsigned long user = 0, system = 0;
-        std::sscanf(stat.c_str() + stat.rfind(')') + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system);
-        return double(user + system) / double(sysconf(_SC_CLK_TCK));
     }
     Window Named(const char* wanted) const
     {
@@ -161,12 +79,10 @@ struct InAWindow {
                         : XGetImage(display, window, 0, 0, unsigned(a.width), unsigned(a.height), AllPlanes, ZPixmap);
         if (!image) return shot;
         shot.width = image->width, shot.height = image->height;
-        shot.pin.resize(size_t(shot.width) * size_t(shot.height));
         for (int y = 0; y < shot.height; ++y)
             for (int x = 0; x < shot.width; ++x) {
-                const unsigned long p = XGetPixel(image, x, y) & 0xFFFFFF;
-                const auto grey = [p](int shift) { return ((p >> shift) & 0xFF) - 170 < 60; };
-                shot.pin[size_t(y) * size_t(shot.width) + size_t(x)] = grey(16) && grey(8) && grey(0);
+                const unsigned long p = XGetPixel(image, x, y);
+                shot.Add((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
             }
         XDestroyImage(image);
         return shot;
@@ -177,8 +93,6 @@ struct InAWindow {
     std::string name;
     Display* display = nullptr;
     Window window = 0;
-    std::FILE* out = nullptr;
-    pid_t pid = 0;
 };
 
 // Each colour as near as the screen's depth allows: 5, 6 and 5 bits, 8, or 10 a component, and at 24
@@ -301,7 +215,8 @@ TEST(Program, DrawsAtTheScaleThatXftDpiSets)
 }
 
 // Its exit code, then what it writes on the stream kept: the usage, or why it cannot run. No display, or one
-// where it cannot draw: no such window, or no true colours (8 bits a pixel).
+// where it cannot draw: no such window, or no true colours (8 bits a pixel). The Wayland program takes the
+// same options but for the windows it draws into.
 TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
 {
     InAWindow w, eightBits("320x240x8");
@@ -312,7 +227,9 @@ TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
         {"DISPLAY=:65535 $program 2>&1 >/dev/null", "1 velloransaver: cannot open display :65535"},
         {"unset DISPLAY; $program 2>&1 >/dev/null", "1 velloransaver: cannot open display (DISPLAY is not set)"},
         {"DISPLAY=" + w.name + " $program --window-id 0x3fffffff 2>&1 >/dev/null", "1 velloransaver: no window 0x3fffffff"},
-        {"DISPLAY=" + eightBits.name + " $program --root 2>&1 >/dev/null", "1 velloransaver: the window's visual has no true colours"}};
+        {"DISPLAY=" + eightBits.name + " $program --root 2>&1 >/dev/null", "1 velloransaver: the window's visual has no true colours"},
+        {VELLORAN_WAYLAND_PROGRAM " --num-balls 99 --root 2>&1 >/dev/null",
+         "2 velloransaver-wayland: bad argument: --root\nusage: velloransaver-wayland [--help] [--num-balls 1-10] "}};
     for (const auto& [command, shown] : cases) {
         std::FILE* out = popen(("program=" VELLORAN_X11_PROGRAM "; said=$(" + command + "); echo \"$? $said\"").c_str(), "r");
         std::string text;
@@ -356,8 +273,7 @@ TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
             kill(w.pid, SIGCONT);
         }
         XSync(w.display, False);
-        std::string output;
-        const int status = w.Ended(5, output);
+        const auto [status, output] = w.Ended(5);
         EXPECT_TRUE(signal > 1 ? WIFSIGNALED(status) && WTERMSIG(status) == signal : WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << signal << ": still running (-1), or ended with " << status;
         EXPECT_EQ(output, "") << signal;
@@ -387,9 +303,8 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     InAWindow w;  // its display, the daemon in the program's place, and its root to look at
     ASSERT_NE(w.display, nullptr);
     w.window = DefaultRootWindow(w.display);
-    w.out = popen(("echo $$; exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.name +
-                   " xscreensaver --no-splash >" + (dir / "daemon.log").string() + " 2>&1").c_str(), "re");
-    ASSERT_TRUE(w.out && std::fscanf(w.out, "%d", &w.pid) == 1);
+    ASSERT_TRUE(w.Run::Start("exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.name +
+                             " xscreensaver --no-splash >" + (dir / "daemon.log").string()));
 
     const auto command = [&](const std::string& text) { return std::system(("DISPLAY=" + w.name + " " + text).c_str()) == 0; };
     // Ready once a window of its own carries its version, where xscreensaver-command

@@ -1,0 +1,102 @@
+// What the X11 and the Wayland program tests share: the program run as its users run it, and where a
+// screenshot of it shows pins.
+#pragma once
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+using Clock = std::chrono::steady_clock;
+
+inline bool Within(double seconds, const std::function<bool()>& check, int pollMs = 20)
+{
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    for (; !check(); std::this_thread::sleep_for(std::chrono::milliseconds(pollMs)))
+        if (Clock::now() > end) return false;
+    return true;
+}
+
+// Where a screenshot shows pins (every component 170 to 229; a screen without a board is darker grey).
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<bool> pin;
+    void Add(unsigned red, unsigned green, unsigned blue) { pin.push_back(red - 170 < 60 && green - 170 < 60 && blue - 170 < 60); }
+    bool At(int x, int y) const { return pin[size_t(y) * size_t(width) + size_t(x)]; }
+    long Pins() const { return std::count(pin.begin(), pin.end(), true); }
+    bool Board() const { return Pins() > 300; }
+    // The share of these pins' pixels that are pins in the other shot, where both show the window: low when
+    // it shows another scene.
+    double Overlap(const Shot& other) const
+    {
+        long same = 0;
+        for (int y = 0; y < std::min(height, other.height); ++y)
+            for (int x = 0; x < std::min(width, other.width); ++x) same += At(x, y) && other.At(x, y);
+        return Board() ? double(same) / double(Pins()) : 0;
+    }
+    // The share of the pins' pixels whose mirror image about the column edge at axis is a pin too.
+    double MirroredAbout(int axis) const
+    {
+        long mirrored = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0, m = 2 * axis - 1; x < width; ++x, --m) mirrored += At(x, y) && m >= 0 && m < width && At(m, y);
+        return Board() ? double(mirrored) / double(Pins()) : 0;
+    }
+    // The longest run of pin pixels in a column: a pin's diameter. Pins lie apart, except that one next to the
+    // middle may touch its mirror image, beside it.
+    int Tallest() const
+    {
+        int tallest = 0;
+        for (int x = 0; x < width; ++x)
+            for (int y = 0, run = 0; y < height; ++y) tallest = std::max(tallest, run = At(x, y) ? run + 1 : 0);
+        return tallest;
+    }
+};
+
+// The program (or what runs in its place) in a session of its own, stopped as a whole; the shell that
+// starts it says its pid.
+struct Run {
+    bool Start(const std::string& command)
+    {
+        out = popen(("echo $$; " + command + " 2>&1").c_str(), "re");
+        char line[32];
+        return out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0;
+    }
+    void Stop()
+    {
+        if (pid > 0) kill(-pid, SIGKILL), waitpid(pid, nullptr, 0);
+        if (out) pclose(out);
+        pid = 0, out = nullptr;
+    }
+    // How it ended, within seconds: its wait status, or -1, and what it said.
+    std::pair<int, std::string> Ended(double seconds)
+    {
+        int status = -1;
+        if (!Within(seconds, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) return {-1, ""};
+        pid = 0;
+        std::string said;
+        for (char line[1024]; std::fgets(line, sizeof line, out);) said += line;
+        return {status, said};
+    }
+    // CPU time that it has taken, in seconds: user and system, the 14th and 15th fields.
+    double Cpu() const
+    {
+        std::string stat = (std::ostringstream() << std::ifstream("/proc/" + std::to_string(pid) + "/stat").rdbuf()).str();
+        unsigned long user = 0, system = 0;
+        std::sscanf(stat.c_str() + stat.rfind(')') + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system);
+        return double(user + system) / double(sysconf(_SC_CLK_TCK));
+    }
+
+    std::FILE* out = nullptr;
+    pid_t pid = 0;
+};
