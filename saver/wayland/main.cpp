@@ -24,12 +24,10 @@
 #include "viewporter.h"
 #include "wayland/output_board.h"
 #include "x11/options.h"
+#include "x11/stop_signals.h"
 #include "xdg-shell.h"
 
 namespace {
-
-volatile sig_atomic_t stopSignal = 0;
-void OnStopSignal(int signal) { stopSignal = signal; }
 
 int64_t NowNs()
 {
@@ -174,10 +172,10 @@ bool Closed(const Saver& saver)
 
 // Events, then the frames that are due, until something ends it; false when
 // the connection failed.
-bool Run(wl_display* display, Saver& saver, const sigset_t& waitMask)
+bool Run(wl_display* display, Saver& saver, const StopSignals& stop)
 {
     pollfd connection{wl_display_get_fd(display), POLLIN, 0};
-    while (!saver.ended && !Closed(saver) && !stopSignal) {
+    while (!saver.ended && !Closed(saver) && !stop.Caught()) {
         while (wl_display_prepare_read(display) != 0)
             if (wl_display_dispatch_pending(display) < 0) return false;
         // A full socket is flushed once the compositor reads: wait for that too.
@@ -189,7 +187,7 @@ bool Run(wl_display* display, Saver& saver, const sigset_t& waitMask)
         }
         const int64_t wait = due < 0 ? -1 : std::max<int64_t>(0, due - NowNs());
         const timespec timeout{time_t(wait / 1000000000), long(wait % 1000000000)};
-        const int ready = ppoll(&connection, 1, wait < 0 ? nullptr : &timeout, &waitMask);
+        const int ready = ppoll(&connection, 1, wait < 0 ? nullptr : &timeout, &stop.WaitMask());
         if (ready > 0 && (connection.revents & POLLIN)) {
             if (wl_display_read_events(display) < 0) return false;
         } else {
@@ -212,29 +210,10 @@ bool Run(wl_display* display, Saver& saver, const sigset_t& waitMask)
 int main(int argc, char** argv)
 {
     CommandLine line;
-    if (!ParseCommandLine(argc, argv, nullptr, line, kWaylandFrontEnd)) {
-        std::fprintf(stderr, "velloransaver-wayland: bad argument: %s\n", line.refused.c_str());
-        PrintUsage(stderr, kWaylandFrontEnd);
-        return 2;
-    }
-    if (line.help) {
-        PrintUsage(stdout, kWaylandFrontEnd);
-        return 0;
-    }
+    const int refused = TakeCommandLine(argc, argv, nullptr, line, kWaylandFrontEnd);
+    if (refused >= 0) return refused;
 
-    // The stop signals are let through only while the loop waits, so that
-    // no request is ever cut short and no signal is missed.
-    sigset_t stopSignals, waitMask;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
-    sigdelset(&waitMask, SIGTERM);
-    sigdelset(&waitMask, SIGINT);
-    struct sigaction action = {};
-    action.sa_handler = OnStopSignal;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    const StopSignals stop;
 
     wl_display* display = wl_display_connect(nullptr);
     if (!display) {
@@ -259,7 +238,7 @@ int main(int argc, char** argv)
         } else {
             for (const auto& [output, name] : saver.waiting) saver.AddBoard(output, name);
             saver.waiting.clear();
-            if (!Run(display, saver, waitMask)) {
+            if (!Run(display, saver, stop)) {
                 const int error = wl_display_get_error(display);
                 std::fprintf(stderr, "velloransaver-wayland: lost the compositor: %s\n", std::strerror(error ? error : EPIPE));
                 exitCode = 1;
@@ -278,11 +257,6 @@ int main(int argc, char** argv)
         wl_registry_destroy(saver.registry);
     }
     wl_display_disconnect(display);
-    if (stopSignal) {
-        // Ended by the signal itself, so that whoever sent it sees it did.
-        signal(stopSignal, SIG_DFL);
-        sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);
-        raise(stopSignal);
-    }
+    stop.EndBySignal();
     return exitCode;
 }

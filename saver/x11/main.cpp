@@ -20,12 +20,10 @@
 
 #include "sim/random.h"
 #include "x11/options.h"
+#include "x11/stop_signals.h"
 #include "x11/x11_view.h"
 
 namespace {
-
-volatile sig_atomic_t stopSignal = 0;
-void OnStopSignal(int signal) { stopSignal = signal; }
 
 // X errors end the program at the next event check. The first is kept: it is
 // reported only if the window still exists, since drawing into a window that
@@ -103,29 +101,10 @@ void Handle(const XEvent& event, Window window, bool ownWindow, Atom closeAtom, 
 int main(int argc, char** argv)
 {
     CommandLine line;
-    if (!ParseCommandLine(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), line)) {
-        std::fprintf(stderr, "velloransaver: bad argument: %s\n", line.refused.c_str());
-        PrintUsage(stderr);
-        return 2;
-    }
-    if (line.help) {
-        PrintUsage(stdout);
-        return 0;
-    }
+    const int refused = TakeCommandLine(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), line, kX11FrontEnd);
+    if (refused >= 0) return refused;
 
-    // The stop signals are let through only while the loop waits, so that
-    // no X call is ever interrupted and no signal is missed.
-    sigset_t stopSignals, waitMask;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
-    sigdelset(&waitMask, SIGTERM);
-    sigdelset(&waitMask, SIGINT);
-    struct sigaction action = {};
-    action.sa_handler = OnStopSignal;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    const StopSignals stop;
 
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
@@ -162,7 +141,7 @@ int main(int argc, char** argv)
         state.mapped = attributes.map_state == IsViewable;
         pollfd connection{ConnectionNumber(display), POLLIN, 0};
         int64_t deadline = NowNs();
-        while (!state.gone && !stopSignal && !xFailed) {
+        while (!state.gone && !stop.Caught() && !xFailed) {
             const bool wasShown = state.Shown();
             while (!state.gone && XPending(display)) {
                 XEvent event;
@@ -174,7 +153,7 @@ int main(int argc, char** argv)
             // Hidden, it only waits for events; shown again, it starts afresh
             // instead of catching up.
             if (!state.Shown()) {
-                ppoll(&connection, 1, nullptr, &waitMask);
+                ppoll(&connection, 1, nullptr, &stop.WaitMask());
                 continue;
             }
             if (!wasShown) deadline = now;
@@ -187,7 +166,7 @@ int main(int argc, char** argv)
             }
             const int64_t wait = deadline - now;
             const timespec timeout{time_t(wait / 1000000000), long(wait % 1000000000)};
-            ppoll(&connection, 1, &timeout, &waitMask);
+            ppoll(&connection, 1, &timeout, &stop.WaitMask());
         }
         // An error on a window that has gone since is the owner's doing, not a failure.
         if (xFailed && !state.gone) {
@@ -201,11 +180,6 @@ int main(int argc, char** argv)
     }
     if (ownWindow && !xFailed) XDestroyWindow(display, window);
     XCloseDisplay(display);
-    if (stopSignal) {
-        // Ended by the signal itself, so that whoever sent it sees it did.
-        signal(stopSignal, SIG_DFL);
-        sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);
-        raise(stopSignal);
-    }
+    stop.EndBySignal();
     return exitCode;
 }

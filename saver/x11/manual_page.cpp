@@ -67,6 +67,29 @@ void WriteOption(std::FILE* out, const X11Option& option)
                  int(setting.maximum), int(setting.defaultValue));
 }
 
+// One dash or two, --help, the window options where the front end has them,
+// then every option of the table.
+void WriteOptions(std::FILE* out, const FrontEnd& frontEnd)
+{
+    std::fputs(".SH OPTIONS\n"
+               "Every option may be given with one dash or two.\n"
+               "A number outside its range is brought into it.\n"
+               ".TP\n"
+               ".B \\-\\-help\n"
+               "Print the usage on standard output and end.\n",
+               out);
+    if (frontEnd.windowOptions) {
+        std::fputs(".TP\n"
+                   ".B \\-\\-root\n"
+                   "Draw on the root window.\n"
+                   ".TP\n"
+                   ".BI \\-\\-window\\-id \" id\"\n"
+                   "Draw into the window with this id, decimal or hexadecimal with \\fB0x\\fR; it wins over \\fB\\-\\-root\\fR.\n",
+                   out);
+    }
+    for (const X11Option& option : kX11Options) WriteOption(out, option);
+}
+
 void WriteManualPage(std::FILE* out, const char* version)
 {
     std::fprintf(out,
@@ -92,21 +115,9 @@ void WriteManualPage(std::FILE* out, const char* version)
                  ".PP\n"
                  ".EX\n"
                  "    \"Velloran Saver\"  velloransaver \\-\\-root  \\en\\e\n"
-                 ".EE\n"
-                 ".SH OPTIONS\n"
-                 "Every option may be given with one dash or two.\n"
-                 "A number outside its range is brought into it.\n"
-                 ".TP\n"
-                 ".B \\-\\-help\n"
-                 "Print the usage on standard output and end.\n"
-                 ".TP\n"
-                 ".B \\-\\-root\n"
-                 "Draw on the root window.\n"
-                 ".TP\n"
-                 ".BI \\-\\-window\\-id \" id\"\n"
-                 "Draw into the window with this id, decimal or hexadecimal with \\fB0x\\fR; it wins over \\fB\\-\\-root\\fR.\n",
+                 ".EE\n",
                  Roff(kProgramDescription).c_str());
-    for (const X11Option& option : kX11Options) WriteOption(out, option);
+    WriteOptions(out, kX11FrontEnd);
     std::fputs(".SH ENVIRONMENT\n"
                ".TP\n"
                ".B XSCREENSAVER_WINDOW\n"
@@ -154,15 +165,9 @@ void WriteWaylandPage(std::FILE* out, const char* version)
                  "        timeout = 300\n"
                  "        on\\-timeout = velloransaver\\-wayland\n"
                  "    }\n"
-                 ".EE\n"
-                 ".SH OPTIONS\n"
-                 "Every option may be given with one dash or two.\n"
-                 "A number outside its range is brought into it.\n"
-                 ".TP\n"
-                 ".B \\-\\-help\n"
-                 "Print the usage on standard output and end.\n",
+                 ".EE\n",
                  Roff(kProgramDescription).c_str());
-    for (const X11Option& option : kX11Options) WriteOption(out, option);
+    WriteOptions(out, kWaylandFrontEnd);
     std::fputs(".SH ENVIRONMENT\n"
                ".TP\n"
                ".B WAYLAND_DISPLAY\n"

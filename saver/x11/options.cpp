@@ -121,6 +121,18 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
     return true;
 }
 
+int TakeCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
+                    const FrontEnd& frontEnd)
+{
+    if (!ParseCommandLine(argc, argv, screensaverWindow, line, frontEnd)) {
+        std::fprintf(stderr, "%s: bad argument: %s\n", frontEnd.program, line.refused.c_str());
+        PrintUsage(stderr, frontEnd);
+        return 2;
+    }
+    if (line.help) PrintUsage(stdout, frontEnd);
+    return line.help ? 0 : -1;
+}
+
 void PrintUsage(std::FILE* out, const FrontEnd& frontEnd)
 {
     std::fprintf(out, "usage: %s [--help]%s", frontEnd.program, frontEnd.windowOptions ? " [--root | --window-id ID]" : "");

@@ -68,3 +68,9 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
 
 // One line: every option with its range.
 void PrintUsage(std::FILE* out, const FrontEnd& frontEnd = kX11FrontEnd);
+
+// Parses the command line and answers a bad one (the culprit and the usage on
+// stderr, exit code 2) or --help (the usage on stdout, 0): the exit code, or
+// -1 when the program is to run.
+int TakeCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
+                    const FrontEnd& frontEnd);
