@@ -231,7 +231,6 @@ struct Wow64Registry {
     }
     static inline decltype(&RegOpenKeyExA) open;
     static inline decltype(&RegCreateKeyExA) create;
-    static inline decltype(&RegDeleteKeyA) remove;
     static inline decltype(&RegDeleteKeyExA) removeIn;
     static LSTATUS WINAPI Open(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
     {
@@ -242,7 +241,6 @@ struct Wow64Registry {
     {
         return create(root, View(root, path, access).c_str(), reserved, kind, options, access, security, key, disposition);
     }
-    static LSTATUS WINAPI Delete(HKEY root, LPCSTR path) { return remove(root, View(root, path, 0).c_str()); }
     static LSTATUS WINAPI DeleteIn(HKEY root, LPCSTR path, REGSAM access, DWORD reserved)
     {
         return removeIn(root, View(root, path, access).c_str(), access, reserved);
@@ -254,7 +252,6 @@ inline void ModelWow64Registry()
 {
     Wow64Registry::open = ReplaceImport("advapi32.dll", "RegOpenKeyExA", &Wow64Registry::Open);
     Wow64Registry::create = ReplaceImport("advapi32.dll", "RegCreateKeyExA", &Wow64Registry::Create);
-    Wow64Registry::remove = ReplaceImport("advapi32.dll", "RegDeleteKeyA", &Wow64Registry::Delete);
     Wow64Registry::removeIn = ReplaceImport("advapi32.dll", "RegDeleteKeyExA", &Wow64Registry::DeleteIn);
 }
 
