@@ -87,7 +87,6 @@ struct Sway : Run {
         return manager && seat && (pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, seat)) &&
                wl_display_roundtrip(pointerDisplay) >= 0;
     }
-    // A motion by dx, or a click of the left button.
     void Point(double dx, bool click = false)
     {
         if (!click) zwlr_virtual_pointer_v1_motion(pointer, 0, wl_fixed_from_double(dx), 0);

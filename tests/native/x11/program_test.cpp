@@ -46,8 +46,7 @@ struct InAWindow : Run {
     }
     // Started with these options and the board shown, in the test's window or (ownWindow) in one of its own,
     // which then becomes the window; at a real-time priority, where allowed, so that the machine's load does
-    // not make it miss frames, or with another command that sets the shell's priority. In a session of its
-    // own, stopped as a whole (as is the daemon, run here in its place); the shell says its pid.
+    // not make it miss frames, or with another command that sets the shell's priority.
     bool Start(const std::string& options, const std::string& priority = "chrt -f -p 1", bool ownWindow = false)
     {
         if (!display) return false;
@@ -95,9 +94,7 @@ struct InAWindow : Run {
     Window window = 0;
 };
 
-// Each colour as near as the screen's depth allows: 5, 6 and 5 bits, 8, or 10 a component, and at 24
-// bits with the channels in the other order, blue highest; the drawing where pixels read as the
-// rasteriser's, at 24 bits.
+// Each colour as near as the screen's depth allows; the drawing where pixels read as the rasteriser's.
 TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
 {
     const Colour colours[] = {0xFFFFFF, 0x123456, 0x00FF80};
@@ -125,14 +122,10 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
     }
 }
 
-// As the daemon runs it: at the default pace, a frame every 19 ms, and not at a real-time priority, whose
-// timers are exact. A scene of 600 frames then lasts 11.4 s from its first frame to the next scene's, in which
-// a pace 2 % slow is 228 ms late. The program, its Xvfb and the test that looks run at the highest ordinary
-// priority, so that the machine's load neither slows the program nor makes the test see a scene late (its
-// end: slow; its start: quick); still, a few scenes are measured until one keeps the pace within 1 %. The
-// test looks only near a scene's end, so as not to load the machine itself. Between frames the program
-// sleeps: drawing them takes a few per cent of a core at most, the program alone. Timed, it is left out
-// of the sanitizers' build, whose programs run the same code far slower.
+// As the daemon runs it: not at a real-time priority, whose timers are exact. A scene of 600 frames of 19 ms
+// lasts 11.4 s, in which a pace 2 % slow is 228 ms late; the machine's load can still make one scene seem
+// late, so a few are measured until one keeps the pace within 1 %. The test looks only near a scene's end,
+// so as not to load the machine itself. Left out of the sanitizers' build, whose programs run far slower.
 #ifndef __SANITIZE_ADDRESS__
 TEST(Program, KeepsItsPaceAtTheDefaultRateAndSleepsBetweenFrames)
 {
@@ -214,9 +207,7 @@ TEST(Program, DrawsAtTheScaleThatXftDpiSets)
     }
 }
 
-// Its exit code, then what it writes on the stream kept: the usage, or why it cannot run. No display, or one
-// where it cannot draw: no such window, or no true colours (8 bits a pixel). The Wayland program takes the
-// same options but for the windows it draws into.
+// Its exit code, then what it writes on the stream kept. The Wayland program refuses the window options.
 TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
 {
     InAWindow w, eightBits("320x240x8");
