@@ -166,11 +166,9 @@ TEST(OptionsDialogOnThisThread, ShowsStoredValuesAsTheyAreAtFirstAndTheHandOverT
 }
 
 // The 32-bit saver on 64-bit Windows: what the administrator's tools wrote in the 64-bit view counts.
-TEST(MachineLevelsUnderWow64, AreReadFromThe64BitView)
+TEST_F(Options, MachineLevelsUnderWow64AreReadFromThe64BitView)
 {
     wt::ModelWow64Registry();
-    for (const char* key : {wt::kSettingsKey, kPolicyKey}) wt::RegRemoveTree(HKEY_LOCAL_MACHINE, key);
-    wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
     wt::RegWriteDword(HKEY_LOCAL_MACHINE, wt::kSettingsKey, "NumPins", 60);
     wt::RegWriteDword(HKEY_LOCAL_MACHINE, kPolicyKey, "NumBalls", 9);
     const ResolvedSetting pins = ReadResolvedSetting(kRegistryRoot, "VelloranSaver", kNumPins),
