@@ -35,14 +35,5 @@ while read -r want args <&3; do
   elif [ "$want" = 2 ]; then grep -q usage "$work/short.native.err" && grep -q usage "$work/short.wine.err" || { echo "$args: no usage"; failed=1; }
   elif ! cmp -s "$work/short.native" "$work/short.wine"; then echo "$args: traces differ"; diff "$work/short.native" "$work/short.wine" | head -4; failed=1
   fi
-done 3<<'CASES'
-0 --seed 2024 --width 1024 --height 768 --frames 20 --set NumBalls=10 --set NumPins=60 --set BallSize=60 --set PinSize=40 --set Gravity=100
-0 --seed 99 --frames 100 --set ScenarioCounter=0 --set NumPins=7 --set Symmetry=0 --set Gravity=0
-0 --seed 3 --width 300 --height 200 --frames 20 --set BallSize=90 --set NumPins=-5 --set NumBalls=4 --set PinSize=4294967295
-2 --bogus
-2 --set Colour=3
-2 --width -1
-2 --frames
-2 --set NumBalls=4294967296
-CASES
+done 3< <(grep -vE '^(#|$)' "$(dirname "$0")/short-traces")
 exit $failed
