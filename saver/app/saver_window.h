@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "render/saver_view.h"
-#include "settings/monitors.h"
+#include "render/monitors.h"
 
 class BlankMonitorWindow;
 class MonitorBoardWindow;

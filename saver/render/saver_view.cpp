@@ -5,7 +5,7 @@
 #include "render/anim_timer.h"
 #include "render/frame.h"
 #include "resource.h"
-#include "settings/monitors.h"
+#include "render/monitors.h"
 #include "sim/random.h"
 #include "sim/scene.h"
 

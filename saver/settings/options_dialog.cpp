@@ -5,7 +5,7 @@
 #include "resource.h"
 #include "settings/about_dialog.h"
 #include "settings/file_version.h"
-#include "settings/monitors.h"
+#include "render/monitors.h"
 #include "settings/option_rules.h"
 
 OptionsDialog::OptionsDialog(HWND parent)

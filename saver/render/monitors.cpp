@@ -1,4 +1,4 @@
-#include "settings/monitors.h"
+#include "render/monitors.h"
 
 namespace {
 
