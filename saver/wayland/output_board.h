@@ -42,11 +42,11 @@ struct Compositor {
 
 // The Windows saver's rule for the pointer: the first position a surface
 // learns (the pointer may lie over it as it appears) is only remembered; any
-// later position a whole pixel or more away from it is a real move.
+// later position other than it, by however little, is a real move.
 struct FirstPointer {
     bool known = false;
-    int32_t x = 0, y = 0;
-    bool MovedTo(int32_t atX, int32_t atY)
+    wl_fixed_t x = 0, y = 0;
+    bool MovedTo(wl_fixed_t atX, wl_fixed_t atY)
     {
         if (!known) {
             known = true, x = atX, y = atY;
