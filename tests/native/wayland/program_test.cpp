@@ -156,6 +156,38 @@ TEST(Program, EndsOnAPointerMoveOrASignalAndNotBefore)
     }
 }
 
+// What it asks of the compositor at the defaults for three seconds, from libwayland's log of its requests:
+// one scene for the size shown, so no buffer thrown away while the size stays, and per frame only what
+// changed, a small share of the surface.
+TEST(Program, TellsTheCompositorOnlyWhatChanged)
+{
+    Sway sway;
+    setenv("WAYLAND_DEBUG", "client", 1);
+    const bool started = sway.Start("");
+    unsetenv("WAYLAND_DEBUG");
+    ASSERT_TRUE(started);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    kill(-sway.pid, SIGKILL);
+    std::istringstream log(sway.Ended(5).second);
+    double area = 0, damaged = 0, shares = 0;
+    int frames = 0, thrown = 0;
+    for (std::string line; std::getline(log, line);) {
+        const char* request = std::strstr(line.c_str(), "-> ");
+        int x, y, w, h;
+        if (!request) continue;
+        if (std::sscanf(request, "-> wl_shm_pool@%*d.create_buffer(new id wl_buffer@%*d, 0, %d, %d", &w, &h) == 2)
+            area = double(w) * h;
+        else if (std::sscanf(request, "-> wl_surface@%*d.damage_buffer(%d, %d, %d, %d)", &x, &y, &w, &h) == 4)
+            damaged += double(w) * h;
+        else if (line.find(".commit()") != std::string::npos && damaged > 0)
+            shares += damaged / area, damaged = 0, ++frames;
+        thrown += line.find("wl_buffer@") != std::string::npos && line.find(".destroy()") != std::string::npos;
+    }
+    ASSERT_GT(frames, 50);
+    EXPECT_EQ(thrown, 0) << "a buffer thrown away: a second scene at start";
+    EXPECT_LT(shares / frames, 0.1) << "damaged share of the surface per frame, over " << frames << " frames";
+}
+
 // A frame every 4 ms, a scene every 600 frames: 2.4 s, within 1 %, though the output shows 60 frames a second. On a
 // workspace of its own, not shown, it steps nothing and waits without taking the CPU: shown again, it
 // shows the same scene.
