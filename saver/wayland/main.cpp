@@ -197,7 +197,7 @@ constexpr wl_registry_listener kRegistry{Global, GlobalRemove};
 bool Closed(const Saver& saver)
 {
     for (const auto& board : saver.boards)
-        if (board->closed) return true;
+        if (board->closed || board->failed) return true;
     return false;
 }
 
@@ -272,6 +272,11 @@ int main(int argc, char** argv)
             if (!Run(display, saver, stop)) {
                 const int error = wl_display_get_error(display);
                 std::fprintf(stderr, "velloransaver-wayland: lost the compositor: %s\n", std::strerror(error ? error : EPIPE));
+                exitCode = 1;
+            }
+            for (const auto& board : saver.boards) {
+                if (!board->failed || exitCode) continue;
+                std::fprintf(stderr, "velloransaver-wayland: cannot make a buffer in shared memory: %s\n", std::strerror(board->failed));
                 exitCode = 1;
             }
         }

@@ -74,6 +74,7 @@ public:
     const uint32_t name;
     wl_surface* const surface;
     bool closed = false;  // the compositor asked it to close
+    int failed = 0;       // why no buffer can be had: it can show nothing
     FirstPointer pointer;
 
 private:

@@ -3,6 +3,7 @@
 // virtual one, since a seat without an input device has no pointer to tell the program of.
 #include <gtest/gtest.h>
 #include <sched.h>
+#include <sys/resource.h>
 #include <wayland-client.h>
 
 #include <cstring>
@@ -60,7 +61,7 @@ struct Sway : Run {
         if (shot.pin.empty()) shot.width = shot.height = 0;
         return shot;
     }
-    // The program, with these options, until its boards show on these outputs.
+    // The program, with these options, until its boards show on these outputs (none: started).
     bool Start(const std::string& options, const std::vector<std::string>& outputs = {"HEADLESS-1"})
     {
         // $VELLORAN_WAYLAND_PROGRAM names an installed program to run instead.
@@ -186,6 +187,23 @@ TEST(Program, TellsTheCompositorOnlyWhatChanged)
     ASSERT_GT(frames, 50);
     EXPECT_EQ(thrown, 0) << "a buffer thrown away: a second scene at start";
     EXPECT_LT(shares / frames, 0.1) << "damaged share of the surface per frame, over " << frames << " frames";
+}
+
+// Shared memory that cannot be had (files limited to 1 KiB, the signal of that limit ignored, which the
+// program inherits): it says so and ends, rather than wait for ever for a buffer.
+TEST(Program, SaysSoAndEndsWhenItCannotMakeABuffer)
+{
+    Sway sway;
+    const rlimit was = [] { rlimit r; getrlimit(RLIMIT_FSIZE, &r); return r; }(), small{1024, was.rlim_max};
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool started = sway.Start("", {});
+    setrlimit(RLIMIT_FSIZE, &was);
+    signal(SIGXFSZ, SIG_DFL);
+    ASSERT_TRUE(started);
+    const auto [status, said] = sway.Ended(5);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(said, "velloransaver-wayland: cannot make a buffer in shared memory: File too large\n");
 }
 
 // A frame every 4 ms, a scene every 600 frames: 2.4 s, within 1 %, though the output shows 60 frames a second. On a
