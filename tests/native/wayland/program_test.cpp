@@ -16,11 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One sway of the test's own, with one output of 640 by 480 to begin with. It, the program and the
+// One sway of the test's own, with one output of 640 by 480 to begin with (or none). It, the program and the
 // screenshots run at a real-time priority where allowed (the test's, which they inherit), so that the
 // machine's load makes neither the compositor nor the program miss frames.
 struct Sway : Run {
-    Sway()
+    explicit Sway(int outputs = 1)
     {
         const sched_param realTime{1};
         sched_setscheduler(0, SCHED_FIFO, &realTime);
@@ -31,7 +31,7 @@ struct Sway : Run {
         if (std::system(("chown nobody " + dir + " && chmod 644 " + dir + "/config").c_str()) != 0) return;
         env = "XDG_RUNTIME_DIR=" + dir + " WAYLAND_DISPLAY=wayland-1 SWAYSOCK=" + dir + "/ipc";
         server = popen(("echo $$; exec setpriv --reuid=nobody --regid=nogroup --clear-groups env -i " + env +
-                        " WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c " + dir +
+                        " WLR_HEADLESS_OUTPUTS=" + std::to_string(outputs) + " WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c " + dir +
                         "/config >" + dir + "/sway.log 2>&1").c_str(), "re");
         if (!server || std::fscanf(server, "%d", &serverPid) != 1) return;
         ready = Within(10, [&] { return fs::exists(dir + "/ipc") && Msg("-t get_outputs"); });
@@ -128,6 +128,16 @@ TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutput)
         })) << output;
     ASSERT_TRUE(sway.Msg("create_output") && sway.Msg("output HEADLESS-3 resolution 640x480"));
     EXPECT_TRUE(Within(5, [&] { return sway.Look("HEADLESS-3").Board(); })) << "no board on an output added";
+}
+
+// No output at all (a laptop's lid shut): it waits, quietly, and the first output that comes gets a board.
+TEST(Program, WaitsForAnOutputWhereThereIsNone)
+{
+    Sway sway(0);
+    ASSERT_TRUE(sway.Start("", {}));
+    EXPECT_EQ(sway.Ended(0.5).first, -1) << "ended with no output";
+    ASSERT_TRUE(sway.Msg("create_output"));
+    EXPECT_TRUE(Within(5, [&] { return sway.Look("HEADLESS-1").Board(); }));
 }
 
 // The pointer over the board as it appears is no move, nor is a motion to where it is; a move by half
