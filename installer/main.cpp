@@ -309,15 +309,6 @@ void LoadDllsFromSystemFolderOnly()
 
 }  // namespace
 
-bool SystemFilePath(const wchar_t* name, wchar_t* path)
-{
-    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-    if (length == 0 || length + 1 + lstrlenW(name) >= MAX_PATH) return false;
-    path[length] = L'\\';
-    lstrcpyW(path + length + 1, name);
-    return true;
-}
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     LoadDllsFromSystemFolderOnly();
