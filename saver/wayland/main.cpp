@@ -20,21 +20,15 @@
 #include <vector>
 
 #include "fractional-scale-v1.h"
+#include "linux/clock.h"
+#include "linux/options.h"
+#include "linux/stop_signals.h"
 #include "sim/random.h"
 #include "viewporter.h"
 #include "wayland/output_board.h"
-#include "x11/options.h"
-#include "x11/stop_signals.h"
 #include "xdg-shell.h"
 
 namespace {
-
-int64_t NowNs()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
 
 struct Saver {
     wl_registry* registry = nullptr;
@@ -186,7 +180,7 @@ void GlobalRemove(void* data, wl_registry*, uint32_t name)
 {
     Saver& saver = Of(data);
     for (auto board = saver.boards.begin(); board != saver.boards.end(); ++board) {
-        if ((*board)->name != name) continue;
+        if ((*board)->registryId != name) continue;
         if (saver.pointed == board->get()) saver.pointed = nullptr;
         saver.boards.erase(board);
         return;
@@ -241,7 +235,7 @@ bool Run(wl_display* display, Saver& saver, const StopSignals& stop)
 int main(int argc, char** argv)
 {
     CommandLine line;
-    const int refused = TakeCommandLine(argc, argv, nullptr, line, kWaylandFrontEnd);
+    const int refused = TakeCommandLine(argc, argv, nullptr, line, kWaylandProgram);
     if (refused >= 0) return refused;
 
     const StopSignals stop;

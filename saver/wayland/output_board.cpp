@@ -9,6 +9,7 @@
 
 #include "board/pixel_scale.h"
 #include "fractional-scale-v1.h"
+#include "linux/clock.h"
 #include "sim/scene.h"
 #include "viewporter.h"
 #include "xdg-shell.h"
@@ -64,13 +65,6 @@ void AddDamage(std::vector<Rect>& to, const std::vector<Rect>& rects)
     Rect box;
     for (const Rect& r : to) box = Union(box, r);
     to.assign(1, box);
-}
-
-int64_t NowNs()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 }  // namespace
@@ -149,8 +143,8 @@ struct OutputBoardEvents {
     static constexpr wp_fractional_scale_v1_listener kFractional{PreferredScale};
 };
 
-OutputBoard::OutputBoard(const Compositor& compositor, wl_output* output, uint32_t name, SettingsReader& settings)
-    : name(name),
+OutputBoard::OutputBoard(const Compositor& compositor, wl_output* output, uint32_t registryId, SettingsReader& settings)
+    : registryId(registryId),
       surface(wl_compositor_create_surface(compositor.compositor)),
       compositor_(compositor),
       settings_(settings),

@@ -58,8 +58,8 @@ struct FirstPointer {
 
 class OutputBoard {
 public:
-    // output: bound by the caller, owned from now on; name: its registry name.
-    OutputBoard(const Compositor& compositor, wl_output* output, uint32_t name, SettingsReader& settings);
+    // output: bound by the caller, owned from now on; registryId: its name in the registry.
+    OutputBoard(const Compositor& compositor, wl_output* output, uint32_t registryId, SettingsReader& settings);
     ~OutputBoard();
     OutputBoard(const OutputBoard&) = delete;
     OutputBoard& operator=(const OutputBoard&) = delete;
@@ -71,7 +71,7 @@ public:
     // The frames due by now, in one commit.
     void Frame(int64_t now);
 
-    const uint32_t name;
+    const uint32_t registryId;  // the output's name in the registry: how its removal is told
     wl_surface* const surface;
     bool closed = false;  // the compositor asked it to close
     int failed = 0;       // why no buffer can be had: it can show nothing
