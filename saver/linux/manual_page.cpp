@@ -37,8 +37,9 @@ std::string Sentence(const char* help)
 
 void WriteSynopsis(std::FILE* out, const LinuxProgram& program)
 {
-    std::fprintf(out, ".SH SYNOPSIS\n.B %s\n[\\fB\\-\\-help\\fR]%s\n", Roff(program.name).c_str(),
-                 program.windowOptions ? " [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]" : "");
+    std::fprintf(out, ".SH SYNOPSIS\n.B %s\n[\\fB\\-\\-help\\fR]%s%s\n", Roff(program.name).c_str(),
+                 program.windowOptions ? " [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]" : "",
+                 program.idleOption ? " [\\fB\\-\\-on\\-idle\\fR \\fIseconds\\fR]" : "");
     for (const ProgramOption& option : kProgramOptions) {
         const std::string name = Roff(option.name);
         if (IsList(option.setting)) {

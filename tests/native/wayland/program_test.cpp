@@ -216,6 +216,28 @@ TEST(Program, SaysSoAndEndsWhenItCannotMakeABuffer)
     EXPECT_EQ(said, "velloransaver-wayland: cannot make a buffer in shared memory: File too large\n");
 }
 
+// The idle mode, by sway's idle protocol (org_kde_kwin_idle): nothing until the seat has been idle for a
+// second, then a board; a move ends that showing but not the program, the next idle second brings another,
+// and a stop signal ends it.
+TEST(Program, ShowsABoardEachTimeTheSeatHasBeenIdle)
+{
+    Sway sway;
+    ASSERT_TRUE(sway.AddPointer());
+    const auto shown = [&] { return sway.Look("HEADLESS-1").Board(); };
+    ASSERT_TRUE(sway.Start("--on-idle 1", {}));
+    for (int showing = 0; showing < 2; ++showing) {
+        EXPECT_FALSE(Within(0.6, shown)) << showing << ": shown before the seat was idle for a second";
+        ASSERT_TRUE(Within(3, shown)) << showing;
+        sway.Point(0), sway.Point(0.5);
+        EXPECT_TRUE(Within(0.3, [&] { return !shown(); })) << showing << ": shown on after a move";
+    }
+    EXPECT_EQ(sway.Ended(0).first, -1) << "ended by a move";
+    kill(sway.pid, SIGTERM);
+    const auto [status, said] = sway.Ended(5);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(said, "");
+}
+
 // A frame every 4 ms, a scene every 600 frames: 2.4 s, within 1 %, though the output shows 60 frames a second. On a
 // workspace of its own, not shown, it steps nothing and waits without taking the CPU: shown again, it
 // shows the same scene.
