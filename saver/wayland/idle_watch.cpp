@@ -1,9 +1,19 @@
 #include "wayland/idle_watch.h"
 
+#include <poll.h>
+#include <systemd/sd-bus.h>
+
 #include <cstring>
 
 #include "ext-idle-notify-v1.h"
 #include "kde-idle.h"
+
+namespace {
+
+constexpr const char* kMonitor = "org.gnome.Mutter.IdleMonitor";
+constexpr const char* kMonitorPath = "/org/gnome/Mutter/IdleMonitor/Core";
+
+}  // namespace
 
 struct IdleWatchEvents {
     static void Idled(void* data) { static_cast<IdleWatch*>(data)->idle_ = true; }
@@ -16,10 +26,22 @@ struct IdleWatchEvents {
     static inline const org_kde_kwin_idle_timeout_listener kKdeTimeout{
         [](void* data, org_kde_kwin_idle_timeout*) { Idled(data); },
         [](void* data, org_kde_kwin_idle_timeout*) { Resumed(data); }};
+
+    // mutter's watches fire each time the idle time reaches theirs; every
+    // client hears every watch, so only ours counts.
+    static int WatchFired(sd_bus_message* message, void* data, sd_bus_error*)
+    {
+        IdleWatch& watch = *static_cast<IdleWatch*>(data);
+        uint32_t id = 0;
+        if (sd_bus_message_read(message, "u", &id) >= 0 && id == watch.watchId_) watch.idle_ = true;
+        return 0;
+    }
 };
 
 IdleWatch::~IdleWatch()
 {
+    if (fired_) sd_bus_slot_unref(fired_);
+    if (bus_) sd_bus_flush_close_unref(bus_);
     if (notification_) ext_idle_notification_v1_destroy(notification_);
     if (notifier_) ext_idle_notifier_v1_destroy(notifier_);
     if (kdeTimeout_) org_kde_kwin_idle_timeout_release(kdeTimeout_);
@@ -52,5 +74,36 @@ bool IdleWatch::Watch(wl_seat* seat, uint32_t milliseconds)
         org_kde_kwin_idle_timeout_add_listener(kdeTimeout_, &IdleWatchEvents::kKdeTimeout, this);
         return true;
     }
-    return false;
+    sd_bus_message* reply = nullptr;
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    const bool watching =
+        sd_bus_open_user(&bus_) >= 0 &&
+        sd_bus_match_signal(bus_, &fired_, kMonitor, kMonitorPath, kMonitor, "WatchFired", IdleWatchEvents::WatchFired, this) >= 0 &&
+        sd_bus_call_method(bus_, kMonitor, kMonitorPath, kMonitor, "AddIdleWatch", &error, &reply, "t", uint64_t(milliseconds)) >= 0 &&
+        sd_bus_message_read(reply, "u", &watchId_) > 0;
+    sd_bus_message_unref(reply);
+    sd_bus_error_free(&error);
+    return watching;
+}
+
+int IdleWatch::BusFd() const { return fired_ ? sd_bus_get_fd(bus_) : -1; }
+
+short IdleWatch::BusEvents() const
+{
+    const int events = fired_ ? sd_bus_get_events(bus_) : 0;
+    return short(events > 0 ? events : POLLIN);
+}
+
+int64_t IdleWatch::BusDue() const
+{
+    uint64_t usec = UINT64_MAX;
+    if (!fired_ || sd_bus_get_timeout(bus_, &usec) < 0 || usec == UINT64_MAX) return -1;
+    return int64_t(usec) * 1000;
+}
+
+bool IdleWatch::ProcessBus()
+{
+    int processed;
+    while ((processed = sd_bus_process(bus_, nullptr)) > 0) {}
+    return processed == 0;
 }

@@ -42,6 +42,7 @@ struct Saver {
     std::vector<std::pair<uint32_t, uint32_t>> outputs;      // the outputs' registry names and versions
     bool showing = false;
     IdleWatch idle;
+    bool busLost = false;  // the session bus, which told it of idle times
     wl_seat* seat = nullptr;
     wl_pointer* pointer = nullptr;
     wl_keyboard* keyboard = nullptr;
@@ -225,7 +226,8 @@ bool Failed(const Saver& saver)
 // ends a showing, and the next idle time starts another.
 bool Run(wl_display* display, Saver& saver, const StopSignals& stop, bool onIdle)
 {
-    pollfd connection{wl_display_get_fd(display), POLLIN, 0};
+    pollfd waits[2] = {{wl_display_get_fd(display), POLLIN, 0}, {-1, 0, 0}};
+    pollfd& connection = waits[0];
     for (;;) {
         if (saver.showing && (saver.ended || Closed(saver))) {
             if (!onIdle || Failed(saver)) break;
@@ -237,14 +239,15 @@ bool Run(wl_display* display, Saver& saver, const StopSignals& stop, bool onIdle
             if (wl_display_dispatch_pending(display) < 0) return false;
         // A full socket is flushed once the compositor reads: wait for that too.
         connection.events = wl_display_flush(display) < 0 && errno == EAGAIN ? POLLIN | POLLOUT : POLLIN;
-        int64_t due = -1;
+        waits[1] = pollfd{saver.idle.BusFd(), saver.idle.BusEvents(), 0};
+        int64_t due = saver.idle.BusDue();
         for (const auto& board : saver.boards) {
             const int64_t at = board->Due();
             if (at >= 0 && (due < 0 || at < due)) due = at;
         }
         const int64_t wait = due < 0 ? -1 : std::max<int64_t>(0, due - NowNs());
         const timespec timeout{time_t(wait / 1000000000), long(wait % 1000000000)};
-        const int ready = ppoll(&connection, 1, wait < 0 ? nullptr : &timeout, &stop.WaitMask());
+        const int ready = ppoll(waits, waits[1].fd < 0 ? 1 : 2, wait < 0 ? nullptr : &timeout, &stop.WaitMask());
         if (ready > 0 && (connection.revents & POLLIN)) {
             if (wl_display_read_events(display) < 0) return false;
         } else {
@@ -252,6 +255,7 @@ bool Run(wl_display* display, Saver& saver, const StopSignals& stop, bool onIdle
         }
         if (ready > 0 && (connection.revents & (POLLERR | POLLHUP)) && !(connection.revents & POLLIN)) return false;
         if (wl_display_dispatch_pending(display) < 0) return false;
+        if (waits[1].fd >= 0 && !saver.idle.ProcessBus()) return !(saver.busLost = true);
         if (saver.ended || Closed(saver)) continue;
         const int64_t now = NowNs();
         for (const auto& board : saver.boards) {
@@ -293,14 +297,15 @@ int main(int argc, char** argv)
                          !c.compositor ? "wl_compositor 4" : !c.shm ? "wl_shm" : "xdg_wm_base");
             exitCode = 1;
         } else if (line.onIdle && !saver.idle.Watch(saver.seat, line.onIdle * 1000)) {
-            std::fputs("velloransaver-wayland: the compositor offers no idle notification (ext_idle_notifier_v1 or "
-                       "org_kde_kwin_idle) for --on-idle\n", stderr);
+            std::fputs("velloransaver-wayland: --on-idle: neither the compositor (ext_idle_notifier_v1, org_kde_kwin_idle) "
+                       "nor the session bus (org.gnome.Mutter.IdleMonitor) tells when the seat is idle\n", stderr);
             exitCode = 1;
         } else {
             if (!line.onIdle) saver.Show();
             if (!Run(display, saver, stop, line.onIdle != 0)) {
                 const int error = wl_display_get_error(display);
-                std::fprintf(stderr, "velloransaver-wayland: lost the compositor: %s\n", std::strerror(error ? error : EPIPE));
+                if (saver.busLost) std::fputs("velloransaver-wayland: lost the session bus\n", stderr);
+                else std::fprintf(stderr, "velloransaver-wayland: lost the compositor: %s\n", std::strerror(error ? error : EPIPE));
                 exitCode = 1;
             }
             for (const auto& board : saver.boards) {

@@ -1,0 +1,43 @@
+// The Wayland program under GNOME's compositor: mutter 43, headless with two virtual monitors, in a
+// session bus of its own, which offers no idle protocol of Wayland's, only its own idle monitor on that bus.
+// It shows no screenshots without PipeWire, so what the program asks of it is read from libwayland's log.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "../program_test_support.h"
+
+namespace {
+
+// The idle mode by mutter's idle monitor: no surface until the seat has been idle for a second, then a
+// fullscreen board on each of the two monitors.
+TEST(Mutter, ShowsABoardOnEachMonitorOnceTheSeatHasBeenIdle)
+{
+    char name[] = "/tmp/velloransaver-mutter.XXXXXX";
+    const std::string dir = mkdtemp(name) ? name : "";
+    ASSERT_FALSE(dir.empty());
+    ::Run mutter;
+    ASSERT_TRUE(mutter.Start("XDG_RUNTIME_DIR=" + dir + " GSETTINGS_BACKEND=memory exec setsid dbus-run-session -- sh -c '"
+                             "mutter --headless --wayland --no-x11 --sm-disable --wayland-display=wayland-1 "
+                             "--virtual-monitor 960x540 --virtual-monitor 960x540 >/dev/null 2>&1 & "
+                             "until [ -S " + dir + "/wayland-1 ]; do sleep 0.05; done; "
+                             "WAYLAND_DISPLAY=wayland-1 WAYLAND_DEBUG=client exec " VELLORAN_WAYLAND_PROGRAM " --on-idle 1'"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    kill(-mutter.pid, SIGKILL);
+    std::istringstream log(mutter.Ended(5).second);
+    std::filesystem::remove_all(dir);
+    double start = -1, shown = -1;
+    int boards = 0;
+    for (std::string line; std::getline(log, line);) {
+        double at;
+        if (std::sscanf(line.c_str(), "[%lf]", &at) != 1) continue;
+        if (start < 0) start = at;
+        if (line.find("xdg_toplevel@") != std::string::npos && line.find(".set_fullscreen(") != std::string::npos)
+            shown = shown < 0 ? at : shown, ++boards;
+    }
+    EXPECT_EQ(boards, 2);
+    EXPECT_GT(shown - start, 900) << "milliseconds from its start to its first board";
+}
+
+}  // namespace
