@@ -1,0 +1,21 @@
+// The saver's rule for the pointer, on every platform: the first position a
+// board's window learns is only remembered, since the system may report one
+// as soon as the window appears under the pointer; any later position a
+// whole pixel or more away from it is a real move.
+#pragma once
+#include <cstdint>
+
+struct FirstPointer {
+    bool known = false;
+    int32_t x = 0, y = 0;
+
+    // True when a report of the pointer at (atX, atY) is a real move.
+    bool MovedTo(int32_t atX, int32_t atY)
+    {
+        if (!known) {
+            known = true, x = atX, y = atY;
+            return false;
+        }
+        return atX != x || atY != y;
+    }
+};
