@@ -1,7 +1,8 @@
 // The saver's rule for the pointer, on every platform: the first position a
 // board's window learns is only remembered, since the system may report one
-// as soon as the window appears under the pointer; any later position a
-// whole pixel or more away from it is a real move.
+// as soon as the window appears under the pointer; any later position other
+// than it, by however little, is a real move. Positions are in the
+// platform's own units (whole pixels on Windows, 1/256 pixels on Wayland).
 #pragma once
 #include <cstdint>
 
