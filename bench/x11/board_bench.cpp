@@ -17,7 +17,7 @@
 #include "sim/random.h"
 #include "sim/scene.h"
 #include "sim_test_support.h"
-#include "x11/x11_view.h"
+#include "x11/window_board.h"
 
 namespace {
 

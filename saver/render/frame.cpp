@@ -93,9 +93,9 @@ bool GdiPen::ClipTo(const std::vector<Rect>& areas)
     return region && part;
 }
 
-FrameComposer::~FrameComposer() { ReleaseBuffer(); }
+GdiFrames::~GdiFrames() { ReleaseBuffer(); }
 
-bool FrameComposer::KeepBuffer(HDC target, const RECT& client)
+bool GdiFrames::KeepBuffer(HDC target, const RECT& client)
 {
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
@@ -116,7 +116,7 @@ bool FrameComposer::KeepBuffer(HDC target, const RECT& client)
     return true;
 }
 
-void FrameComposer::ReleaseBuffer()
+void GdiFrames::ReleaseBuffer()
 {
     // The bitmap is put back out of the context before either is deleted: a
     // bitmap still selected into a context cannot be freed.
@@ -129,14 +129,14 @@ void FrameComposer::ReleaseBuffer()
     width_ = height_ = 0;
 }
 
-void FrameComposer::SetScale(double scale)
+void GdiFrames::SetScale(double scale)
 {
     if (scale == scale_) return;
     scale_ = scale;
     composition_.Forget();
 }
 
-void FrameComposer::Compose(World& world, HDC target, const RECT& client, bool whole)
+void GdiFrames::Compose(World& world, HDC target, const RECT& client, bool whole)
 {
     GdiPen pen(target, KeepBuffer(target, client) ? buffer_ : nullptr, scale_);
     const Rect board{0, 0, LogicalPixels(width_, scale_), LogicalPixels(height_, scale_)};

@@ -48,12 +48,12 @@ private:
     HBRUSH black_ = nullptr;
 };
 
-class FrameComposer {
+class GdiFrames {
 public:
-    FrameComposer() = default;
-    ~FrameComposer();
-    FrameComposer(const FrameComposer&) = delete;
-    FrameComposer& operator=(const FrameComposer&) = delete;
+    GdiFrames() = default;
+    ~GdiFrames();
+    GdiFrames(const GdiFrames&) = delete;
+    GdiFrames& operator=(const GdiFrames&) = delete;
 
     // The display's scale from now on: the board is the client area divided
     // by it, and the next frame repaints everything.

@@ -96,5 +96,5 @@ private:
     bool repaintAll_ = false;
     // The back buffer and what it knows of the window, kept from frame to
     // frame; ticks and paints both run on this window's thread.
-    FrameComposer frames_;
+    GdiFrames frames_;
 };

@@ -82,14 +82,14 @@ private:
     Composition composition_{CompositionRules{true, false}};
 };
 
-// The program's state for the window it draws into: the world, its frames and
+// The board in the window the program draws into: the world, its frames and
 // the settings every scene is built from.
-class X11View {
+class WindowBoard {
 public:
     // attributes: the window's, for its size, visual and depth. The board is
     // laid out in logical pixels, the window's divided by the display's scale
     // (display_scale.h).
-    X11View(Display* display, Window window, const XWindowAttributes& attributes, SettingsReader& settings);
+    WindowBoard(Display* display, Window window, const XWindowAttributes& attributes, SettingsReader& settings);
 
     // One frame: step, draw, and the scene cycle. The time until the next
     // frame is due, in milliseconds.

@@ -1,4 +1,4 @@
-#include "x11/x11_view.h"
+#include "x11/window_board.h"
 
 #include <X11/Xutil.h>
 
@@ -132,7 +132,7 @@ void X11Frames::Resize(int width, int height)
 // pixel of the target, beyond the board's last whole logical pixel too.
 void X11Frames::Clear() { pen.Fill(FramePen::Surface::kTarget, Rect{0, 0, width_, height_}); }
 
-X11View::X11View(Display* display, Window window, const XWindowAttributes& attributes, SettingsReader& settings)
+WindowBoard::WindowBoard(Display* display, Window window, const XWindowAttributes& attributes, SettingsReader& settings)
     : settings_(settings),
       // The pace of the animation: a frame every RefreshRate + 1 ms, as on Windows.
       period_(int(settings.ReadSetting(kRefreshRate)) + 1),
@@ -145,7 +145,7 @@ X11View::X11View(Display* display, Window window, const XWindowAttributes& attri
     SetUpScene(world_, board_, 0, settings_);
 }
 
-int X11View::Tick()
+int WindowBoard::Tick()
 {
     StepWorld(world_, board_);
     frames_.DrawFrame(world_);
@@ -159,7 +159,7 @@ int X11View::Tick()
     return period_;
 }
 
-void X11View::Reshape(int width, int height)
+void WindowBoard::Reshape(int width, int height)
 {
     if (width == width_ && height == height_) return;
     // Pins laid out for the old size would leave part of the window empty
