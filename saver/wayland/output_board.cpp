@@ -10,7 +10,6 @@
 #include "board/pixel_scale.h"
 #include "fractional-scale-v1.h"
 #include "linux/clock.h"
-#include "sim/scene.h"
 #include "viewporter.h"
 #include "xdg-shell.h"
 
@@ -147,12 +146,11 @@ OutputBoard::OutputBoard(const Compositor& compositor, wl_output* output, uint32
     : registryId(registryId),
       surface(wl_compositor_create_surface(compositor.compositor)),
       compositor_(compositor),
-      settings_(settings),
       output_(output),
       xdgSurface_(xdg_wm_base_get_xdg_surface(compositor.wmBase, surface)),
       toplevel_(xdg_surface_get_toplevel(xdgSurface_)),
-      // The pace of the animation: a frame every RefreshRate + 1 ms, as on Windows.
-      period_(int64_t(settings.ReadSetting(kRefreshRate) + 1) * 1000000)
+      animation_(settings, CompositionRules{true, false}),
+      period_(int64_t(animation_.Period()) * 1000000)
 {
     wl_output_add_listener(output_, &OutputBoardEvents::kOutput, this);
     xdg_surface_add_listener(xdgSurface_, &OutputBoardEvents::kSurface, this);
@@ -216,10 +214,9 @@ void OutputBoard::Reshape()
     back_.assign(size_t(width_) * size_t(height_), 0);
     pen_ = std::make_unique<MemoryPen>(scale_);
     pen_->SetBuffer(PixelImage{back_.data(), width_, height_, width_});
-    composition_.Forget();
-    board_ = Rect{0, 0, LogicalPixels(width_, scale_), LogicalPixels(height_, scale_)};
+    animation_.Forget();
     // Pins laid out for another size would leave part of the output empty or lie beyond it.
-    SetUpScene(world_, board_, 0, settings_);
+    animation_.SetUp(width_, height_, scale_);
     // The compositor may report the pointer anew at the new size.
     pointer = FirstPointer{};
     deadline_ = NowNs();
@@ -249,19 +246,6 @@ OutputBoard::Buffer* OutputBoard::FreeBuffer()
     return buffers_.back().get();
 }
 
-void OutputBoard::Step(int steps)
-{
-    for (int i = 0; i < steps; ++i) {
-        StepWorld(world_, board_);
-        composition_.Compose(world_, *pen_, board_, false);
-        // The last frame of a scene is shown in full before the board is cleared.
-        if (++world_.frameCounter >= world_.scene.sceneFrames) {
-            pen_->ClearTarget();
-            SetUpScene(world_, board_, 0, settings_);
-        }
-    }
-}
-
 void OutputBoard::Frame(int64_t now)
 {
     Buffer* buffer = FreeBuffer();
@@ -285,7 +269,7 @@ void OutputBoard::Frame(int64_t now)
     const int64_t most = std::max<int64_t>(1, 250000000 / period_);
     const int64_t due = std::min(most, 1 + (now - deadline_) / period_);
     pen_->SetTarget(buffer->Image());
-    Step(int(due));
+    for (int64_t i = 0; i < due; ++i) animation_.Tick(*pen_);
     deadline_ += due * period_;
     if (now - deadline_ >= period_) deadline_ = now + period_;
 

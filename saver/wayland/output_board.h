@@ -1,5 +1,6 @@
-// One output's board: a fullscreen surface on that output, its world, and its
-// frames drawn by the memory pen into shared-memory buffers.
+// One output's board: a fullscreen surface on that output, its animation
+// (board/animation.h), and its frames drawn by the memory pen into
+// shared-memory buffers.
 //
 // The pen's target is the buffer about to be committed. Before a frame draws
 // into it, the buffer is brought up to what the surface shows by copying in,
@@ -18,10 +19,10 @@
 #include <memory>
 #include <vector>
 
-#include "board/composition.h"
+#include "board/animation.h"
+#include "board/first_pointer.h"
 #include "board/memory_pen.h"
 #include "sim/stored_settings.h"
-#include "sim/world.h"
 
 struct xdg_wm_base;
 struct xdg_surface;
@@ -38,22 +39,6 @@ struct Compositor {
     xdg_wm_base* wmBase = nullptr;
     wp_viewporter* viewporter = nullptr;                         // optional, with:
     wp_fractional_scale_manager_v1* fractionalScale = nullptr;  // optional
-};
-
-// The Windows saver's rule for the pointer: the first position a surface
-// learns (the pointer may lie over it as it appears) is only remembered; any
-// later position other than it, by however little, is a real move.
-struct FirstPointer {
-    bool known = false;
-    wl_fixed_t x = 0, y = 0;
-    bool MovedTo(wl_fixed_t atX, wl_fixed_t atY)
-    {
-        if (!known) {
-            known = true, x = atX, y = atY;
-            return false;
-        }
-        return atX != x || atY != y;
-    }
 };
 
 class OutputBoard {
@@ -74,8 +59,8 @@ public:
     const uint32_t registryId;  // the output's name in the registry: how its removal is told
     wl_surface* const surface;
     bool closed = false;  // the compositor asked it to close
-    int failed = 0;       // why no buffer can be had: it can show nothing
-    FirstPointer pointer;
+    int failed = 0;        // why no buffer can be had: it can show nothing
+    FirstPointer pointer;  // in the compositor's fixed-point pixels of the surface
 
 private:
     struct Buffer;
@@ -90,10 +75,8 @@ private:
     // A new size or scale: new buffers and a new scene.
     void Reshape();
     Buffer* FreeBuffer();
-    void Step(int steps);
 
     const Compositor& compositor_;
-    SettingsReader& settings_;
     wl_output* output_;
     xdg_surface* xdgSurface_;
     xdg_toplevel* toplevel_;
@@ -114,11 +97,9 @@ private:
     std::vector<uint32_t> back_;
     std::unique_ptr<MemoryPen> pen_;
     // A whole frame copies every pixel: a new buffer shows nothing of the board yet.
-    Composition composition_{CompositionRules{true, false}};
+    Animation animation_;
 
     wl_callback* frameCallback_ = nullptr;
     bool waitingForBuffer_ = false;
-    int64_t period_, deadline_ = 0;
-    Rect board_;
-    World world_;
+    int64_t period_, deadline_ = 0;  // nanoseconds
 };
