@@ -18,7 +18,7 @@
 #pragma once
 #include "framework/window.h"
 #include "render/frame.h"
-#include "sim/stored_settings.h"
+#include "sim/settings_reader.h"
 #include "sim/world.h"
 
 // The window class of the view and of the blank monitor windows: its cursor

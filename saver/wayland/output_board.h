@@ -20,7 +20,7 @@
 
 #include "board/composition.h"
 #include "board/memory_pen.h"
-#include "sim/stored_settings.h"
+#include "sim/settings_reader.h"
 #include "sim/world.h"
 
 struct xdg_wm_base;

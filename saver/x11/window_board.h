@@ -11,7 +11,7 @@
 
 #include "board/composition.h"
 #include "board/pixel_scale.h"
-#include "sim/stored_settings.h"
+#include "sim/settings_reader.h"
 #include "sim/world.h"
 
 // Drawing the board's pieces with one GC, in a Pixmap (the buffer) and on a
