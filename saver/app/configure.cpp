@@ -21,13 +21,11 @@ void SaverApp::Configure()
         dialog.saverSettings.values[i] = static_cast<int32_t>(setting.value);
         dialog.fixedSettings[i] = setting.fixed;
     }
-    mainWindow = &dialog;
+    Window::SetMain(&dialog);
     if (dialog.DoModal() == IDOK) {
         for (int i = 0; i < kSettingCount; ++i) {
             if (!dialog.fixedSettings[i])
                 WriteProfileInt(kSettingsSection, kSettings[i].name, dialog.saverSettings.values[i]);
         }
     }
-    // The dialog's window is gone, but should it not be, the pointer must not outlive the object.
-    if (mainWindow == &dialog) mainWindow = nullptr;
 }

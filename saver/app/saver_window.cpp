@@ -136,5 +136,5 @@ void SaverWindow::OnDestroy()
 {
     DestroyMonitorWindows();
     KillAnimTimer(Handle(), kTickTimerId);
-    PostQuitMessage(0);
+    // The quit message follows by the main-window rule (framework/window.h).
 }
