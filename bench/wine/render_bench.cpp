@@ -191,14 +191,15 @@ unsigned SeedWithBallsInPlay()
     unsigned best = 1;
     size_t most = 0;
     for (unsigned seed = 1; seed <= 40; ++seed) {
+        World world;
         std::srand(seed);
-        SetUpScene(TheWorld(), Rect{0, 0, screen.right, screen.bottom}, 0, theApp);
+        SetUpScene(world, Rect{0, 0, screen.right, screen.bottom}, 0, theApp);
         // As the first frame's drawing does: pins moved inside the pin area
         // by the layout are drawn, and then found, at their new places.
-        for (Disc* pin : TheWorld().pins) pin->RecomputeBounds();
-        for (int i = 0; i < 200; ++i) StepWorld(TheWorld(), Rect{0, 0, screen.right, screen.bottom});
+        for (Disc* pin : world.pins) pin->RecomputeBounds();
+        for (int i = 0; i < 200; ++i) StepWorld(world, Rect{0, 0, screen.right, screen.bottom});
         size_t inPlay = 0;
-        for (Disc* b : TheWorld().balls) inPlay += b->inPlay;
+        for (Disc* b : world.balls) inPlay += b->inPlay;
         if (inPlay > most) {
             most = inPlay;
             best = seed;

@@ -73,22 +73,27 @@ struct OutputBoardEvents {
         if (flags & WL_OUTPUT_MODE_CURRENT) Of(data).modeWidth_ = width, Of(data).modeHeight_ = height;
     }
     static void Scale(void* data, wl_output*, int32_t factor) { Of(data).pendingOutputScale_ = factor; }
+    // A new scene only for a new shape: the compositor may configure a size
+    // of its choosing (0 by 0) and then the output's, or say a scale again,
+    // and a scene started for a shape that is never shown is thrown away.
+    static void Reshape(OutputBoard& b)
+    {
+        if (b.configured_ && (b.shape_.scale120 == 0 || b.Shape() != b.shape_)) b.Reshape();
+    }
     static void Done(void* data, wl_output*)
     {
         OutputBoard& b = Of(data);
-        if (b.pendingOutputScale_ == b.outputScale_) return;
         b.outputScale_ = b.pendingOutputScale_;
-        if (b.configured_) b.Reshape();
+        Reshape(b);
     }
 
     static void Configure(void* data, xdg_surface* surface, uint32_t serial)
     {
         OutputBoard& b = Of(data);
         xdg_surface_ack_configure(surface, serial);
-        const bool changed = !b.configured_ || b.pendingWidth_ != b.configuredWidth_ || b.pendingHeight_ != b.configuredHeight_;
         b.configuredWidth_ = b.pendingWidth_, b.configuredHeight_ = b.pendingHeight_;
         b.configured_ = true;
-        if (changed) b.Reshape();
+        Reshape(b);
     }
     static void ToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*)
     {
@@ -111,9 +116,8 @@ struct OutputBoardEvents {
     static void PreferredScale(void* data, wp_fractional_scale_v1*, uint32_t scale120)
     {
         OutputBoard& b = Of(data);
-        if (scale120 == b.scale120_) return;
         b.scale120_ = scale120;
-        if (b.configured_) b.Reshape();
+        Reshape(b);
     }
 
     // Events of later versions than those bound never come.
@@ -171,15 +175,22 @@ OutputBoard::~OutputBoard()
     else wl_output_destroy(output_);
 }
 
-void OutputBoard::Reshape()
+OutputBoard::BoardShape OutputBoard::Shape() const
 {
     // The surface's size in logical pixels: the compositor's, or the output's.
     const int32_t integer = std::max(outputScale_, 1);
-    int32_t logicalWidth = configuredWidth_, logicalHeight = configuredHeight_;
-    if (logicalWidth <= 0 || logicalHeight <= 0) {
-        logicalWidth = modeWidth_ > 0 ? modeWidth_ / integer : 640;
-        logicalHeight = modeHeight_ > 0 ? modeHeight_ / integer : 480;
+    BoardShape shape{configuredWidth_, configuredHeight_, viewport_ && scale120_ ? int32_t(scale120_) : 120 * integer};
+    if (shape.width <= 0 || shape.height <= 0) {
+        shape.width = modeWidth_ > 0 ? modeWidth_ / integer : 640;
+        shape.height = modeHeight_ > 0 ? modeHeight_ / integer : 480;
     }
+    return shape;
+}
+
+void OutputBoard::Reshape()
+{
+    shape_ = Shape();
+    const int32_t logicalWidth = shape_.width, logicalHeight = shape_.height;
     // The buffer at the output's full resolution; the board in its pixels
     // divided by the scale, as on Windows and X11.
     if (viewport_ && scale120_) {
@@ -188,6 +199,7 @@ void OutputBoard::Reshape()
         wl_surface_set_buffer_scale(surface, 1);
         wp_viewport_set_destination(viewport_, logicalWidth, logicalHeight);
     } else {
+        const int32_t integer = shape_.scale120 / 120;
         scale_ = integer;
         width_ = logicalWidth * integer, height_ = logicalHeight * integer;
         wl_surface_set_buffer_scale(surface, integer);

@@ -42,11 +42,11 @@ struct Compositor {
 
 // The Windows saver's rule for the pointer: the first position a surface
 // learns (the pointer may lie over it as it appears) is only remembered; any
-// later position a whole pixel or more away from it is a real move.
+// later position other than it, by however little, is a real move.
 struct FirstPointer {
     bool known = false;
-    int32_t x = 0, y = 0;
-    bool MovedTo(int32_t atX, int32_t atY)
+    wl_fixed_t x = 0, y = 0;
+    bool MovedTo(wl_fixed_t atX, wl_fixed_t atY)
     {
         if (!known) {
             known = true, x = atX, y = atY;
@@ -80,6 +80,12 @@ private:
     struct Buffer;
     friend struct OutputBoardEvents;
 
+    // The surface's logical size and its scale, in 120ths.
+    struct BoardShape {
+        int32_t width = 0, height = 0, scale120 = 0;
+        bool operator!=(const BoardShape& o) const { return width != o.width || height != o.height || scale120 != o.scale120; }
+    };
+    BoardShape Shape() const;  // what the compositor's last word asks for
     // A new size or scale: new buffers and a new scene.
     void Reshape();
     Buffer* FreeBuffer();
@@ -99,6 +105,7 @@ private:
     int32_t configuredWidth_ = 0, configuredHeight_ = 0, pendingWidth_ = 0, pendingHeight_ = 0;
     bool configured_ = false;
 
+    BoardShape shape_;                // shown
     int32_t width_ = 0, height_ = 0;  // the buffers', in pixels
     double scale_ = 1.0;
     std::vector<std::unique_ptr<Buffer>> buffers_;
