@@ -16,18 +16,16 @@ void SaverApp::Configure()
     // and stores what it holds, bit for bit, except what policy fixes: that
     // is the administrator's, not the user's.
     OptionsDialog dialog(nullptr);
-    for (int i = 0; i < kStoredSettingCount; ++i) {
-        const ResolvedSetting setting = ReadResolvedSetting(kRegistryRoot, AppName(), static_cast<SettingId>(i));
-        dialog.saverSettings.*kSettingFields[i] = static_cast<int32_t>(setting.value);
+    for (int i = 0; i < kSettingCount; ++i) {
+        const ResolvedSetting setting = ReadResolvedSetting(kRegistryRoot, AppName(), SettingId{i});
+        dialog.saverSettings.values[i] = static_cast<int32_t>(setting.value);
         dialog.fixedSettings[i] = setting.fixed;
     }
-    mainWindow = &dialog;
+    Window::SetMain(&dialog);
     if (dialog.DoModal() == IDOK) {
-        for (int i = 0; i < kStoredSettingCount; ++i) {
+        for (int i = 0; i < kSettingCount; ++i) {
             if (!dialog.fixedSettings[i])
-                WriteProfileInt(kSettingsSection, kStoredSettings[i].name, dialog.saverSettings.*kSettingFields[i]);
+                WriteProfileInt(kSettingsSection, kSettings[i].name, dialog.saverSettings.values[i]);
         }
     }
-    // The dialog's window is gone, but should it not be, the pointer must not outlive the object.
-    if (mainWindow == &dialog) mainWindow = nullptr;
 }

@@ -6,6 +6,7 @@
 #include "app/input_rules.h"
 #include "app/monitor_board_window.h"
 #include "render/anim_timer.h"
+#include "settings/settings_table.h"
 
 SaverWindow::SaverWindow(SettingsReader& settings) : SaverView(true, settings) {}
 
@@ -135,5 +136,5 @@ void SaverWindow::OnDestroy()
 {
     DestroyMonitorWindows();
     KillAnimTimer(Handle(), kTickTimerId);
-    PostQuitMessage(0);
+    // The quit message follows by the main-window rule (framework/window.h).
 }

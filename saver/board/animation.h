@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "board/composition.h"
-#include "sim/stored_settings.h"
+#include "sim/settings_reader.h"
 #include "sim/world.h"
 
 class Animation {

@@ -2,14 +2,19 @@
 
 #include <commctrl.h>
 
-#include "framework/application.h"
-
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
-}
+Window* mainWindow = nullptr;
+}  // namespace
+
+Window* Window::Main() { return mainWindow; }
+
+void Window::SetMain(Window* window) { mainWindow = window; }
 
 Window::~Window()
 {
+    // An object that goes before its window is no main window any more.
+    if (mainWindow == this) mainWindow = nullptr;
     // A window that outlives its object must not reach it any more.
     if (hwnd_ && IsWindow(hwnd_)) {
         if (kind_ == Kind::Own) SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
@@ -114,9 +119,9 @@ void Window::AfterLastMessage()
 {
     hwnd_ = nullptr;
     // Main-window rule: when the main window goes, the message loop ends.
-    Application* app = Application::Current();
-    if (app && app->mainWindow == this) {
-        app->mainWindow = nullptr;
+    // The one place that posts the quit message.
+    if (mainWindow == this) {
+        mainWindow = nullptr;
         PostQuitMessage(0);
     }
     OnFinalMessage();

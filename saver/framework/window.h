@@ -25,6 +25,12 @@ public:
 
     HWND Handle() const { return hwnd_; }
 
+    // The main window: the one whose destruction ends the message loop, by a
+    // quit message with code 0, and which owns the dialogs run without a
+    // parent. None until one is set, and none again once it is gone.
+    static Window* Main();
+    static void SetMain(Window* window);
+
     // Registers a window class with these attributes under a name unique in
     // the process, which it writes to name; false, with an empty name, when
     // registration failed.

@@ -8,7 +8,7 @@
 
 #include "linux/description.h"
 #include "linux/options.h"
-#include "sim/stored_settings.h"
+#include "sim/settings_reader.h"
 
 namespace {
 
@@ -40,9 +40,9 @@ void WriteSynopsis(std::FILE* out, const LinuxProgram& program)
     std::fprintf(out, ".SH SYNOPSIS\n.B %s\n[\\fB\\-\\-help\\fR]%s%s\n", Roff(program.name).c_str(),
                  program.windowOptions ? " [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]" : "",
                  program.idleOption ? " [\\fB\\-\\-on\\-idle\\fR \\fIseconds\\fR]" : "");
-    for (const ProgramOption& option : kProgramOptions) {
-        const std::string name = Roff(option.name);
-        if (IsList(option.setting)) {
+    for (const Setting& option : kBoardSettings) {
+        const std::string name = Roff(option.option);
+        if (IsList(IdOf(option))) {
             std::fprintf(out, "[\\fB\\-\\-%s\\fR | \\fB\\-\\-no\\-%s\\fR | \\fB\\-\\-random\\-%s\\fR]\n", name.c_str(),
                          name.c_str(), name.c_str());
         } else {
@@ -51,16 +51,16 @@ void WriteSynopsis(std::FILE* out, const LinuxProgram& program)
     }
 }
 
-void WriteOption(std::FILE* out, const ProgramOption& option)
+void WriteOption(std::FILE* out, const Setting& option)
 {
-    const StoredSetting& setting = kStoredSettings[option.setting];
-    const std::string name = Roff(option.name), help = Roff(Sentence(option.help));
-    if (IsList(option.setting)) {
+    const Setting& setting = option;
+    const std::string name = Roff(option.option), help = Roff(Sentence(option.meaning));
+    if (IsList(IdOf(option))) {
         std::fprintf(out, ".TP\n.BR \\-\\-%s \", \" \\-\\-no\\-%s \", \" \\-\\-random\\-%s\n", name.c_str(), name.c_str(),
                      name.c_str());
         // In the order of the flags above, which is not the order of the stored values.
         std::fprintf(out, "%s: %s, %s, or decided anew for each scene (%s in the settings dialog). Default: \\fB\\-\\-%s%s\\fR.\n",
-                     help.c_str(), kListItems[1], kListItems[0], kListItems[2], Roff(kListPrefixes[setting.defaultValue]).c_str(),
+                     help.c_str(), option.items[1], option.items[0], option.items[2], Roff(kChoicePrefixes[setting.defaultValue]).c_str(),
                      name.c_str());
         return;
     }
@@ -88,7 +88,7 @@ void WriteOptions(std::FILE* out, const LinuxProgram& program)
                    "Draw into the window with this id, decimal or hexadecimal with \\fB0x\\fR; it wins over \\fB\\-\\-root\\fR.\n",
                    out);
     }
-    for (const ProgramOption& option : kProgramOptions) WriteOption(out, option);
+    for (const Setting& option : kBoardSettings) WriteOption(out, option);
 }
 
 void WriteManualPage(std::FILE* out, const char* version)

@@ -5,21 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "settings/settings_store.h"
-
-// In the order of the stored settings; each name is its registry value's.
-const ProgramOption kProgramOptions[kBoardSettingCount] = {
-    {kNumBalls, "num-balls", "Balls: Number", "balls in a scene"},
-    {kNumPins, "num-pins", "Pins: Number", "pins on the board"},
-    {kBallSize, "ball-size", "Balls: Radius", "radius of every ball, in pixels"},
-    {kPinSize, "pin-size", "Pins: Radius", "radius of every pin, in pixels"},
-    {kSymmetry, "symmetry", "Symmetric Pins", "whether the pins are laid out mirrored about the middle"},
-    {kGravity, "gravity", "Gravity", "strength of gravity, in twentieths: 20 is a factor of 1.00"},
-    {kScenarioCounter, "scenario-counter", "Scene Duration", "length of a scene, in units of 600 frames"},
-    {kRefreshRate, "refresh-rate", "Refresh Rate", "the animation's period minus 1, in milliseconds"},
-    {kSparks, "sparks", "Sparks", "whether white sparks fly where discs touch"},
-};
-
 namespace {
 
 // A whole decimal number, saturated to 32 bits.
@@ -49,12 +34,12 @@ bool ParseWindowId(const char* text, unsigned long& id)
 // The setting and list value that a flag like "no-sparks" selects.
 bool MatchListFlag(const char* flag, SettingId& which, uint32_t& value)
 {
-    for (const ProgramOption& option : kProgramOptions) {
-        if (!IsList(option.setting)) continue;
+    for (const Setting& option : kBoardSettings) {
+        if (!IsList(IdOf(option))) continue;
         for (uint32_t v = 0; v < 3; ++v) {
-            const size_t prefix = std::strlen(kListPrefixes[v]);
-            if (std::strncmp(flag, kListPrefixes[v], prefix) == 0 && std::strcmp(flag + prefix, option.name) == 0) {
-                which = option.setting;
+            const size_t prefix = std::strlen(kChoicePrefixes[v]);
+            if (std::strncmp(flag, kChoicePrefixes[v], prefix) == 0 && std::strcmp(flag + prefix, option.option) == 0) {
+                which = IdOf(option);
                 value = v;
                 return true;
             }
@@ -63,10 +48,10 @@ bool MatchListFlag(const char* flag, SettingId& which, uint32_t& value)
     return false;
 }
 
-const ProgramOption* FindSlider(const char* name)
+const Setting* FindSlider(const char* name)
 {
-    for (const ProgramOption& option : kProgramOptions) {
-        if (!IsList(option.setting) && std::strcmp(name, option.name) == 0) return &option;
+    for (const Setting& option : kBoardSettings) {
+        if (!IsList(IdOf(option)) && std::strcmp(name, option.option) == 0) return &option;
     }
     return nullptr;
 }
@@ -76,7 +61,7 @@ const ProgramOption* FindSlider(const char* name)
 bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
                       const LinuxProgram& program)
 {
-    for (int i = 0; i < kBoardSettingCount; ++i) line.settings[i] = uint32_t(kStoredSettings[i].defaultValue);
+    for (int i = 0; i < kBoardSettingCount; ++i) line.settings[i] = uint32_t(kSettings[i].defaultValue);
     bool root = false, haveId = false;
     unsigned long id = 0;
     const auto refuse = [&](const std::string& what) {
@@ -104,10 +89,10 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
             line.onIdle = uint32_t(seconds), ++i;
         } else if (MatchListFlag(name, which, listValue)) {
             line.settings[which] = listValue;
-        } else if (const ProgramOption* option = FindSlider(name)) {
+        } else if (const Setting* option = FindSlider(name)) {
             int32_t number;
             if (!ParseNumber(value, number)) return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
-            line.settings[option->setting] = ClampStoredSetting(option->setting, uint32_t(number));
+            line.settings[IdOf(*option)] = ClampStoredSetting(IdOf(*option), uint32_t(number));
             ++i;
         } else {
             return refuse(arg);
@@ -142,12 +127,12 @@ void PrintUsage(std::FILE* out, const LinuxProgram& program)
 {
     std::fprintf(out, "usage: %s [--help]%s%s", program.name, program.windowOptions ? " [--root | --window-id ID]" : "",
                  program.idleOption ? " [--on-idle 1-86400]" : "");
-    for (const ProgramOption& option : kProgramOptions) {
-        const StoredSetting& setting = kStoredSettings[option.setting];
-        if (IsList(option.setting)) {
-            std::fprintf(out, " [--%s | --no-%s | --random-%s]", option.name, option.name, option.name);
+    for (const Setting& option : kBoardSettings) {
+        const Setting& setting = option;
+        if (IsList(IdOf(option))) {
+            std::fprintf(out, " [--%s | --no-%s | --random-%s]", option.option, option.option, option.option);
         } else {
-            std::fprintf(out, " [--%s %d-%d]", option.name, int(setting.minimum), int(setting.maximum));
+            std::fprintf(out, " [--%s %d-%d]", option.option, int(setting.minimum), int(setting.maximum));
         }
     }
     std::fputs("\n", out);

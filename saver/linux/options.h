@@ -1,30 +1,27 @@
 // The Linux programs' command line, in the manner of XScreenSaver's programs:
-// where to draw (X11 only), and the nine stored settings of the Windows saver
-// as options with the same meanings, defaults and ranges. Every option is
-// declared once, in kProgramOptions; parsing, the usage line, the settings file
-// for the daemon's settings dialog and both programs' manual pages all follow
-// from that table.
+// where to draw (X11 only), and the nine settings of a board that the Windows
+// saver stores, as options with the same meanings, defaults and ranges. Every
+// option is declared once, in the settings table; parsing, the usage line,
+// the settings file for the daemon's settings dialog and both programs'
+// manual pages all follow from it.
 #pragma once
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-#include "sim/stored_settings.h"
+#include "settings/settings_table.h"
 
-struct ProgramOption {
-    SettingId setting;
-    const char* name;   // without dashes; a list's three values are --name, --no-name, --random-name
-    const char* label;  // as the options dialog labels its control
-    const char* help;   // what the value means, for the manual page
+// The prefix of the flag that selects each of a choice's values: --name,
+// --no-name, --random-name.
+inline constexpr const char* kChoicePrefixes[] = {"no-", "", "random-"};
+
+// The settings of a board, the ones the options offer, in the table's order.
+struct BoardSettings {
+    const Setting* begin() const { return kSettings; }
+    const Setting* end() const { return kSettings + kBoardSettingCount; }
 };
-
-extern const ProgramOption kProgramOptions[kBoardSettingCount];
-
-// A list's items, in the order of their stored values, and the prefix of the
-// flag that selects each.
-inline constexpr const char* kListItems[] = {"No", "Yes", "Whatever"};
-inline constexpr const char* kListPrefixes[] = {"no-", "", "random-"};
-inline bool IsList(SettingId which) { return which == kSymmetry || which == kSparks; }
+inline constexpr BoardSettings kBoardSettings;
+inline SettingId IdOf(const Setting& setting) { return SettingId(&setting - kSettings); }
 
 enum class DrawTarget {
     OwnWindow,  // a window of its own, closed by a key press or the window manager
@@ -47,7 +44,7 @@ struct CommandLine : SettingsReader {
     // Settings beyond a board's (the Windows saver's Monitors) keep their defaults.
     uint32_t ReadSetting(SettingId which) override
     {
-        return which < kBoardSettingCount ? settings[which] : uint32_t(kStoredSettings[which].defaultValue);
+        return which < kBoardSettingCount ? settings[which] : uint32_t(kSettings[which].defaultValue);
     }
 
     uint32_t settings[kBoardSettingCount] = {};

@@ -18,7 +18,7 @@
 #include "board/animation.h"
 #include "framework/window.h"
 #include "render/frame.h"
-#include "sim/stored_settings.h"
+#include "sim/settings_reader.h"
 
 // The window class of the view and of the blank monitor windows: its cursor
 // shows nothing, so the pointer vanishes over them, and it has no background

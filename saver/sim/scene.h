@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "sim/stored_settings.h"
+#include "sim/settings_reader.h"
 #include "sim/world.h"
 
 // Rebuilds the world from the settings for a board (left and top 0).

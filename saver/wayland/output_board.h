@@ -22,7 +22,7 @@
 #include "board/animation.h"
 #include "board/first_pointer.h"
 #include "board/memory_pen.h"
-#include "sim/stored_settings.h"
+#include "sim/settings_reader.h"
 
 struct xdg_wm_base;
 struct xdg_surface;

@@ -12,7 +12,7 @@
 
 #include "board/animation.h"
 #include "board/pixel_scale.h"
-#include "sim/stored_settings.h"
+#include "sim/settings_reader.h"
 
 // Drawing the board's pieces with one GC, in a Pixmap (the buffer) and on a
 // target, at the display's scale (pixel_scale.h). Colours become pixels of a

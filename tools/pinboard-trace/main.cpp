@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "board/animation.h"
+#include "settings/settings_table.h"
 #include "sim/random.h"
 
 namespace {
@@ -42,8 +43,8 @@ public:
     explicit StoredSettings(const std::map<std::string, uint32_t>& values) : values_(values) {}
     uint32_t ReadSetting(SettingId which) override
     {
-        auto found = values_.find(kStoredSettings[which].name);
-        return found == values_.end() ? static_cast<uint32_t>(kStoredSettings[which].defaultValue) : found->second;
+        auto found = values_.find(kSettings[which].name);
+        return found == values_.end() ? static_cast<uint32_t>(kSettings[which].defaultValue) : found->second;
     }
 
 private:
@@ -78,7 +79,7 @@ bool ParseNumber(const char* text, long long low, long long high, long long* out
 
 bool IsSettingName(const std::string& name)
 {
-    for (const StoredSetting& setting : kStoredSettings) {
+    for (const Setting& setting : kSettings) {
         if (name == setting.name) return true;
     }
     return false;

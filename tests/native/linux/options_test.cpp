@@ -71,7 +71,7 @@ TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsVal
 {
     const std::string xml = (std::ostringstream() << std::ifstream(VELLORAN_X11_XML).rdbuf()).str();
     std::map<std::string, size_t> indexOf;
-    for (const ProgramOption& option : kProgramOptions) indexOf[option.name] = size_t(option.setting) + 1;
+    for (const Setting& option : kBoardSettings) indexOf[option.option] = size_t(IdOf(option)) + 1;
     std::vector<std::string> defaults(kBoardSettingCount + 1, "none"), program = Words(Parse(""));
     defaults[0] = program[0];
     const std::regex element(R"(<(select|number|option)\b([^>]*)>)"), attribute(R"x(([-\w]+)="([^"]*)")x");

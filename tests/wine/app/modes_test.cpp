@@ -59,7 +59,7 @@ TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInp
     for (const auto& [stored, scale] : runs) {
         wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
         if (stored)
-            for (const StoredSetting& setting : kStoredSettings) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, setting.name, stored);
+            for (const Setting& setting : kSettings) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, setting.name, stored);
         else
             for (const auto& [name, value] : kLargePins) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, name, value);
         wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", DWORD(scale.dpi));

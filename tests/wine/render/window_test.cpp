@@ -316,7 +316,7 @@ TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
     for (const auto& c : kInputs) {
         auto* saver = new SaverWindow(theApp);  // deletes itself
         ASSERT_TRUE(saver->CreateFullScreen(1));
-        theApp.mainWindow = saver;
+        Window::SetMain(saver);
         const HWND w = saver->Handle();
         MSG msg;
         SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
@@ -325,7 +325,7 @@ TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
         SetMonitorSource(nullptr);
         EXPECT_EQ(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE, c.ends) << c.name;
         DestroyWindow(w);
-        EXPECT_FALSE(theApp.mainWindow) << c.name;
+        EXPECT_FALSE(Window::Main()) << c.name;
         PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 }
@@ -360,6 +360,7 @@ TEST(SaverWindow, CoversEveryOtherMonitorExactlyWithABlackWindowOrABoardOfItsOwn
         auto* saver = new SaverWindow(theApp);
         SetMonitorSource(TwoMonitors);
         ASSERT_TRUE(saver->CreateFullScreen(seed)) << row.name;
+        Window::SetMain(saver);  // as the full-screen mode makes it
         EXPECT_EQ(BoardMonitors(row.monitors).size(), row.monitors + 1u) << row.name << ": the options dialog's check";
         SetMonitorSource(nullptr);
         saver->SetUpScenes();
