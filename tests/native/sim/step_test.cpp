@@ -54,20 +54,6 @@ TEST_F(HandBuiltWorld, PinContactsBounceWithSeventyPercent)
     }
 }
 
-TEST(DropIn, BallsEnterOneAfterAnother)
-{
-    World world;
-    MapSettings settings({{"NumPins", 0}, {"NumBalls", 3}});
-    SetUpScene(world, Rect{0, 0, 800, 600}, 0, settings);
-    std::vector<int> enteredAt;
-    for (int frame = 1; frame < 100; ++frame) {
-        StepWorld(world, Rect{0, 0, 800, 600});
-        while (enteredAt.size() < 3 && world.balls[2 - enteredAt.size()]->inPlay) enteredAt.push_back(frame);
-    }
-    ASSERT_EQ(enteredAt.size(), 3u);
-    EXPECT_TRUE(enteredAt[0] == 1 && enteredAt[1] > 2 && enteredAt[2] > enteredAt[1] + 1) << enteredAt[1];
-}
-
 TEST_F(HandBuiltWorld, KnocksOutAPinAtTheHundredAndFirstHitInARow)
 {
     const int cases[][4] = {// hits, break, hits, knocked out
