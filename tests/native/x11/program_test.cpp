@@ -15,7 +15,7 @@
 #include "../program_test_support.h"
 #include "display_scales.h"
 #include "raster.h"
-#include "x11/x11_view.h"
+#include "x11/window_board.h"
 
 namespace {
 
@@ -189,7 +189,7 @@ TEST(Program, FollowsItsWindowsSizeAndDrawsNothingWhileHidden)
 
 // At the scales that desktops set with Xft.dpi, the board is laid out in the window's pixels divided by the
 // scale and drawn at full resolution, as the Windows saver draws it: its pins mirrored about the middle of a
-// board of that logical width, and a pin of radius 40 as wide as there.
+// board of that logical width, and a pin as wide as there.
 TEST(Program, DrawsAtTheScaleThatXftDpiSets)
 {
     InAWindow w("1024x768x24", kScaledDisplayWidth, kScaledDisplayHeight);
