@@ -54,7 +54,7 @@ bool SaverApp::RunPreview(const char* handleArgument)
     // A view whose window came and went deletes itself; one that never got a
     // window is left to the end of the process rather than risk a double delete.
     auto* view = new SaverView(true, *this);
-    if (!view->Create(0, WS_CHILD | WS_VISIBLE, board, parent, 0, nullptr)) return false;
+    if (!view->Create(0, WS_CHILD | WS_VISIBLE, board, parent)) return false;
     mainWindow = view;
     view->SetUpScene(1);
     return true;

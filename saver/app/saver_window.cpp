@@ -35,14 +35,14 @@ bool SaverWindow::CreateFullScreen(uint32_t seed)
     }
     // A window created visible is activated, and losing activation ends the
     // saver: the saver window must come last.
-    return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, primary, nullptr, 0, nullptr);
+    return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, primary, nullptr);
 }
 
 void SaverWindow::AddBlankWindow(const RECT& monitor)
 {
     auto* blank = new BlankMonitorWindow();
     blank->owner = this;
-    blank->Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, monitor, nullptr, 0, nullptr);
+    blank->Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, monitor, nullptr);
     blankWindows_.push_back(blank);
 }
 
@@ -50,7 +50,7 @@ void SaverWindow::AddBoard(const RECT& monitor, uint32_t seed)
 {
     auto* board = new MonitorBoardWindow(Settings(), seed);
     board->owner = this;
-    board->Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, monitor, nullptr, 0, nullptr);
+    board->Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, monitor, nullptr);
     boards_.push_back(board);
 }
 

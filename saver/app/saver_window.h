@@ -15,6 +15,7 @@
 #pragma once
 #include <vector>
 
+#include "board/first_pointer.h"
 #include "render/saver_view.h"
 #include "render/monitors.h"
 
@@ -50,7 +51,7 @@ private:
     static bool SameLayout(const std::vector<MonitorArea>& a, const std::vector<MonitorArea>& b);
     void OnDestroy();
 
-    POINT firstMouse_ = {-1, -1};
+    FirstPointer firstMouse_;
     std::vector<BlankMonitorWindow*> blankWindows_;  // owned, in creation order
     std::vector<MonitorBoardWindow*> boards_;        // owned, in creation order
     std::vector<MonitorArea> covered_;               // the monitors as they were at the start

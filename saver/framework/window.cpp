@@ -43,16 +43,15 @@ LRESULT Window::DefaultProcessing(const Message& m)
 }
 
 bool Window::CreateWindowOfClass(const char* className, const char* title, DWORD exStyle, DWORD style,
-                                 const RECT& rect, HWND parent, UINT id)
+                                 const RECT& rect, HWND parent)
 {
     if (hwnd_ || !className || !className[0]) return false;
     kind_ = Kind::Own;
     // The object travels in the creation parameters and is bound to the handle
     // at WM_NCCREATE, so windows created from inside handlers work too.
     HWND created = CreateWindowExA(exStyle, className, title, style, rect.left, rect.top,
-                                   rect.right - rect.left, rect.bottom - rect.top, parent,
-                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
-                                   this);
+                                   rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
+                                   GetModuleHandleA(nullptr), this);
     return created != nullptr;
 }
 

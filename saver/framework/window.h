@@ -44,9 +44,9 @@ protected:
     // already cleared: the one place where a heap object may delete itself.
     virtual void OnFinalMessage() {}
 
-    // Creates a window of a registered class for this object.
+    // Creates a window of a registered class for this object, child id 0.
     bool CreateWindowOfClass(const char* className, const char* title, DWORD exStyle, DWORD style,
-                             const RECT& rect, HWND parent, UINT id);
+                             const RECT& rect, HWND parent);
 
     // Takes over the messages of an existing control (a window not made by
     // this object); the control's own procedure stays its default processing.

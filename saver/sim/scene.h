@@ -6,7 +6,7 @@
 #include "sim/world.h"
 
 // Rebuilds the world from the settings for a board (left and top 0).
-bool SetUpScene(World& world, const Rect& board, int previewRequest, SettingsReader& settings);
+void SetUpScene(World& world, const Rect& board, int previewRequest, SettingsReader& settings);
 void LayOutPins(World& world, const Rect& board);
 
 // One frame: sparks, motion and drop-in, contacts, pin knock-out.

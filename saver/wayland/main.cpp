@@ -20,21 +20,15 @@
 #include <vector>
 
 #include "fractional-scale-v1.h"
+#include "linux/clock.h"
+#include "linux/options.h"
+#include "linux/stop_signals.h"
 #include "sim/random.h"
 #include "viewporter.h"
 #include "wayland/output_board.h"
-#include "x11/options.h"
-#include "x11/stop_signals.h"
 #include "xdg-shell.h"
 
 namespace {
-
-int64_t NowNs()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
 
 struct Saver {
     wl_registry* registry = nullptr;
@@ -63,10 +57,11 @@ struct Saver {
 
 Saver& Of(void* data) { return *static_cast<Saver*>(data); }
 
-// Where the pointer is, in whole pixels of the surface.
+// Where the pointer is on the surface, as the compositor says: a move by a
+// fraction of a pixel is a move.
 void PointerAt(Saver& saver, wl_fixed_t x, wl_fixed_t y)
 {
-    if (saver.pointed && saver.pointed->pointer.MovedTo(wl_fixed_to_int(x), wl_fixed_to_int(y))) saver.ended = true;
+    if (saver.pointed && saver.pointed->pointer.MovedTo(x, y)) saver.ended = true;
 }
 
 void PointerEnter(void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
@@ -82,11 +77,17 @@ void PointerButton(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32
 {
     if (state == WL_POINTER_BUTTON_STATE_PRESSED) Of(data).ended = true;
 }
+// The wheel ends nothing, nor do the pointer's frames of events.
 void PointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
-// Events of later versions than those bound never come.
+void PointerFrame(void*, wl_pointer*) {}
+void PointerAxisSource(void*, wl_pointer*, uint32_t) {}
+void PointerAxisStop(void*, wl_pointer*, uint32_t, uint32_t) {}
+void PointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) {}
+// Every event up to the seat's version bound (5).
 const wl_pointer_listener kPointer = [] {
     wl_pointer_listener l{};
     l.enter = PointerEnter, l.leave = PointerLeave, l.motion = PointerMotion, l.button = PointerButton, l.axis = PointerAxis;
+    l.frame = PointerFrame, l.axis_source = PointerAxisSource, l.axis_stop = PointerAxisStop, l.axis_discrete = PointerAxisDiscrete;
     return l;
 }();
 
@@ -98,27 +99,51 @@ void Key(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state)
     if (state == WL_KEYBOARD_KEY_STATE_PRESSED) Of(data).ended = true;
 }
 void Modifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
+void RepeatInfo(void*, wl_keyboard*, int32_t, int32_t) {}
 const wl_keyboard_listener kKeyboard = [] {
     wl_keyboard_listener l{};
     l.keymap = Keymap, l.enter = KeyboardEnter, l.leave = KeyboardLeave, l.key = Key, l.modifiers = Modifiers;
+    l.repeat_info = RepeatInfo;
     return l;
 }();
 
+void ReleasePointer(Saver& saver)
+{
+    if (!saver.pointer) return;
+    if (wl_pointer_get_version(saver.pointer) >= WL_POINTER_RELEASE_SINCE_VERSION) wl_pointer_release(saver.pointer);
+    else wl_pointer_destroy(saver.pointer);
+    saver.pointer = nullptr, saver.pointed = nullptr;
+}
+void ReleaseKeyboard(Saver& saver)
+{
+    if (!saver.keyboard) return;
+    if (wl_keyboard_get_version(saver.keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION) wl_keyboard_release(saver.keyboard);
+    else wl_keyboard_destroy(saver.keyboard);
+    saver.keyboard = nullptr;
+}
+
+// A pointer or keyboard that goes (a wireless mouse asleep, a device
+// unplugged, a KVM switched away) leaves an object that hears nothing ever
+// again, even once a device is back: let go of it, and ask anew when the
+// capability returns.
 void Capabilities(void* data, wl_seat* seat, uint32_t capabilities)
 {
     Saver& saver = Of(data);
-    if ((capabilities & WL_SEAT_CAPABILITY_POINTER) && !saver.pointer) {
+    if (!(capabilities & WL_SEAT_CAPABILITY_POINTER)) ReleasePointer(saver);
+    else if (!saver.pointer) {
         saver.pointer = wl_seat_get_pointer(seat);
         wl_pointer_add_listener(saver.pointer, &kPointer, &saver);
     }
-    if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) && !saver.keyboard) {
+    if (!(capabilities & WL_SEAT_CAPABILITY_KEYBOARD)) ReleaseKeyboard(saver);
+    else if (!saver.keyboard) {
         saver.keyboard = wl_seat_get_keyboard(seat);
         wl_keyboard_add_listener(saver.keyboard, &kKeyboard, &saver);
     }
 }
+void SeatName(void*, wl_seat*, const char*) {}
 const wl_seat_listener kSeat = [] {
     wl_seat_listener l{};
-    l.capabilities = Capabilities;
+    l.capabilities = Capabilities, l.name = SeatName;
     return l;
 }();
 
@@ -144,7 +169,7 @@ void Global(void* data, wl_registry* registry, uint32_t name, const char* interf
     } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
         c.fractionalScale = static_cast<wp_fractional_scale_manager_v1*>(bind(&wp_fractional_scale_manager_v1_interface, 1));
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !saver.seat) {
-        saver.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 1));
+        saver.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, WL_SEAT_RELEASE_SINCE_VERSION));
         wl_seat_add_listener(saver.seat, &kSeat, &saver);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0 && version >= 2) {
         saver.AddBoard(static_cast<wl_output*>(bind(&wl_output_interface, 3)), name);
@@ -155,7 +180,7 @@ void GlobalRemove(void* data, wl_registry*, uint32_t name)
 {
     Saver& saver = Of(data);
     for (auto board = saver.boards.begin(); board != saver.boards.end(); ++board) {
-        if ((*board)->name != name) continue;
+        if ((*board)->registryId != name) continue;
         if (saver.pointed == board->get()) saver.pointed = nullptr;
         saver.boards.erase(board);
         return;
@@ -210,7 +235,7 @@ bool Run(wl_display* display, Saver& saver, const StopSignals& stop)
 int main(int argc, char** argv)
 {
     CommandLine line;
-    const int refused = TakeCommandLine(argc, argv, nullptr, line, kWaylandFrontEnd);
+    const int refused = TakeCommandLine(argc, argv, nullptr, line, kWaylandProgram);
     if (refused >= 0) return refused;
 
     const StopSignals stop;
@@ -246,9 +271,10 @@ int main(int argc, char** argv)
         }
         saver.boards.clear();
         for (auto& [output, name] : saver.waiting) wl_output_destroy(output);
-        if (saver.pointer) wl_pointer_destroy(saver.pointer);
-        if (saver.keyboard) wl_keyboard_destroy(saver.keyboard);
-        if (saver.seat) wl_seat_destroy(saver.seat);
+        ReleasePointer(saver);
+        ReleaseKeyboard(saver);
+        if (saver.seat && wl_seat_get_version(saver.seat) >= WL_SEAT_RELEASE_SINCE_VERSION) wl_seat_release(saver.seat);
+        else if (saver.seat) wl_seat_destroy(saver.seat);
         if (c.fractionalScale) wp_fractional_scale_manager_v1_destroy(c.fractionalScale);
         if (c.viewporter) wp_viewporter_destroy(c.viewporter);
         if (c.wmBase) xdg_wm_base_destroy(c.wmBase);

@@ -15,7 +15,7 @@
 #include "../program_test_support.h"
 #include "display_scales.h"
 #include "raster.h"
-#include "x11/x11_view.h"
+#include "x11/window_board.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 // about as tall.
 #include <cstdio>
 
+#include "linux/description.h"
+#include "linux/options.h"
 #include "settings/option_rules.h"
 #include "settings/settings_store.h"
-#include "x11/description.h"
-#include "x11/options.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ LabelFormat FormatOf(SettingId which)
     return LabelFormat::Count;
 }
 
-void WriteControl(std::FILE* out, const X11Option& option)
+void WriteControl(std::FILE* out, const ProgramOption& option)
 {
     const StoredSetting& setting = kStoredSettings[option.setting];
     if (IsList(option.setting)) {
@@ -54,7 +54,7 @@ void WriteControl(std::FILE* out, const X11Option& option)
 void WriteSettingsXml(std::FILE* out)
 {
     int sliders = 0;
-    for (const X11Option& option : kX11Options) sliders += !IsList(option.setting);
+    for (const ProgramOption& option : kProgramOptions) sliders += !IsList(option.setting);
     const int leftSliders = (sliders + 1) / 2;
 
     std::fputs("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n\n"
@@ -64,17 +64,17 @@ void WriteSettingsXml(std::FILE* out)
                "    <vgroup>\n",
                out);
     int slider = 0;
-    for (const X11Option& option : kX11Options) {
+    for (const ProgramOption& option : kProgramOptions) {
         if (!IsList(option.setting) && slider++ < leftSliders) WriteControl(out, option);
     }
     std::fputs("    </vgroup>\n"
                "    <vgroup>\n",
                out);
     slider = 0;
-    for (const X11Option& option : kX11Options) {
+    for (const ProgramOption& option : kProgramOptions) {
         if (!IsList(option.setting) && slider++ >= leftSliders) WriteControl(out, option);
     }
-    for (const X11Option& option : kX11Options) {
+    for (const ProgramOption& option : kProgramOptions) {
         if (IsList(option.setting)) WriteControl(out, option);
     }
     std::fprintf(out,

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "linux/description.h"
+#include "linux/options.h"
 #include "sim/stored_settings.h"
-#include "x11/description.h"
-#include "x11/options.h"
 
 namespace {
 
@@ -35,11 +35,11 @@ std::string Sentence(const char* help)
     return text;
 }
 
-void WriteSynopsis(std::FILE* out, const FrontEnd& frontEnd)
+void WriteSynopsis(std::FILE* out, const LinuxProgram& program)
 {
-    std::fprintf(out, ".SH SYNOPSIS\n.B %s\n[\\fB\\-\\-help\\fR]%s\n", Roff(frontEnd.program).c_str(),
-                 frontEnd.windowOptions ? " [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]" : "");
-    for (const X11Option& option : kX11Options) {
+    std::fprintf(out, ".SH SYNOPSIS\n.B %s\n[\\fB\\-\\-help\\fR]%s\n", Roff(program.name).c_str(),
+                 program.windowOptions ? " [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]" : "");
+    for (const ProgramOption& option : kProgramOptions) {
         const std::string name = Roff(option.name);
         if (IsList(option.setting)) {
             std::fprintf(out, "[\\fB\\-\\-%s\\fR | \\fB\\-\\-no\\-%s\\fR | \\fB\\-\\-random\\-%s\\fR]\n", name.c_str(),
@@ -50,7 +50,7 @@ void WriteSynopsis(std::FILE* out, const FrontEnd& frontEnd)
     }
 }
 
-void WriteOption(std::FILE* out, const X11Option& option)
+void WriteOption(std::FILE* out, const ProgramOption& option)
 {
     const StoredSetting& setting = kStoredSettings[option.setting];
     const std::string name = Roff(option.name), help = Roff(Sentence(option.help));
@@ -69,7 +69,7 @@ void WriteOption(std::FILE* out, const X11Option& option)
 
 // One dash or two, --help, the window options where the front end has them,
 // then every option of the table.
-void WriteOptions(std::FILE* out, const FrontEnd& frontEnd)
+void WriteOptions(std::FILE* out, const LinuxProgram& program)
 {
     std::fputs(".SH OPTIONS\n"
                "Every option may be given with one dash or two.\n"
@@ -78,7 +78,7 @@ void WriteOptions(std::FILE* out, const FrontEnd& frontEnd)
                ".B \\-\\-help\n"
                "Print the usage on standard output and end.\n",
                out);
-    if (frontEnd.windowOptions) {
+    if (program.windowOptions) {
         std::fputs(".TP\n"
                    ".B \\-\\-root\n"
                    "Draw on the root window.\n"
@@ -87,7 +87,7 @@ void WriteOptions(std::FILE* out, const FrontEnd& frontEnd)
                    "Draw into the window with this id, decimal or hexadecimal with \\fB0x\\fR; it wins over \\fB\\-\\-root\\fR.\n",
                    out);
     }
-    for (const X11Option& option : kX11Options) WriteOption(out, option);
+    for (const ProgramOption& option : kProgramOptions) WriteOption(out, option);
 }
 
 void WriteManualPage(std::FILE* out, const char* version)
@@ -97,7 +97,7 @@ void WriteManualPage(std::FILE* out, const char* version)
                  ".SH NAME\n"
                  "velloransaver \\- balls falling through a field of pins, for XScreenSaver\n",
                  Roff(version).c_str());
-    WriteSynopsis(out, kX11FrontEnd);
+    WriteSynopsis(out, kX11Program);
     std::fprintf(out,
                  ".SH DESCRIPTION\n"
                  "%s"
@@ -117,7 +117,7 @@ void WriteManualPage(std::FILE* out, const char* version)
                  "    \"Velloran Saver\"  velloransaver \\-\\-root  \\en\\e\n"
                  ".EE\n",
                  Roff(kProgramDescription).c_str());
-    WriteOptions(out, kX11FrontEnd);
+    WriteOptions(out, kX11Program);
     std::fputs(".SH ENVIRONMENT\n"
                ".TP\n"
                ".B XSCREENSAVER_WINDOW\n"
@@ -142,7 +142,7 @@ void WriteWaylandPage(std::FILE* out, const char* version)
                  ".SH NAME\n"
                  "velloransaver\\-wayland \\- balls falling through a field of pins, for Wayland desktops\n",
                  Roff(version).c_str());
-    WriteSynopsis(out, kWaylandFrontEnd);
+    WriteSynopsis(out, kWaylandProgram);
     std::fprintf(out,
                  ".SH DESCRIPTION\n"
                  "%s"
@@ -167,7 +167,7 @@ void WriteWaylandPage(std::FILE* out, const char* version)
                  "    }\n"
                  ".EE\n",
                  Roff(kProgramDescription).c_str());
-    WriteOptions(out, kWaylandFrontEnd);
+    WriteOptions(out, kWaylandProgram);
     std::fputs(".SH ENVIRONMENT\n"
                ".TP\n"
                ".B WAYLAND_DISPLAY\n"

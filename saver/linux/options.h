@@ -1,7 +1,7 @@
 // The Linux programs' command line, in the manner of XScreenSaver's programs:
 // where to draw (X11 only), and the nine stored settings of the Windows saver
 // as options with the same meanings, defaults and ranges. Every option is
-// declared once, in kX11Options; parsing, the usage line, the settings file
+// declared once, in kProgramOptions; parsing, the usage line, the settings file
 // for the daemon's settings dialog and both programs' manual pages all follow
 // from that table.
 #pragma once
@@ -11,14 +11,14 @@
 
 #include "sim/stored_settings.h"
 
-struct X11Option {
+struct ProgramOption {
     SettingId setting;
     const char* name;   // without dashes; a list's three values are --name, --no-name, --random-name
     const char* label;  // as the options dialog labels its control
     const char* help;   // what the value means, for the manual page
 };
 
-extern const X11Option kX11Options[kBoardSettingCount];
+extern const ProgramOption kProgramOptions[kBoardSettingCount];
 
 // A list's items, in the order of their stored values, and the prefix of the
 // flag that selects each.
@@ -33,12 +33,12 @@ enum class DrawTarget {
 };
 
 // What tells the programs' command lines apart.
-struct FrontEnd {
-    const char* program;
+struct LinuxProgram {
+    const char* name;
     bool windowOptions;  // --root, --window-id and $XSCREENSAVER_WINDOW: X11 draws into others' windows
 };
-inline constexpr FrontEnd kX11FrontEnd{"velloransaver", true};
-inline constexpr FrontEnd kWaylandFrontEnd{"velloransaver-wayland", false};
+inline constexpr LinuxProgram kX11Program{"velloransaver", true};
+inline constexpr LinuxProgram kWaylandProgram{"velloransaver-wayland", false};
 
 // What the command line asks for; its settings are read as the Windows saver
 // reads stored ones, clamped into the options dialog's ranges.
@@ -64,13 +64,13 @@ struct CommandLine : SettingsReader {
 // id that is not one, a window option where the front end has none), with
 // the culprit in line.refused.
 bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
-                      const FrontEnd& frontEnd = kX11FrontEnd);
+                      const LinuxProgram& program);
 
 // One line: every option with its range.
-void PrintUsage(std::FILE* out, const FrontEnd& frontEnd = kX11FrontEnd);
+void PrintUsage(std::FILE* out, const LinuxProgram& program);
 
 // Parses the command line and answers a bad one (the culprit and the usage on
 // stderr, exit code 2) or --help (the usage on stdout, 0): the exit code, or
 // -1 when the program is to run.
 int TakeCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
-                    const FrontEnd& frontEnd);
+                    const LinuxProgram& program);

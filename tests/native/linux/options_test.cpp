@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "x11/options.h"
+#include "linux/options.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ std::string Parse(const std::string& options, const char* screensaverWindow = nu
     std::vector<const char*> argv;
     for (const std::string& word : words) argv.push_back(word.c_str());
     CommandLine line;
-    if (!ParseCommandLine(int(argv.size()), argv.data(), screensaverWindow, line)) return "refused " + line.refused;
+    if (!ParseCommandLine(int(argv.size()), argv.data(), screensaverWindow, line, kX11Program)) return "refused " + line.refused;
     std::string text = line.target == DrawTarget::OwnWindow ? "own" : line.target == DrawTarget::Root ? "root" : "";
     if (text.empty()) text = (std::ostringstream() << std::hex << std::showbase << line.window).str();
     for (uint32_t value : line.settings) text += " " + std::to_string(value);
@@ -66,7 +66,7 @@ TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsVal
 {
     const std::string xml = (std::ostringstream() << std::ifstream(VELLORAN_X11_XML).rdbuf()).str();
     std::map<std::string, size_t> indexOf;
-    for (const X11Option& option : kX11Options) indexOf[option.name] = size_t(option.setting) + 1;
+    for (const ProgramOption& option : kProgramOptions) indexOf[option.name] = size_t(option.setting) + 1;
     std::vector<std::string> defaults(kBoardSettingCount + 1, "none"), program = Words(Parse(""));
     defaults[0] = program[0];
     const std::regex element(R"(<(select|number|option)\b([^>]*)>)"), attribute(R"x(([-\w]+)="([^"]*)")x");

@@ -1,4 +1,4 @@
-#include "x11/options.h"
+#include "linux/options.h"
 
 #include <cerrno>
 #include <climits>
@@ -8,7 +8,7 @@
 #include "settings/settings_store.h"
 
 // In the order of the stored settings; each name is its registry value's.
-const X11Option kX11Options[kBoardSettingCount] = {
+const ProgramOption kProgramOptions[kBoardSettingCount] = {
     {kNumBalls, "num-balls", "Balls: Number", "balls in a scene"},
     {kNumPins, "num-pins", "Pins: Number", "pins on the board"},
     {kBallSize, "ball-size", "Balls: Radius", "radius of every ball, in pixels"},
@@ -49,7 +49,7 @@ bool ParseWindowId(const char* text, unsigned long& id)
 // The setting and list value that a flag like "no-sparks" selects.
 bool MatchListFlag(const char* flag, SettingId& which, uint32_t& value)
 {
-    for (const X11Option& option : kX11Options) {
+    for (const ProgramOption& option : kProgramOptions) {
         if (!IsList(option.setting)) continue;
         for (uint32_t v = 0; v < 3; ++v) {
             const size_t prefix = std::strlen(kListPrefixes[v]);
@@ -63,9 +63,9 @@ bool MatchListFlag(const char* flag, SettingId& which, uint32_t& value)
     return false;
 }
 
-const X11Option* FindSlider(const char* name)
+const ProgramOption* FindSlider(const char* name)
 {
-    for (const X11Option& option : kX11Options) {
+    for (const ProgramOption& option : kProgramOptions) {
         if (!IsList(option.setting) && std::strcmp(name, option.name) == 0) return &option;
     }
     return nullptr;
@@ -74,7 +74,7 @@ const X11Option* FindSlider(const char* name)
 }  // namespace
 
 bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
-                      const FrontEnd& frontEnd)
+                      const LinuxProgram& program)
 {
     for (int i = 0; i < kBoardSettingCount; ++i) line.settings[i] = uint32_t(kStoredSettings[i].defaultValue);
     bool root = false, haveId = false;
@@ -92,14 +92,14 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
         uint32_t listValue;
         if (std::strcmp(name, "help") == 0 || std::strcmp(name, "h") == 0) {
             line.help = true;
-        } else if (frontEnd.windowOptions && std::strcmp(name, "root") == 0) {
+        } else if (program.windowOptions && std::strcmp(name, "root") == 0) {
             root = true;
-        } else if (frontEnd.windowOptions && std::strcmp(name, "window-id") == 0) {
+        } else if (program.windowOptions && std::strcmp(name, "window-id") == 0) {
             if (!ParseWindowId(value, id)) return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
             haveId = true, ++i;
         } else if (MatchListFlag(name, which, listValue)) {
             line.settings[which] = listValue;
-        } else if (const X11Option* option = FindSlider(name)) {
+        } else if (const ProgramOption* option = FindSlider(name)) {
             int32_t number;
             if (!ParseNumber(value, number)) return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
             line.settings[option->setting] = ClampStoredSetting(option->setting, uint32_t(number));
@@ -109,7 +109,7 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
         }
     }
     line.target = DrawTarget::OwnWindow;
-    if (frontEnd.windowOptions && screensaverWindow && *screensaverWindow) {
+    if (program.windowOptions && screensaverWindow && *screensaverWindow) {
         if (!ParseWindowId(screensaverWindow, id)) return refuse(std::string("XSCREENSAVER_WINDOW=") + screensaverWindow);
         line.target = DrawTarget::Window;
     } else if (haveId) {
@@ -122,21 +122,21 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
 }
 
 int TakeCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
-                    const FrontEnd& frontEnd)
+                    const LinuxProgram& program)
 {
-    if (!ParseCommandLine(argc, argv, screensaverWindow, line, frontEnd)) {
-        std::fprintf(stderr, "%s: bad argument: %s\n", frontEnd.program, line.refused.c_str());
-        PrintUsage(stderr, frontEnd);
+    if (!ParseCommandLine(argc, argv, screensaverWindow, line, program)) {
+        std::fprintf(stderr, "%s: bad argument: %s\n", program.name, line.refused.c_str());
+        PrintUsage(stderr, program);
         return 2;
     }
-    if (line.help) PrintUsage(stdout, frontEnd);
+    if (line.help) PrintUsage(stdout, program);
     return line.help ? 0 : -1;
 }
 
-void PrintUsage(std::FILE* out, const FrontEnd& frontEnd)
+void PrintUsage(std::FILE* out, const LinuxProgram& program)
 {
-    std::fprintf(out, "usage: %s [--help]%s", frontEnd.program, frontEnd.windowOptions ? " [--root | --window-id ID]" : "");
-    for (const X11Option& option : kX11Options) {
+    std::fprintf(out, "usage: %s [--help]%s", program.name, program.windowOptions ? " [--root | --window-id ID]" : "");
+    for (const ProgramOption& option : kProgramOptions) {
         const StoredSetting& setting = kStoredSettings[option.setting];
         if (IsList(option.setting)) {
             std::fprintf(out, " [--%s | --no-%s | --random-%s]", option.name, option.name, option.name);
