@@ -124,7 +124,7 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
 
 // At every display scale, the start of each frame case: the kept Pixmap's frames on a target against the
 // same world drawn afresh on another.
-TEST(X11Frames, ShowWhatEveryDiscDrawnAfreshEveryFrameShowsAtEveryScale)
+TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEveryScale)
 {
     InAWindow w;
     Display* const display = w.display;
@@ -140,11 +140,14 @@ TEST(X11Frames, ShowWhatEveryDiscDrawnAfreshEveryFrameShowsAtEveryScale)
             return bytes;
         };
         for (const DisplayScale& s : kDisplayScales) {
-            X11Frames frames(display, composed, visual, 24, c.width, c.height, s.scale);
-            X11Pen fresh(display, afresh, visual, 24, s.scale);
+            X11Pen pen(display, composed, visual, 24, s.scale), fresh(display, afresh, visual, 24, s.scale);
+            pen.buffer = target();
+            Composition composition(CompositionRules{true, false});
             raster::CheckComposedFrames(
-                c, s.scale, fresh, [&](World& world, const Rect&, bool whole) { whole ? frames.DrawWhole(world) : frames.DrawFrame(world); },
-                [&] { frames.Clear(); }, [&] { return read(composed) == read(afresh); }, 20);
+                c, s.scale, fresh, [&](World& world, const Rect& board, bool whole) { composition.Compose(world, pen, board, whole); },
+                [&] { pen.Fill(FramePen::Surface::kTarget, Rect{0, 0, c.width, c.height}); },
+                [&] { return read(composed) == read(afresh); }, 20);
+            XFreePixmap(display, pen.buffer);
             if (HasFatalFailure()) return;
         }
         XFreePixmap(display, composed);

@@ -48,21 +48,19 @@ struct Target {
 
 // At every display scale, the start of each frame case: the kept buffer's frames on a target against the
 // same world drawn afresh on another.
-TEST(FrameComposer, ShowsWhatEveryDiscDrawnAfreshEveryFrameShowsAtEveryScale)
+TEST(GdiPen, ShowsThroughItsBufferWhatEveryDiscDrawnAfreshEveryFrameShowsAtEveryScale)
 {
     for (const raster::FrameCase& c : raster::kFrameCases) {
         Target composed(c.width, c.height), afresh(c.width, c.height);
         const RECT client{0, 0, c.width, c.height};
         for (const DisplayScale& s : kDisplayScales) {
-            FrameComposer frames;
-            frames.SetScale(s.scale);
-            GdiPen fresh(afresh.dc, nullptr, s.scale);
-            ASSERT_TRUE(fresh.Begin());
+            BackBuffer buffer;
+            bool made;
+            GdiPen pen(composed.dc, buffer.For(composed.dc, client, &made), s.scale), fresh(afresh.dc, nullptr, s.scale);
+            ASSERT_TRUE(pen.Buffered() && fresh.Begin());
+            Composition composition(CompositionRules{false, true});
             raster::CheckComposedFrames(
-                c, s.scale, fresh,
-                [&](World& world, const Rect&, bool whole) {
-                    whole ? frames.DrawWhole(world, composed.dc, client) : frames.DrawFrame(world, composed.dc, client);
-                },
+                c, s.scale, fresh, [&](World& world, const Rect& board, bool whole) { composition.Compose(world, pen, board, whole); },
                 [&] { FillRect(composed.dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))); },
                 [&] { return composed.Pixels() == afresh.Pixels(); }, 20);
             fresh.End();
@@ -75,7 +73,7 @@ HBITMAP WINAPI NoBitmap(HDC, int, int) { return nullptr; }
 
 // Without a bitmap for the buffer, frames go straight onto the target: every pin shows, and the ball leaves
 // nothing of itself behind.
-TEST(FrameComposer, DrawsStraightOntoTheTargetWhenNoBufferCanBeMade)
+TEST(GdiPen, DrawsStraightOntoTheTargetWhenNoBufferCanBeMade)
 {
     MapSettings settings({{"NumBalls", 1}, {"BallSize", 10}, {"NumPins", 20}, {"PinSize", 8}, {"Sparks", 0}});
     uint32_t seed = 1;
@@ -85,9 +83,13 @@ TEST(FrameComposer, DrawsStraightOntoTheTargetWhenNoBufferCanBeMade)
     SetUpScene(world, board, 0, settings);
     Target target(200, 150);
     const auto createBitmap = wt::ReplaceImport("gdi32.dll", "CreateCompatibleBitmap", &NoBitmap);
-    FrameComposer frames;
-    for (int i = 0; i < 40; ++i) StepWorld(world, board), frames.DrawFrame(world, target.dc, RECT{0, 0, 200, 150});
+    BackBuffer buffer;
+    bool made;
+    GdiPen pen(target.dc, buffer.For(target.dc, RECT{0, 0, 200, 150}, &made));
     wt::ReplaceImport("gdi32.dll", "CreateCompatibleBitmap", createBitmap);
+    ASSERT_FALSE(pen.Buffered());
+    Composition composition(CompositionRules{false, true});
+    for (int i = 0; i < 40; ++i) StepWorld(world, board), composition.Compose(world, pen, board, false);
     const std::vector<uint32_t> shot = target.Pixels();
     const auto pixel = [](Colour c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); };
     const Rect& ball = world.balls[0]->bounds;
