@@ -37,8 +37,9 @@ std::string Sentence(const char* help)
 
 void WriteSynopsis(std::FILE* out, const LinuxProgram& program)
 {
-    std::fprintf(out, ".SH SYNOPSIS\n.B %s\n[\\fB\\-\\-help\\fR]%s\n", Roff(program.name).c_str(),
-                 program.windowOptions ? " [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]" : "");
+    std::fprintf(out, ".SH SYNOPSIS\n.B %s\n[\\fB\\-\\-help\\fR]%s%s\n", Roff(program.name).c_str(),
+                 program.windowOptions ? " [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]" : "",
+                 program.idleOption ? " [\\fB\\-\\-on\\-idle\\fR \\fIseconds\\fR]" : "");
     for (const ProgramOption& option : kProgramOptions) {
         const std::string name = Roff(option.name);
         if (IsList(option.setting)) {
@@ -148,7 +149,7 @@ void WriteWaylandPage(std::FILE* out, const char* version)
                  "%s"
                  ".PP\n"
                  "It covers every output with a fullscreen surface, each with a board of its own at the\n"
-                 "output's size and scale, and follows outputs that come or go.\n"
+                 "output's size and scale, and follows outputs that come or go; with none, it waits for one.\n"
                  "It ends on a key, a mouse button or a move of the pointer (not on the wheel),\n"
                  "when the compositor closes it, and on SIGTERM or SIGINT.\n"
                  ".PP\n"
@@ -165,6 +166,17 @@ void WriteWaylandPage(std::FILE* out, const char* version)
                  "        timeout = 300\n"
                  "        on\\-timeout = velloransaver\\-wayland\n"
                  "    }\n"
+                 ".EE\n"
+                 ".PP\n"
+                 "With \\fB\\-\\-on\\-idle\\fR \\fIseconds\\fR (1 to 86400) it needs no idle daemon: it runs with the\n"
+                 "session, shows the boards each time the seat has had no input for that long, ends each showing\n"
+                 "as above, and ends itself only on SIGTERM or SIGINT. The compositor tells it when the seat is\n"
+                 "idle (\\fBext_idle_notifier_v1\\fR or \\fBorg_kde_kwin_idle\\fR); on GNOME, mutter's idle monitor\n"
+                 "on the session bus does. The package's user unit runs it so, after five minutes, for a user who\n"
+                 "enables it:\n"
+                 ".PP\n"
+                 ".EX\n"
+                 "    systemctl \\-\\-user enable \\-\\-now velloransaver\\-wayland.service\n"
                  ".EE\n",
                  Roff(kProgramDescription).c_str());
     WriteOptions(out, kWaylandProgram);
@@ -174,7 +186,9 @@ void WriteWaylandPage(std::FILE* out, const char* version)
                "The compositor to draw on, a socket in \\fBXDG_RUNTIME_DIR\\fR.\n"
                ".SH \"EXIT STATUS\"\n"
                "0 when it was ended by input or closed by the compositor; 1 when it could not draw\n"
-               "(no compositor, or one that lacks what it needs) or lost the compositor;\n"
+               "(no compositor, one that lacks what it needs, no shared memory for a picture, or, for\n"
+               "\\fB\\-\\-on\\-idle\\fR, no way to learn of idle times)\n"
+               "or lost the compositor;\n"
                "2 for a malformed command line, after one line of usage on the standard error.\n"
                "Stopped by SIGTERM or SIGINT, it ends by that signal.\n"
                ".SH \"SEE ALSO\"\n"

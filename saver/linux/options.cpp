@@ -97,6 +97,11 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
         } else if (program.windowOptions && std::strcmp(name, "window-id") == 0) {
             if (!ParseWindowId(value, id)) return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
             haveId = true, ++i;
+        } else if (program.idleOption && std::strcmp(name, "on-idle") == 0) {
+            int32_t seconds;
+            if (!ParseNumber(value, seconds) || seconds < 1 || seconds > 86400)
+                return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
+            line.onIdle = uint32_t(seconds), ++i;
         } else if (MatchListFlag(name, which, listValue)) {
             line.settings[which] = listValue;
         } else if (const ProgramOption* option = FindSlider(name)) {
@@ -135,7 +140,8 @@ int TakeCommandLine(int argc, const char* const argv[], const char* screensaverW
 
 void PrintUsage(std::FILE* out, const LinuxProgram& program)
 {
-    std::fprintf(out, "usage: %s [--help]%s", program.name, program.windowOptions ? " [--root | --window-id ID]" : "");
+    std::fprintf(out, "usage: %s [--help]%s%s", program.name, program.windowOptions ? " [--root | --window-id ID]" : "",
+                 program.idleOption ? " [--on-idle 1-86400]" : "");
     for (const ProgramOption& option : kProgramOptions) {
         const StoredSetting& setting = kStoredSettings[option.setting];
         if (IsList(option.setting)) {

@@ -36,9 +36,10 @@ enum class DrawTarget {
 struct LinuxProgram {
     const char* name;
     bool windowOptions;  // --root, --window-id and $XSCREENSAVER_WINDOW: X11 draws into others' windows
+    bool idleOption;     // --on-idle: Wayland's program is its own idle daemon
 };
-inline constexpr LinuxProgram kX11Program{"velloransaver", true};
-inline constexpr LinuxProgram kWaylandProgram{"velloransaver-wayland", false};
+inline constexpr LinuxProgram kX11Program{"velloransaver", true, false};
+inline constexpr LinuxProgram kWaylandProgram{"velloransaver-wayland", false, true};
 
 // What the command line asks for; its settings are read as the Windows saver
 // reads stored ones, clamped into the options dialog's ranges.
@@ -52,6 +53,7 @@ struct CommandLine : SettingsReader {
     uint32_t settings[kBoardSettingCount] = {};
     DrawTarget target = DrawTarget::OwnWindow;
     unsigned long window = 0;  // with DrawTarget::Window
+    uint32_t onIdle = 0;       // --on-idle: seconds of an idle seat before each showing; 0: show at once
     bool help = false;         // --help: the usage, and nothing else
     std::string refused;       // the argument that made the parse fail, as given
 };
@@ -61,7 +63,8 @@ struct CommandLine : SettingsReader {
 // set, else from --window-id, else --root; ids are decimal or 0x-hex. A number
 // beyond 32 bits counts as the nearest 32-bit one before clamping. False for
 // anything malformed (an unknown option, a missing or non-numeric value, an
-// id that is not one, a window option where the front end has none), with
+// id that is not one, a window option where the front end has none, an idle
+// time that is not a whole number of seconds from 1 to a day), with
 // the culprit in line.refused.
 bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
                       const LinuxProgram& program);

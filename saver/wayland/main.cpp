@@ -1,6 +1,8 @@
 // velloransaver-wayland: the pin board on every output of a Wayland desktop,
 // for idle daemons such as swayidle and hypridle, which start a command after
-// a time without input.
+// a time without input; or, with --on-idle, its own idle daemon, which shows
+// the boards each time the seat has been idle that long and ends only by a
+// signal.
 //
 // Each output gets a fullscreen surface with a board of its own; outputs that
 // come or go while it runs gain or lose theirs. It ends as the Windows saver
@@ -11,6 +13,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +28,7 @@
 #include "linux/stop_signals.h"
 #include "sim/random.h"
 #include "viewporter.h"
+#include "wayland/idle_watch.h"
 #include "wayland/output_board.h"
 #include "xdg-shell.h"
 
@@ -34,8 +38,11 @@ struct Saver {
     wl_registry* registry = nullptr;
     Compositor compositor;
     SettingsReader* settings = nullptr;
-    std::vector<std::unique_ptr<OutputBoard>> boards;
-    std::vector<std::pair<wl_output*, uint32_t>> waiting;  // outputs announced before the shell
+    std::vector<std::unique_ptr<OutputBoard>> boards;        // while it shows
+    std::vector<std::pair<uint32_t, uint32_t>> outputs;      // the outputs' registry names and versions
+    bool showing = false;
+    IdleWatch idle;
+    bool busLost = false;  // the session bus, which told it of idle times
     wl_seat* seat = nullptr;
     wl_pointer* pointer = nullptr;
     wl_keyboard* keyboard = nullptr;
@@ -48,11 +55,18 @@ struct Saver {
             if (board->surface == surface) return board.get();
         return nullptr;
     }
-    void AddBoard(wl_output* output, uint32_t name)
+    void AddBoard(uint32_t name, uint32_t version)
     {
-        if (!compositor.wmBase) return void(waiting.emplace_back(output, name));
+        auto* output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, std::min(version, 3u)));
         boards.push_back(std::make_unique<OutputBoard>(compositor, output, name, *settings));
     }
+    // A board on every output, each starting afresh.
+    void Show()
+    {
+        showing = true, ended = false;
+        for (const auto& [name, version] : outputs) AddBoard(name, version);
+    }
+    void Hide() { showing = false, pointed = nullptr, boards.clear(); }
 };
 
 Saver& Of(void* data) { return *static_cast<Saver*>(data); }
@@ -172,13 +186,18 @@ void Global(void* data, wl_registry* registry, uint32_t name, const char* interf
         saver.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, WL_SEAT_RELEASE_SINCE_VERSION));
         wl_seat_add_listener(saver.seat, &kSeat, &saver);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0 && version >= 2) {
-        saver.AddBoard(static_cast<wl_output*>(bind(&wl_output_interface, 3)), name);
+        saver.outputs.emplace_back(name, version);
+        if (saver.showing) saver.AddBoard(name, version);
+    } else {
+        saver.idle.Bind(registry, name, interface, version);
     }
 }
 
 void GlobalRemove(void* data, wl_registry*, uint32_t name)
 {
     Saver& saver = Of(data);
+    saver.outputs.erase(std::remove_if(saver.outputs.begin(), saver.outputs.end(), [&](auto& o) { return o.first == name; }),
+                        saver.outputs.end());
     for (auto board = saver.boards.begin(); board != saver.boards.end(); ++board) {
         if ((*board)->registryId != name) continue;
         if (saver.pointed == board->get()) saver.pointed = nullptr;
@@ -191,28 +210,44 @@ constexpr wl_registry_listener kRegistry{Global, GlobalRemove};
 bool Closed(const Saver& saver)
 {
     for (const auto& board : saver.boards)
-        if (board->closed) return true;
+        if (board->closed || board->failed) return true;
+    return false;
+}
+
+bool Failed(const Saver& saver)
+{
+    for (const auto& board : saver.boards)
+        if (board->failed) return true;
     return false;
 }
 
 // Events, then the frames that are due, until something ends it; false when
-// the connection failed.
-bool Run(wl_display* display, Saver& saver, const StopSignals& stop)
+// the connection failed. In the idle mode input or the compositor's closing
+// ends a showing, and the next idle time starts another.
+bool Run(wl_display* display, Saver& saver, const StopSignals& stop, bool onIdle)
 {
-    pollfd connection{wl_display_get_fd(display), POLLIN, 0};
-    while (!saver.ended && !Closed(saver) && !stop.Caught()) {
+    pollfd waits[2] = {{wl_display_get_fd(display), POLLIN, 0}, {-1, 0, 0}};
+    pollfd& connection = waits[0];
+    for (;;) {
+        if (saver.showing && (saver.ended || Closed(saver))) {
+            if (!onIdle || Failed(saver)) break;
+            saver.Hide();
+        }
+        if (!saver.showing && saver.idle.TakeIdle()) saver.Show();
+        if (stop.Caught()) break;
         while (wl_display_prepare_read(display) != 0)
             if (wl_display_dispatch_pending(display) < 0) return false;
         // A full socket is flushed once the compositor reads: wait for that too.
         connection.events = wl_display_flush(display) < 0 && errno == EAGAIN ? POLLIN | POLLOUT : POLLIN;
-        int64_t due = -1;
+        waits[1] = pollfd{saver.idle.BusFd(), saver.idle.BusEvents(), 0};
+        int64_t due = saver.idle.BusDue();
         for (const auto& board : saver.boards) {
             const int64_t at = board->Due();
             if (at >= 0 && (due < 0 || at < due)) due = at;
         }
         const int64_t wait = due < 0 ? -1 : std::max<int64_t>(0, due - NowNs());
         const timespec timeout{time_t(wait / 1000000000), long(wait % 1000000000)};
-        const int ready = ppoll(&connection, 1, wait < 0 ? nullptr : &timeout, &stop.WaitMask());
+        const int ready = ppoll(waits, waits[1].fd < 0 ? 1 : 2, wait < 0 ? nullptr : &timeout, &stop.WaitMask());
         if (ready > 0 && (connection.revents & POLLIN)) {
             if (wl_display_read_events(display) < 0) return false;
         } else {
@@ -220,7 +255,8 @@ bool Run(wl_display* display, Saver& saver, const StopSignals& stop)
         }
         if (ready > 0 && (connection.revents & (POLLERR | POLLHUP)) && !(connection.revents & POLLIN)) return false;
         if (wl_display_dispatch_pending(display) < 0) return false;
-        if (saver.ended || Closed(saver)) break;
+        if (waits[1].fd >= 0 && !saver.idle.ProcessBus()) return !(saver.busLost = true);
+        if (saver.ended || Closed(saver)) continue;
         const int64_t now = NowNs();
         for (const auto& board : saver.boards) {
             const int64_t at = board->Due();
@@ -260,17 +296,25 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "velloransaver-wayland: the compositor offers no %s\n",
                          !c.compositor ? "wl_compositor 4" : !c.shm ? "wl_shm" : "xdg_wm_base");
             exitCode = 1;
+        } else if (line.onIdle && !saver.idle.Watch(saver.seat, line.onIdle * 1000)) {
+            std::fputs("velloransaver-wayland: --on-idle: neither the compositor (ext_idle_notifier_v1, org_kde_kwin_idle) "
+                       "nor the session bus (org.gnome.Mutter.IdleMonitor) tells when the seat is idle\n", stderr);
+            exitCode = 1;
         } else {
-            for (const auto& [output, name] : saver.waiting) saver.AddBoard(output, name);
-            saver.waiting.clear();
-            if (!Run(display, saver, stop)) {
+            if (!line.onIdle) saver.Show();
+            if (!Run(display, saver, stop, line.onIdle != 0)) {
                 const int error = wl_display_get_error(display);
-                std::fprintf(stderr, "velloransaver-wayland: lost the compositor: %s\n", std::strerror(error ? error : EPIPE));
+                if (saver.busLost) std::fputs("velloransaver-wayland: lost the session bus\n", stderr);
+                else std::fprintf(stderr, "velloransaver-wayland: lost the compositor: %s\n", std::strerror(error ? error : EPIPE));
+                exitCode = 1;
+            }
+            for (const auto& board : saver.boards) {
+                if (!board->failed || exitCode) continue;
+                std::fprintf(stderr, "velloransaver-wayland: cannot make a buffer in shared memory: %s\n", std::strerror(board->failed));
                 exitCode = 1;
             }
         }
-        saver.boards.clear();
-        for (auto& [output, name] : saver.waiting) wl_output_destroy(output);
+        saver.Hide();
         ReleasePointer(saver);
         ReleaseKeyboard(saver);
         if (saver.seat && wl_seat_get_version(saver.seat) >= WL_SEAT_RELEASE_SINCE_VERSION) wl_seat_release(saver.seat);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "board/pixel_scale.h"
@@ -18,7 +19,10 @@ struct OutputBoard::Buffer {
     {
         const size_t bytes = size_t(width) * size_t(height) * 4;
         const int fd = memfd_create("velloransaver-wayland", MFD_CLOEXEC);
-        if (fd < 0) return;
+        if (fd < 0) {
+            error = errno;
+            return;
+        }
         if (ftruncate(fd, off_t(bytes)) == 0) {
             // A fresh mapping is zeros: black.
             void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
@@ -29,6 +33,7 @@ struct OutputBoard::Buffer {
                 wl_shm_pool_destroy(pool);
             }
         }
+        if (!buffer) error = errno;
         close(fd);
     }
     ~Buffer()
@@ -42,6 +47,7 @@ struct OutputBoard::Buffer {
     wl_buffer* buffer = nullptr;
     uint32_t* pixels = nullptr;
     size_t size = 0;
+    int error = 0;              // why it could not be made
     bool busy = false;          // the compositor holds it
     std::vector<Rect> stale;   // committed since it was drawn: to be copied in from the buffer shown
 };
@@ -228,7 +234,11 @@ OutputBoard::Buffer* OutputBoard::FreeBuffer()
     // Two while the compositor holds one, a third while it holds both.
     if (buffers_.size() >= 3) return nullptr;
     auto made = std::make_unique<Buffer>(compositor_.shm, width_, height_);
-    if (!made->buffer) return nullptr;
+    if (!made->buffer) {
+        // With none held by the compositor, no release will ever come to wait for.
+        if (std::none_of(buffers_.begin(), buffers_.end(), [](const auto& b) { return b->busy; })) failed = made->error;
+        return nullptr;
+    }
     wl_buffer_add_listener(made->buffer, &OutputBoardEvents::kBuffer, this);
     // Its zeros are a black surface; what the surface shows besides is copied in.
     if (shown_) made->stale.assign(1, Rect{0, 0, width_, height_});

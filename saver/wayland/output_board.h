@@ -59,6 +59,7 @@ public:
     const uint32_t registryId;  // the output's name in the registry: how its removal is told
     wl_surface* const surface;
     bool closed = false;  // the compositor asked it to close
+    int failed = 0;        // why no buffer can be had: it can show nothing
     FirstPointer pointer;  // in the compositor's fixed-point pixels of the surface
 
 private:

@@ -253,7 +253,7 @@ TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
         {"DISPLAY=" + w.name + " $program --window-id 0x3fffffff 2>&1 >/dev/null", "1 velloransaver: no window 0x3fffffff"},
         {"DISPLAY=" + eightBits.name + " $program --root 2>&1 >/dev/null", "1 velloransaver: the window's visual has no true colours"},
         {VELLORAN_WAYLAND_PROGRAM " --num-balls 99 --root 2>&1 >/dev/null",
-         "2 velloransaver-wayland: bad argument: --root\nusage: velloransaver-wayland [--help] [--num-balls 1-10] "}};
+         "2 velloransaver-wayland: bad argument: --root\nusage: velloransaver-wayland [--help] [--on-idle 1-86400] [--num-balls 1-10] "}};
     for (const auto& [command, shown] : cases) {
         std::FILE* out = popen(("program=" VELLORAN_X11_PROGRAM "; said=$(" + command + "); echo \"$? $said\"").c_str(), "r");
         std::string text;
