@@ -14,9 +14,10 @@ TEST(SelectMode, FirstArgumentDecides)
     constexpr SaverMode C = SaverMode::Configure, P = SaverMode::Preview, S = SaverMode::FullScreen,
                         U = SaverMode::Uninstall, N = SaverMode::None;
     const std::pair<const char*, SaverMode> cases[] = {
-        {"/c", C}, {"c", C},      {"/c:592", C}, {"sc", C},  {"cs", C},       {"/p", P},         {"-P", P},
-        {"p", P},  {"/p:592", N}, {"//p", N},    {"/pp", N}, {"-s", S},       {"save", S},       {"/s:1", S},
-        {"/C", N}, {"/S", N},     {"-UNINSTALL", U}, {"-uninstall", N}, {"-UNINSTALLX", N}, {"", N}, {nullptr, C}};
+        {"/c", C},   {"c", C},       {"/c:592", C}, {"sc", C},  {"cs", C},         {"/p", P},       {"-P", P},
+        {"p", P},    {"/p:592", N},  {"//p", N},    {"/pp", N}, {"-s", S},         {"save", S},     {"/s:1", S},
+        {"/C", N},   {"/S", S},      {"-S", S},     {"S", S},   {"/S:1", N},       {"/SAVE", N},    {"-UNINSTALL", U},
+        {"-uninstall", N}, {"-UNINSTALLX", N}, {"", N}, {nullptr, C}};
     for (const auto& [argument, mode] : cases) {
         const char* argv[] = {"C:\\WINDOWS\\VELLOR~1.SCR", argument, "592"};
         EXPECT_EQ(int(SelectMode(argument ? 3 : 1, argv)), int(mode)) << '"' << (argument ? argument : "none") << '"';
@@ -28,6 +29,14 @@ TEST(ParseWindowHandle, ReadsASignedDecimalPrefix)
     const std::pair<const char*, int32_t> cases[] = {{"  +592abc", 592}, {"-592", -592}, {"0x10", 0},
         {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}, {nullptr, 0}};
     for (const auto& [text, handle] : cases) EXPECT_EQ(ParseWindowHandle(text), handle) << (text ? text : "null");
+}
+
+// Screen Saver Settings names its window after the configure switch; nothing else names one.
+TEST(ConfigureOwnerHandle, IsTheNumberAfterTheSwitchAndAColon)
+{
+    const std::pair<const char*, int32_t> cases[] = {{"/c:592", 592}, {"-c:592", 592}, {"c:592", 592}, {"/c", 0},
+        {"/c:", 0}, {"/C:592", 0}, {"/cc:592", 0}, {"/s:592", 0}, {nullptr, 0}};
+    for (const auto& [argument, handle] : cases) EXPECT_EQ(ConfigureOwnerHandle(argument), handle) << (argument ? argument : "null");
 }
 
 // With user account control off by policy a standard user's restart is
