@@ -58,9 +58,7 @@ TEST(NeedsElevation, AsksOnceEvenWhenRightsNeverCome)
 }
 
 // Whole or nothing, never past the buffer, even when every character of
-// both paths is a % that must be doubled. The entry goes from the 64-bit
-// view, where both installers write it: the 32-bit saver's batch runs the
-// 32-bit REG.EXE, which no test here can run.
+// both paths is a % that must be doubled.
 TEST(UninstallBatchText, FitsWholeOrNotAtAll)
 {
     const std::string percents(259, '%');
@@ -68,10 +66,39 @@ TEST(UninstallBatchText, FitsWholeOrNotAtAll)
     std::vector<char> ample(8192);
     const size_t length = UninstallBatchText(batch, ample.data(), ample.size());
     EXPECT_GT(length, 4 * percents.size());
-    EXPECT_NE(std::string(ample.data()).find(" DELETE \"HKLM\\SOFTWARE\\Key\" /reg:64 /f"), std::string::npos);
     for (const size_t size : {length + 1, length, size_t(1)}) {
         std::vector<char> out(size);
         EXPECT_EQ(UninstallBatchText(batch, out.data(), size), size > length ? length : 0) << size;
+    }
+}
+
+// What the command interpreter must read literally, as the batch spells it (null: no batch). Every REG.EXE line
+// asks for the 64-bit view, where both installers write the entry: the 32-bit saver's batch runs the 32-bit
+// REG.EXE, which would see the 32-bit one.
+TEST(UninstallBatchText, SpellsEachPathSoThatTheInterpreterReadsItLiterally)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"C:\\Program Files\\Sav er.scr", "\"C:\\Program Files\\Sav er.scr\""},
+        {"C:\\100%\\%TEMP%.scr", "\"C:\\100%%\\%%TEMP%%.scr\""},
+        {"C:\\A&B\\x^y(1)!z!.scr", "\"C:\\A&B\\x^y(1)!z!.scr\""},
+        {"C:\\Sav\x83r.scr", "\"C:\\Sav\x83r.scr\""},  // a byte of the console's code page, as it is
+        {"C:\\x\" & DEL C:\\*.scr", nullptr}, {"C:\\x\r\nDEL C:\\y.scr", nullptr}, {"C:\\x\ty.scr", nullptr}};
+    for (const auto& [program, spelled] : rows) {
+        char out[4096];
+        const size_t length = UninstallBatchText({program, "C:\\WINDOWS\\system32", "HKLM\\SOFTWARE\\Key"}, out, sizeof out);
+        ASSERT_EQ(length != 0, spelled != nullptr) << program;
+        if (!spelled) continue;
+        const std::string text(out, length);
+        EXPECT_NE(text.find(std::string("\r\nDEL /F ") + spelled + "\r\n"), std::string::npos) << text;
+        EXPECT_NE(text.find(std::string("\r\nIF NOT EXIST ") + spelled + " GOTO g\r\n"), std::string::npos) << text;
+        std::istringstream lines(text);
+        int tools = 0;
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("\\REG.EXE\" ") == std::string::npos) continue;
+            ++tools;
+            EXPECT_NE(line.find(" \"HKLM\\SOFTWARE\\Key\" /reg:64 "), std::string::npos) << line;
+        }
+        EXPECT_EQ(tools, 2) << text;
     }
 }
 
