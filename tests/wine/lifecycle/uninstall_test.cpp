@@ -3,6 +3,7 @@
 // another uninstall's batch runs. Imports are redirected where Wine is unlike Windows.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <msi.h>
 
 #include <cstdio>
 #include <string>
@@ -122,6 +123,30 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
     }
     wt::ReplaceImport("kernel32.dll", "GetShortPathNameW", realShortPath);
     wt::ReplaceImport("kernel32.dll", "CreateProcessA", realCreateProcess);
+}
+
+// The copy that the Windows Installer package installed is the package's: its uninstall hands the product to
+// Windows Installer, and file and product go together. Another copy's leaves both.
+TEST(Uninstall, OfThePackagesCopyRemovesTheProductWithItsFile)
+{
+    char system[MAX_PATH], product[39];
+    const std::string msiexec = wt::Quote(std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\msiexec.exe");
+    const auto installed = [&] { return MsiEnumRelatedProductsA("{4B48C7DC-CBAE-4C82-B874-656C96E5018E}", 0, 0, product) == ERROR_SUCCESS; };
+    wt::Process install;
+    ASSERT_TRUE(install.Start(msiexec + " /i " + wt::Quote(wt::Artefact("VelloranSaver.msi")) + " /qn") && install.Wait(60000));
+    const std::string program = wt::WindowsDir() + "\\VelloranSaver.scr";
+    ASSERT_TRUE(installed() && wt::FileExists(program));
+    const std::string copy = wt::Artefact("Copy.scr");
+    ASSERT_TRUE(CopyFileA(program.c_str(), copy.c_str(), FALSE));
+    for (const std::string& uninstalled : {copy, program}) {
+        wt::Process saver;
+        ASSERT_TRUE(saver.Start(wt::Quote(uninstalled) + " -UNINSTALL") && saver.Wait(20000));
+        EXPECT_TRUE(uninstalled == program || wt::WaitUntil([&] { return !wt::FileExists(copy); }, 60000)) << "the copy kept";
+    }
+    EXPECT_TRUE(wt::WaitUntil([&] { return !installed() && !wt::FileExists(program); }, 60000))
+        << "product " << installed() << ", file " << wt::FileExists(program);
+    EXPECT_FALSE(wt::FileExists(copy));
+    EXPECT_TRUE(wt::FilesMatching(wt::WindowsDir() + "\\uninstss*.bat").empty());
 }
 
 // On 64-bit Windows the 32-bit program's batch runs the 32-bit command interpreter and REG.EXE, which see the
