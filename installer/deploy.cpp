@@ -75,6 +75,15 @@ const VersionFunctions& Version()
 
 }  // namespace
 
+bool SystemFilePath(const wchar_t* name, wchar_t* path)
+{
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + lstrlenW(name) >= MAX_PATH) return false;
+    path[length] = L'\\';
+    lstrcpyW(path + length + 1, name);
+    return true;
+}
+
 bool WidenPath(const char* path, wchar_t* wide)
 {
     return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) > 0;

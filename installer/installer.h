@@ -7,11 +7,10 @@
 extern HINSTANCE g_instance;       // every resource lookup goes through it
 extern char g_displayName[50];     // string 1: the saver's name, also the uninstall key's
 
-// main.cpp: the system folder's file of that name, in a MAX_PATH buffer;
-// false when the path does not fit.
-bool SystemFilePath(const wchar_t* name, wchar_t* path);
-
 // deploy.cpp: putting the carried screensaver at its target path.
+// The system folder's file of that name, in a MAX_PATH buffer; false when the
+// path does not fit.
+bool SystemFilePath(const wchar_t* name, wchar_t* path);
 // Paths of files are wide: the temporary folder's may have no ANSI form.
 bool WidenPath(const char* path, wchar_t* wide);  // into a MAX_PATH buffer; false when it does not fit
 int ExtractResourceToFile(const wchar_t* path, const char* resourceName);

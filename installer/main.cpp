@@ -206,7 +206,9 @@ bool WaitPumpingMessages(HANDLE process)
 // declined prompt means no rights; a start that fails otherwise (the file
 // moved, a path too long) has written nothing either.
 // The wide path: the folder the installer was downloaded to may have a name
-// that the ANSI code page cannot hold.
+// that the ANSI code page cannot hold. No zone check: the user has already
+// answered the downloaded file's security warning to start this run, and a
+// second warning before the prompt, if cancelled, would read as no rights.
 int InstallMachineWideElevated(HWND owner)
 {
     wchar_t self[MAX_PATH];
@@ -216,7 +218,7 @@ int InstallMachineWideElevated(HWND owner)
     for (size_t i = 0; i < sizeof kMachineWideSwitch; ++i) arguments[i] = wchar_t(kMachineWideSwitch[i]);
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOZONECHECKS;
     info.hwnd = owner;
     info.lpVerb = L"runas";
     info.lpFile = self;
@@ -308,15 +310,6 @@ void LoadDllsFromSystemFolderOnly()
 }
 
 }  // namespace
-
-bool SystemFilePath(const wchar_t* name, wchar_t* path)
-{
-    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-    if (length == 0 || length + 1 + lstrlenW(name) >= MAX_PATH) return false;
-    path[length] = L'\\';
-    lstrcpyW(path + length + 1, name);
-    return true;
-}
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {

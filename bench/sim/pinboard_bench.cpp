@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "settings/settings_table.h"
 #include "sim/random.h"
 #include "sim/scene.h"
 
@@ -15,8 +16,8 @@ public:
     explicit Stored(std::map<std::string, uint32_t> values) : values_(std::move(values)) {}
     uint32_t ReadSetting(SettingId which) override
     {
-        auto found = values_.find(kStoredSettings[which].name);
-        return found == values_.end() ? static_cast<uint32_t>(kStoredSettings[which].defaultValue) : found->second;
+        auto found = values_.find(kSettings[which].name);
+        return found == values_.end() ? static_cast<uint32_t>(kSettings[which].defaultValue) : found->second;
     }
 
 private:

@@ -20,7 +20,6 @@
 
 #include "app/saver_app.h"
 #include "frame_cases.h"
-#include "fresh_frame.h"
 #include "render/anim_timer.h"
 #include "render/saver_view.h"
 #include "sim/scene.h"
@@ -96,7 +95,7 @@ UINT benchDpi = 96;
 HWND OpenView(TimedView& view, bool ownTimer, unsigned seed = 1)
 {
     const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    view.Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, screen, nullptr, 0, nullptr);
+    view.Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, screen, nullptr);
     if (benchDpi != 96) SendMessageA(view.Handle(), WM_DPICHANGED, MAKEWPARAM(benchDpi, benchDpi), LPARAM(&screen));
     if (!ownTimer) KillAnimTimer(view.Handle(), 1);
     Pump();
@@ -120,38 +119,37 @@ double Percentile(std::vector<double> v, double p)
     return v[std::min(v.size() - 1, size_t(p * double(v.size())))];
 }
 
-// Every disc drawn afresh in a black buffer and copied by rectangles; the wrap consumed.
-void LiteralFrame(World& world, HDC target)
+// The plain way of drawing a frame: every disc afresh in a new buffer, copied
+// by rectangles, as the view drew before it kept its buffer. A new bitmap is
+// black: a whole frame's first fill of the buffer has nothing to do.
+class FreshBufferPen : public GdiPen {
+public:
+    FreshBufferPen(HDC target, HDC buffer, const Rect& board) : GdiPen(target, buffer), board_(board) {}
+    void Fill(Surface surface, const Rect& r) override
+    {
+        const bool wholeBuffer = surface == Surface::kBuffer && r.left == 0 && r.top == 0 && r.right == board_.right &&
+                                 r.bottom == board_.bottom;
+        if (!wholeBuffer) GdiPen::Fill(surface, r);
+    }
+
+private:
+    Rect board_;
+};
+
+// One tick drawn the plain way: the view's animation, every frame whole in a
+// fresh back buffer.
+void PlainTick(HWND w, Animation& animation)
 {
-    RECT clip;
-    GetClipBox(target, &clip);
-    HDC buffer = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, clip.right, clip.bottom);
-    HGDIOBJ kept = SelectObject(buffer, bitmap);  // a new bitmap is black
-    GdiPen pen(target, buffer);
-    pen.Begin();
-    DrawFreshFrame(world, pen);
-    pen.End();
+    const Rect& board = animation.Board();
+    HDC dc = GetDC(w);
+    HDC buffer = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, board.right, board.bottom);
+    HGDIOBJ kept = SelectObject(buffer, bitmap);
+    FreshBufferPen pen(dc, buffer, board);
+    animation.Tick(pen, true);
     SelectObject(buffer, kept);
     DeleteObject(bitmap);
     DeleteDC(buffer);
-}
-
-// One tick drawn the plain way: the view's tick with every disc drawn in a
-// fresh back buffer, as the view drew before it kept its buffer.
-void PlainTick(TimedView& view)
-{
-    const HWND w = view.Handle();
-    World& world = view.BoardWorld();
-    RECT client;
-    GetClientRect(w, &client);
-    HDC dc = GetDC(w);
-    StepWorld(world, Rect{client.left, client.top, client.right, client.bottom});
-    LiteralFrame(world, dc);
-    if (++world.frameCounter >= world.scene.sceneFrames) {
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        view.SetUpScene(0);
-    }
     ReleaseDC(w, dc);
 }
 
@@ -164,7 +162,13 @@ Cost Measure(unsigned seed, bool plain)
 {
     TimedView view;
     HWND w = OpenView(view, false, seed);
-    auto tick = [&] { plain ? PlainTick(view) : void(SendMessageA(w, WM_TIMER, 1, 0)); };
+    // The plain way knows no scale: only what the discs cover is copied.
+    Animation plainAnimation(theApp, CompositionRules{});
+    RECT client;
+    GetClientRect(w, &client);
+    std::srand(seed);
+    if (plain) plainAnimation.SetUp(client.right, client.bottom, 1.0);
+    auto tick = [&] { plain ? PlainTick(w, plainAnimation) : void(SendMessageA(w, WM_TIMER, 1, 0)); };
     for (int i = 0; i < 200; ++i) tick();  // balls in play, caches warm
     std::vector<double> cost;
     for (int i = 0; i < 1000; ++i) {
@@ -175,7 +179,7 @@ Cost Measure(unsigned seed, bool plain)
     double sum = 0;
     for (double c : cost) sum += c;
     size_t inPlay = 0;
-    const World& world = view.BoardWorld();
+    const World& world = plain ? plainAnimation.BoardWorld() : view.BoardWorld();
     for (Disc* b : world.balls) inPlay += b->inPlay;
     const Cost result{sum / static_cast<double>(cost.size()), Percentile(cost, 0.5), Percentile(cost, 0.99), inPlay,
                       world.pins.size(), world.balls.size()};
@@ -191,14 +195,15 @@ unsigned SeedWithBallsInPlay()
     unsigned best = 1;
     size_t most = 0;
     for (unsigned seed = 1; seed <= 40; ++seed) {
+        World world;
         std::srand(seed);
-        SetUpScene(TheWorld(), Rect{0, 0, screen.right, screen.bottom}, 0, theApp);
+        SetUpScene(world, Rect{0, 0, screen.right, screen.bottom}, 0, theApp);
         // As the first frame's drawing does: pins moved inside the pin area
         // by the layout are drawn, and then found, at their new places.
-        for (Disc* pin : TheWorld().pins) pin->RecomputeBounds();
-        for (int i = 0; i < 200; ++i) StepWorld(TheWorld(), Rect{0, 0, screen.right, screen.bottom});
+        for (Disc* pin : world.pins) pin->RecomputeBounds();
+        for (int i = 0; i < 200; ++i) StepWorld(world, Rect{0, 0, screen.right, screen.bottom});
         size_t inPlay = 0;
-        for (Disc* b : TheWorld().balls) inPlay += b->inPlay;
+        for (Disc* b : world.balls) inPlay += b->inPlay;
         if (inPlay > most) {
             most = inPlay;
             best = seed;

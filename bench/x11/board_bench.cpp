@@ -13,30 +13,37 @@
 #include <vector>
 
 #include "frame_cases.h"
-#include "fresh_frame.h"
 #include "sim/random.h"
 #include "sim/scene.h"
 #include "sim_test_support.h"
-#include "x11/x11_view.h"
+#include "x11/window_board.h"
 
 namespace {
-
-// One frame drawn the plain way: every disc afresh in a new black Pixmap, and
-// the places of all pins and balls copied to the target; the wrap consumed.
-void FreshFrame(Display* display, Visual* visual, World& world, Drawable target, int width, int height, int depth)
-{
-    X11Pen pen(display, target, visual, depth);
-    pen.buffer = XCreatePixmap(display, target, unsigned(width), unsigned(height), unsigned(depth));
-    pen.Fill(FramePen::Surface::kBuffer, Rect{0, 0, width, height});
-    DrawFreshFrame(world, pen);
-    XFreePixmap(display, pen.buffer);
-}
 
 struct BenchScreen {
     Display* display;
     Window window;
     Visual* visual;
     int depth, width, height;
+};
+
+// The plain way of drawing a frame: every disc afresh in a new black Pixmap,
+// and the places of all pins and balls copied to the target.
+class FreshPixmapPen : public X11Pen {
+public:
+    explicit FreshPixmapPen(const BenchScreen& s)
+        : X11Pen(s.display, s.window, s.visual, s.depth), width_(s.width), height_(s.height), depth_(s.depth)
+    {
+    }
+    bool Begin() override
+    {
+        buffer = XCreatePixmap(display, target, unsigned(width_), unsigned(height_), unsigned(depth_));
+        return true;
+    }
+    void End() override { XFreePixmap(display, buffer), buffer = 0; }
+
+private:
+    int width_, height_, depth_;
 };
 
 struct Cost {
@@ -86,21 +93,19 @@ uint32_t SeedWithBallsInPlay(const BenchScreen& screen, MapSettings& settings)
 
 Cost Measure(const BenchScreen& screen, MapSettings& settings, uint32_t seed, bool fresh)
 {
-    const Rect board{0, 0, screen.width, screen.height};
-    World world;
+    XWindowAttributes attributes;
+    XGetWindowAttributes(screen.display, screen.window, &attributes);
     SeedRuntimeRandom(seed);
-    SetUpScene(world, board, 0, settings);
-    X11Frames kept(screen.display, screen.window, screen.visual, screen.depth, screen.width, screen.height);
-    kept.Clear();
-    // As the program's tick, but the scene's last frame is waited for.
+    WindowBoard kept(screen.display, screen.window, attributes, settings);
+    FreshPixmapPen freshPen(screen);
+    Animation plain(settings, CompositionRules{});
+    SeedRuntimeRandom(seed);
+    if (fresh) plain.SetUp(screen.width, screen.height, 1.0);
+    const World& world = fresh ? plain.BoardWorld() : kept.BoardWorld();
+    // As the program's tick, but each frame is waited for.
     auto tick = [&] {
-        StepWorld(world, board);
-        if (fresh) FreshFrame(screen.display, screen.visual, world, screen.window, screen.width, screen.height, screen.depth);
-        else kept.DrawFrame(world);
-        if (++world.frameCounter >= world.scene.sceneFrames) {
-            kept.Clear();
-            SetUpScene(world, board, 0, settings);
-        }
+        if (fresh) plain.Tick(freshPen, true);
+        else kept.Tick();
         XSync(screen.display, False);
     };
     for (int i = 0; i < 200; ++i) tick();  // balls in play, caches warm

@@ -6,10 +6,10 @@
 
 BlankMonitorWindow::~BlankMonitorWindow() = default;
 
-bool BlankMonitorWindow::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT, void*)
+bool BlankMonitorWindow::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent)
 {
-    firstMouse_ = POINT{-1, -1};
-    return CreateWindowOfClass(InvisiblePointerClass(), "", exStyle, style, rect, parent, 0);
+    firstMouse_ = FirstPointer{};
+    return CreateWindowOfClass(InvisiblePointerClass(), "", exStyle, style, rect, parent);
 }
 
 bool BlankMonitorWindow::HandleMessage(Message& m)

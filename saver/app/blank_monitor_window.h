@@ -2,6 +2,7 @@
 // saver runs full-screen. It follows the saver's input rules (input_rules.h)
 // and forwards its close requests to the saver window, which owns it.
 #pragma once
+#include "board/first_pointer.h"
 #include "framework/window.h"
 
 class SaverWindow;
@@ -11,8 +12,8 @@ public:
     BlankMonitorWindow() = default;
     ~BlankMonitorWindow() override;
 
-    // The same parameters as SaverView::Create; the id and context are not used.
-    virtual bool Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT id, void* context);
+    // The same parameters as SaverView::Create.
+    virtual bool Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent);
 
     // Receives this window's close requests; not owned. Set before Create.
     SaverWindow* owner = nullptr;
@@ -26,5 +27,5 @@ private:
     void RequestClose();
     void OnPaint();
 
-    POINT firstMouse_ = {-1, -1};
+    FirstPointer firstMouse_;
 };

@@ -15,21 +15,19 @@ namespace {
 bool RunOptionsDialog(SaverApp& app, HWND owner)
 {
     OptionsDialog dialog(owner);
-    for (int i = 0; i < kStoredSettingCount; ++i) {
-        const ResolvedSetting setting = ReadResolvedSetting(kRegistryRoot, app.AppName(), static_cast<SettingId>(i));
-        dialog.saverSettings.*kSettingFields[i] = static_cast<int32_t>(setting.value);
+    for (int i = 0; i < kSettingCount; ++i) {
+        const ResolvedSetting setting = ReadResolvedSetting(kRegistryRoot, app.AppName(), SettingId{i});
+        dialog.saverSettings.values[i] = static_cast<int32_t>(setting.value);
         dialog.fixedSettings[i] = setting.fixed;
     }
-    app.mainWindow = &dialog;
+    Window::SetMain(&dialog);
     const INT_PTR ended = dialog.DoModal();
     if (ended == IDOK) {
-        for (int i = 0; i < kStoredSettingCount; ++i) {
+        for (int i = 0; i < kSettingCount; ++i) {
             if (!dialog.fixedSettings[i])
-                app.WriteProfileInt(kSettingsSection, kStoredSettings[i].name, dialog.saverSettings.*kSettingFields[i]);
+                app.WriteProfileInt(kSettingsSection, kSettings[i].name, dialog.saverSettings.values[i]);
         }
     }
-    // The dialog's window is gone, but should it not be, the pointer must not outlive the object.
-    if (app.mainWindow == &dialog) app.mainWindow = nullptr;
     return ended != -1;
 }
 

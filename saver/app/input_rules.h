@@ -8,12 +8,9 @@
 // to another point, by however little, is real. Button and key releases and
 // the wheel end nothing. (The saver window also ends on loss of activation.)
 #pragma once
+#include "board/first_pointer.h"
 #include "framework/window.h"
-
-// firstMouse is (-1, -1) until the window's first mouse move. True when a
-// move to position (a WM_MOUSEMOVE lParam) should end the saver.
-bool MovedFromFirstPosition(POINT& firstMouse, LPARAM position);
 
 // True when the message should end the saver. The message gets its default
 // processing either way.
-bool InputEndsSaver(const Message& m, POINT& firstMouse);
+bool InputEndsSaver(const Message& m, FirstPointer& firstMouse);

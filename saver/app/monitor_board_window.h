@@ -4,6 +4,7 @@
 // (input_rules.h) and forwards its close requests to the saver window, which
 // owns it.
 #pragma once
+#include "board/first_pointer.h"
 #include "render/saver_view.h"
 
 class SaverWindow;
@@ -23,5 +24,5 @@ protected:
     bool HandleMessage(Message& m) override;
 
 private:
-    POINT firstMouse_ = {-1, -1};
+    FirstPointer firstMouse_;
 };

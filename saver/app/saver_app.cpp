@@ -54,8 +54,8 @@ bool SaverApp::RunPreview(const char* handleArgument)
     // A view whose window came and went deletes itself; one that never got a
     // window is left to the end of the process rather than risk a double delete.
     auto* view = new SaverView(true, *this);
-    if (!view->Create(0, WS_CHILD | WS_VISIBLE, board, parent, 0, nullptr)) return false;
-    mainWindow = view;
+    if (!view->Create(0, WS_CHILD | WS_VISIBLE, board, parent)) return false;
+    Window::SetMain(view);
     view->SetUpScene(1);
     return true;
 }
@@ -64,7 +64,7 @@ bool SaverApp::RunFullScreen()
 {
     auto* saver = new SaverWindow(*this);
     if (!saver->CreateFullScreen(seed_)) return false;
-    mainWindow = saver;
+    Window::SetMain(saver);
     saver->SetUpScenes();
     return true;
 }

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "framework/application.h"
-#include "sim/stored_settings.h"
+#include "settings/settings_table.h"
 
 class SaverApp : public Application, public SettingsReader {
 public:

@@ -6,6 +6,7 @@
 #include "app/input_rules.h"
 #include "app/monitor_board_window.h"
 #include "render/anim_timer.h"
+#include "settings/settings_table.h"
 
 SaverWindow::SaverWindow(SettingsReader& settings) : SaverView(true, settings) {}
 
@@ -58,7 +59,7 @@ bool SaverWindow::CreateFullScreen(uint32_t seed)
     }
     // A window created visible is activated, and losing activation ends the
     // saver: the saver window must come last.
-    return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, PrimaryOf(covered_), nullptr, 0, nullptr);
+    return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, PrimaryOf(covered_), nullptr);
 }
 
 void SaverWindow::CoverMonitor(const RECT& monitor)
@@ -72,7 +73,7 @@ void SaverWindow::AddBlankWindow(const RECT& monitor)
     auto* blank = new BlankMonitorWindow();
     blank->owner = this;
     blank->monitor = monitor;
-    if (blank->Create(WS_EX_TOPMOST, WS_POPUP, monitor, nullptr, 0, nullptr)) ShowWindow(blank->Handle(), SW_SHOWNOACTIVATE);
+    if (blank->Create(WS_EX_TOPMOST, WS_POPUP, monitor, nullptr)) ShowWindow(blank->Handle(), SW_SHOWNOACTIVATE);
     blankWindows_.push_back(blank);
 }
 
@@ -84,7 +85,7 @@ void SaverWindow::AddBoard(const RECT& monitor)
     auto* board = new MonitorBoardWindow(Settings(), seed_);
     board->owner = this;
     board->monitor = monitor;
-    if (board->Create(WS_EX_TOPMOST, WS_POPUP, monitor, nullptr, 0, nullptr)) {
+    if (board->Create(WS_EX_TOPMOST, WS_POPUP, monitor, nullptr)) {
         // From the board's own sequence: it does not matter when.
         board->SetUpScene(0);
         ShowWindow(board->Handle(), SW_SHOWNOACTIVATE);
@@ -184,5 +185,5 @@ void SaverWindow::OnDestroy()
 {
     DestroyMonitorWindows();
     KillAnimTimer(Handle(), kTickTimerId);
-    PostQuitMessage(0);
+    // The quit message follows by the main-window rule (framework/window.h).
 }

@@ -21,6 +21,7 @@
 #pragma once
 #include <vector>
 
+#include "board/first_pointer.h"
 #include "render/saver_view.h"
 #include "render/monitors.h"
 
@@ -61,7 +62,7 @@ private:
     static bool SameLayout(const std::vector<MonitorArea>& a, const std::vector<MonitorArea>& b);
     void OnDestroy();
 
-    POINT firstMouse_ = {-1, -1};
+    FirstPointer firstMouse_;
     bool boardOnEvery_ = false;  // the stored "Monitors", as at the start
     uint32_t seed_ = 0;          // the last board's seed
     std::vector<BlankMonitorWindow*> blankWindows_;  // owned, in creation order

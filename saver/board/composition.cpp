@@ -21,6 +21,9 @@ void Composition::Compose(World& world, FramePen& pen, const Rect& board, bool w
         return;
     }
 
+    // At a scale that is not whole the target reaches up to a logical pixel
+    // beyond the board's last whole one, where discs at the edge show too.
+    const Rect all{board.left, board.top, board.right + 1, board.bottom + 1};
     bool everything = whole || wholeNext_ || !FindFrameDamage(world, shown_, damage_);
     NoteShownPins(world, shown_);
     if (!everything) {
@@ -29,7 +32,7 @@ void Composition::Compose(World& world, FramePen& pen, const Rect& board, bool w
     }
     if (everything) {
         // As a fresh black buffer would be: every disc drawn in order.
-        pen.Fill(Surface::kBuffer, board);
+        pen.Fill(Surface::kBuffer, all);
         for (Disc* pin : world.pins) {
             pen.Fill(Surface::kBuffer, pin->bounds);
             Draw(*pin, pen, Surface::kBuffer);
@@ -50,7 +53,7 @@ void Composition::Compose(World& world, FramePen& pen, const Rect& board, bool w
 
     pen.EraseSparks(world.sparks);
     if (everything && rules_.copyWholeBuffer) {
-        pen.Copy(board);
+        pen.Copy(all);
     } else if (everything) {
         // Pins are copied where drawing has just put them.
         for (Disc* pin : world.pins) pen.Copy(pin->bounds);

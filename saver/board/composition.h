@@ -16,7 +16,8 @@
 #include "sim/world.h"
 
 // What a front end draws with. Fills are black; a copy takes a rectangle of
-// the buffer to the same place on the target.
+// the buffer to the same place on the target. Rectangles may reach beyond
+// the surfaces: a pen keeps to them.
 class FramePen {
 public:
     enum class Surface { kBuffer, kTarget };

@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-class Window;
-
 class Application {
 public:
     Application();
@@ -20,9 +18,6 @@ public:
     // Start, then the message loop if Start asks for it. Returns the exit code:
     // the quit message's code, or 0 when no loop ran.
     int Run();
-
-    // The window whose destruction ends the message loop, or none.
-    Window* mainWindow = nullptr;
 
     // The running executable's file name, in its long form, without folder
     // and last extension.

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "framework/application.h"
 
 namespace {
 // Initialisation data of a dialog: resource type 240 under the template's id.
@@ -31,8 +30,8 @@ INT_PTR Dialog::DoModal()
     HWND owner = parent_;
     // Without a parent, the application's main window (if it is another one) owns the dialog.
     if (!owner) {
-        Application* app = Application::Current();
-        if (app && app->mainWindow && app->mainWindow != this) owner = app->mainWindow->Handle();
+        const Window* main = Window::Main();
+        if (main && main != this) owner = main->Handle();
     }
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), owner, DialogProc,
                            reinterpret_cast<LPARAM>(this));

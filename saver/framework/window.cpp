@@ -2,14 +2,19 @@
 
 #include <commctrl.h>
 
-#include "framework/application.h"
-
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
-}
+Window* mainWindow = nullptr;
+}  // namespace
+
+Window* Window::Main() { return mainWindow; }
+
+void Window::SetMain(Window* window) { mainWindow = window; }
 
 Window::~Window()
 {
+    // An object that goes before its window is no main window any more.
+    if (mainWindow == this) mainWindow = nullptr;
     // A window that outlives its object must not reach it any more.
     if (hwnd_ && IsWindow(hwnd_)) {
         if (kind_ == Kind::Own) SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
@@ -43,16 +48,15 @@ LRESULT Window::DefaultProcessing(const Message& m)
 }
 
 bool Window::CreateWindowOfClass(const char* className, const char* title, DWORD exStyle, DWORD style,
-                                 const RECT& rect, HWND parent, UINT id)
+                                 const RECT& rect, HWND parent)
 {
     if (hwnd_ || !className || !className[0]) return false;
     kind_ = Kind::Own;
     // The object travels in the creation parameters and is bound to the handle
     // at WM_NCCREATE, so windows created from inside handlers work too.
     HWND created = CreateWindowExA(exStyle, className, title, style, rect.left, rect.top,
-                                   rect.right - rect.left, rect.bottom - rect.top, parent,
-                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
-                                   this);
+                                   rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
+                                   GetModuleHandleA(nullptr), this);
     return created != nullptr;
 }
 
@@ -115,9 +119,9 @@ void Window::AfterLastMessage()
 {
     hwnd_ = nullptr;
     // Main-window rule: when the main window goes, the message loop ends.
-    Application* app = Application::Current();
-    if (app && app->mainWindow == this) {
-        app->mainWindow = nullptr;
+    // The one place that posts the quit message.
+    if (mainWindow == this) {
+        mainWindow = nullptr;
         PostQuitMessage(0);
     }
     OnFinalMessage();

@@ -25,6 +25,12 @@ public:
 
     HWND Handle() const { return hwnd_; }
 
+    // The main window: the one whose destruction ends the message loop, by a
+    // quit message with code 0, and which owns the dialogs run without a
+    // parent. None until one is set, and none again once it is gone.
+    static Window* Main();
+    static void SetMain(Window* window);
+
     // Registers a window class with these attributes under a name unique in
     // the process, which it writes to name; false, with an empty name, when
     // registration failed.
@@ -44,9 +50,9 @@ protected:
     // already cleared: the one place where a heap object may delete itself.
     virtual void OnFinalMessage() {}
 
-    // Creates a window of a registered class for this object.
+    // Creates a window of a registered class for this object, child id 0.
     bool CreateWindowOfClass(const char* className, const char* title, DWORD exStyle, DWORD style,
-                             const RECT& rect, HWND parent, UINT id);
+                             const RECT& rect, HWND parent);
 
     // Takes over the messages of an existing control (a window not made by
     // this object); the control's own procedure stays its default processing.

@@ -121,9 +121,9 @@ bool WaitForWorker(HANDLE thread, DWORD timeoutMs)
 
 }  // namespace
 
-BOOL SetAnimTimer(HWND window, UINT_PTR timerId, UINT periodMs, TIMERPROC callback)
+BOOL SetAnimTimer(HWND window, UINT_PTR timerId, UINT periodMs)
 {
-    if (callback || !window) return FALSE;
+    if (!window) return FALSE;
     if (TimerDataOf(window)) return FALSE;
 
     auto* data = new AnimTimerData;

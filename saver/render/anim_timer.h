@@ -18,11 +18,10 @@
 
 constexpr const char kAnimTimerProp[] = "PROP_ANIMTIMERDATA";
 
-// The same arguments as SetTimer. Only delivery by message exists: a callback
-// is refused. False, changing nothing, for a null window or one that already
-// has an animation timer; false too when the event or the thread cannot be
-// made.
-BOOL SetAnimTimer(HWND window, UINT_PTR timerId, UINT periodMs, TIMERPROC callback);
+// SetTimer's arguments but the callback: ticks come only by message. False,
+// changing nothing, for a null window or one that already has an animation
+// timer; false too when the event or the thread cannot be made.
+BOOL SetAnimTimer(HWND window, UINT_PTR timerId, UINT periodMs);
 
 // Stops the window's animation timer and waits (at most two seconds) for its
 // worker to end. True when stopped, and when the window had no timer; false

@@ -93,30 +93,30 @@ bool GdiPen::ClipTo(const std::vector<Rect>& areas)
     return region && part;
 }
 
-FrameComposer::~FrameComposer() { ReleaseBuffer(); }
+BackBuffer::~BackBuffer() { Release(); }
 
-bool FrameComposer::KeepBuffer(HDC target, const RECT& client)
+HDC BackBuffer::For(HDC target, const RECT& client, bool* fresh)
 {
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
-    if (buffer_ && width == width_ && height == height_) return true;
-    ReleaseBuffer();
-    // A new buffer knows nothing of the window: its first frame repaints all.
-    composition_.Forget();
+    *fresh = false;
+    if (buffer_ && width == width_ && height == height_) return buffer_;
+    Release();
+    *fresh = true;
     buffer_ = CreateCompatibleDC(target);
-    if (!buffer_) return false;
+    if (!buffer_) return nullptr;
     bitmap_ = CreateCompatibleBitmap(target, width, height);
     if (!bitmap_) {
-        ReleaseBuffer();
-        return false;
+        Release();
+        return nullptr;
     }
     keptBitmap_ = SelectObject(buffer_, bitmap_);
     width_ = width;
     height_ = height;
-    return true;
+    return buffer_;
 }
 
-void FrameComposer::ReleaseBuffer()
+void BackBuffer::Release()
 {
     // The bitmap is put back out of the context before either is deleted: a
     // bitmap still selected into a context cannot be freed.
@@ -127,18 +127,4 @@ void FrameComposer::ReleaseBuffer()
     bitmap_ = nullptr;
     keptBitmap_ = nullptr;
     width_ = height_ = 0;
-}
-
-void FrameComposer::SetScale(double scale)
-{
-    if (scale == scale_) return;
-    scale_ = scale;
-    composition_.Forget();
-}
-
-void FrameComposer::Compose(World& world, HDC target, const RECT& client, bool whole)
-{
-    GdiPen pen(target, KeepBuffer(target, client) ? buffer_ : nullptr, scale_);
-    const Rect board{0, 0, LogicalPixels(width_, scale_), LogicalPixels(height_, scale_)};
-    composition_.Compose(world, pen, board, whole);
 }

@@ -48,36 +48,25 @@ private:
     HBRUSH black_ = nullptr;
 };
 
-class FrameComposer {
+// The view's back buffer, kept from frame to frame while the window's size
+// stays the same.
+class BackBuffer {
 public:
-    FrameComposer() = default;
-    ~FrameComposer();
-    FrameComposer(const FrameComposer&) = delete;
-    FrameComposer& operator=(const FrameComposer&) = delete;
+    BackBuffer() = default;
+    ~BackBuffer();
+    BackBuffer(const BackBuffer&) = delete;
+    BackBuffer& operator=(const BackBuffer&) = delete;
 
-    // The display's scale from now on: the board is the client area divided
-    // by it, and the next frame repaints everything.
-    void SetScale(double scale);
-
-    // One tick's frame onto target, a context of a client area of the given
-    // size. Repaints everything when the buffer is new, at the first frame of
-    // a scene and after a paint; otherwise only what changed.
-    void DrawFrame(World& world, HDC target, const RECT& client) { Compose(world, target, client, false); }
-    // The whole frame, as a paint needs it (the paint's clipping keeps it to
-    // the area to paint). The next frame repaints everything too.
-    void DrawWhole(World& world, HDC target, const RECT& client) { Compose(world, target, client, true); }
+    // The buffer for target, a context of a client area of the given size;
+    // null when none can be made (the frame then goes straight onto the
+    // target). fresh: it was made anew and knows nothing of the window.
+    HDC For(HDC target, const RECT& client, bool* fresh);
 
 private:
-    void Compose(World& world, HDC target, const RECT& client, bool whole);
-    bool KeepBuffer(HDC target, const RECT& client);
-    void ReleaseBuffer();
+    void Release();
 
     HDC buffer_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ keptBitmap_ = nullptr;  // selected back before the bitmap is deleted
     int width_ = 0, height_ = 0;
-    double scale_ = 1.0;
-    // A paint is clipped to the area to paint: what it leaves out is repainted
-    // by the next frame.
-    Composition composition_{CompositionRules{false, true}};
 };

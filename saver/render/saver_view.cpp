@@ -3,11 +3,8 @@
 #include <cstring>
 
 #include "render/anim_timer.h"
-#include "render/frame.h"
 #include "resource.h"
 #include "render/monitors.h"
-#include "sim/random.h"
-#include "sim/scene.h"
 
 namespace {
 
@@ -62,9 +59,9 @@ const char* InvisiblePointerClass()
     return className;
 }
 
-bool SaverView::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT, void*)
+bool SaverView::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent)
 {
-    return CreateWindowOfClass(InvisiblePointerClass(), "", exStyle, style, rect, parent, 0);
+    return CreateWindowOfClass(InvisiblePointerClass(), "", exStyle, style, rect, parent);
 }
 
 bool SaverView::HandleMessage(Message& m)
@@ -113,33 +110,19 @@ void SaverView::OnFinalMessage()
 LRESULT SaverView::OnCreate(Message& m)
 {
     if (DefaultProcessing(m) == -1) return -1;
-    // The pace of the animation: the tick period is this setting plus 1 ms.
-    tickPeriod_ = settings_.ReadSetting(kRefreshRate) + 1;
     // A child (the preview in the host's window) keeps the host's pixels.
     if (!(GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD)) scale_ = WindowScale(Handle());
-    frames_.SetScale(scale_);
     KillAnimTimer(Handle(), kTickTimerId);
-    SetAnimTimer(Handle(), kTickTimerId, tickPeriod_, nullptr);
+    SetAnimTimer(Handle(), kTickTimerId, animation_.Period());
     displayNotification_ = ListenToDisplayState(Handle());
     return 0;
 }
 
-Rect SaverView::Board() const
+void SaverView::SetUpScene(int previewRequest)
 {
     RECT client;
     GetClientRect(Handle(), &client);
-    return BoardOf(client);
-}
-
-Rect SaverView::BoardOf(const RECT& client) const
-{
-    return Rect{0, 0, LogicalPixels(client.right, scale_), LogicalPixels(client.bottom, scale_)};
-}
-
-void SaverView::SetUpScene(int previewRequest)
-{
-    RandomScope sequence(ownSequence_ ? &sequence_ : nullptr);
-    ::SetUpScene(world_, Board(), previewRequest, settings_);
+    animation_.SetUp(client.right, client.bottom, scale_, previewRequest);
 }
 
 void SaverView::OnDpiChanged(UINT dpi)
@@ -148,15 +131,10 @@ void SaverView::OnDpiChanged(UINT dpi)
     // changes, and the scene laid out for the old one starts anew.
     if (GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD) return;
     scale_ = dpi > 96 ? dpi / 96.0 : 1.0;
-    frames_.SetScale(scale_);
     repaintAll_ = true;
-    SetUpScene(0);
-}
-
-void SaverView::UseOwnSequence(uint32_t seed)
-{
-    ownSequence_ = true;
-    sequence_ = seed;
+    RECT client;
+    GetClientRect(Handle(), &client);
+    animation_.Follow(client.right, client.bottom, scale_);
 }
 
 void SaverView::OnPowerSettingChange(const POWERBROADCAST_SETTING* setting)
@@ -191,7 +169,7 @@ void SaverView::FollowVisibility()
     paused_ = !seen;
     if (seen) {
         repaintAll_ = true;
-        SetAnimTimer(Handle(), kTickTimerId, tickPeriod_, nullptr);
+        SetAnimTimer(Handle(), kTickTimerId, animation_.Period());
     } else {
         KillAnimTimer(Handle(), kTickTimerId);
     }
@@ -215,28 +193,7 @@ bool SaverView::OnTick(Message& m)
         repaintAll_ = true;
         return true;
     }
-    World& world = world_;
-    RECT client;
-    GetClientRect(Handle(), &client);
-    {
-        RandomScope sequence(ownSequence_ ? &sequence_ : nullptr);
-        StepWorld(world, BoardOf(client));
-    }
-    if (repaintAll_) {
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        frames_.DrawWhole(world, dc, client);
-        repaintAll_ = false;
-    } else {
-        frames_.DrawFrame(world, dc, client);
-    }
-    // The last frame of a scene is shown in full before the board is cleared.
-    // Set-up starts the count again, and a frame that finds the count at 0
-    // repaints everything on a black buffer, as the cleared window needs.
-    if (++world.frameCounter >= world.scene.sceneFrames) {
-        GetClientRect(Handle(), &client);
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        SetUpScene(0);
-    }
+    Frame(dc, true);
     ReleaseDC(Handle(), dc);
     return true;
 }
@@ -245,13 +202,27 @@ void SaverView::OnPaint()
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Handle(), &ps);
-    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
-    RECT client;
-    GetClientRect(Handle(), &client);
-    FillRect(dc, &client, black);
     // The whole frame, even for part of the window (the paint's clipping keeps
     // it there); the next tick repaints everything as well.
-    frames_.DrawWhole(world_, dc, client);
-    DeleteObject(black);
+    Frame(dc, false);
     EndPaint(Handle(), &ps);
+}
+
+void SaverView::Frame(HDC target, bool tick)
+{
+    RECT client;
+    GetClientRect(Handle(), &client);
+    bool fresh;
+    const HDC buffer = buffer_.For(target, client, &fresh);
+    // A new buffer knows nothing of the window: its first frame repaints all.
+    if (fresh) animation_.Forget();
+    const bool whole = !tick || repaintAll_;
+    if (whole) FillRect(target, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    GdiPen pen(target, buffer, scale_);
+    if (tick) {
+        animation_.Tick(pen, repaintAll_);
+        repaintAll_ = false;
+    } else {
+        animation_.Show(pen);
+    }
 }

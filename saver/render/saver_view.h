@@ -2,12 +2,11 @@
 // preview (a child of the host's window); the full-screen SaverWindow derives
 // from it and adds the input rules.
 //
-// Each view has a world of its own, built from the settings it is given when
-// it is made. Its creation starts the animation timer, at the pace those
-// settings ask for, and its destruction stops it; each tick (timer id 1)
-// steps the world, draws the frame and, when the scene has run its length,
-// clears the window and sets up a new scene. A paint shows the whole current
-// frame.
+// Each view holds one board's animation (board/animation.h), built from the
+// settings it is given when it is made. Its creation starts the animation
+// timer, at the pace those settings ask for, and its destruction stops it;
+// each tick (timer id 1) is a tick of the animation onto the window. A paint
+// shows the whole current frame.
 //
 // The animation runs only while it can be seen: the session's display is on,
 // and the view and its top-level window are shown and not minimised. Else it
@@ -16,10 +15,10 @@
 // costs nothing once the display sleeps. When it can be seen again the next
 // frame repaints everything, whatever became of the window's pixels.
 #pragma once
+#include "board/animation.h"
 #include "framework/window.h"
 #include "render/frame.h"
-#include "sim/stored_settings.h"
-#include "sim/world.h"
+#include "sim/settings_reader.h"
 
 // The window class of the view and of the blank monitor windows: its cursor
 // shows nothing, so the pointer vanishes over them, and it has no background
@@ -35,28 +34,25 @@ public:
 
     // Creates the window: the empty title, the given styles, position and
     // size, the parent's handle (none when parent is null) and child id 0.
-    // The id and the context are not used.
-    virtual bool Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT id, void* context);
+    virtual bool Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent);
 
     // A new scene on the window's board; previewRequest as the scene set-up
     // takes it (only the world's first scene decides).
     void SetUpScene(int previewRequest);
 
-    // The board: the client area in logical pixels, the window's divided by
-    // the display's scale (GetDpiForWindow / 96, where the system has it).
-    // Discs and sparks are drawn at the window's full resolution, scaled by
-    // the same factor, so that they have the same physical size at every
-    // scale. A change of scale starts a new scene. The preview, a child of
-    // the host's window, keeps a scale of 1.
-    Rect Board() const;
-    double Scale() const { return scale_; }
+    // The board of the scene: the client area in logical pixels, the
+    // window's divided by the display's scale (GetDpiForWindow / 96, where
+    // the system has it). Discs and sparks are drawn at the window's full
+    // resolution, scaled by the same factor, so that they have the same
+    // physical size at every scale. A change of scale starts a new scene. The
+    // preview, a child of the host's window, keeps a scale of 1.
+    const Rect& Board() const { return animation_.Board(); }
 
-    World& BoardWorld() { return world_; }
+    const World& BoardWorld() const { return animation_.BoardWorld(); }
 
     // From now on the view's scenes and steps draw from a random sequence of
-    // its own, started at seed, not from the program's: a board beside others
-    // computes exactly what it would compute alone from that seed.
-    void UseOwnSequence(uint32_t seed);
+    // its own, started at seed, not from the program's.
+    void UseOwnSequence(uint32_t seed) { animation_.UseOwnSequence(seed); }
 
     // The timer id of the animation's ticks.
     static constexpr UINT_PTR kTickTimerId = 1;
@@ -68,8 +64,6 @@ protected:
     SettingsReader& Settings() { return settings_; }
 
 private:
-    // The board of a client rectangle already in hand.
-    Rect BoardOf(const RECT& client) const;
     LRESULT OnCreate(Message& m);
     bool OnTick(Message& m);
     void OnPaint();
@@ -79,12 +73,15 @@ private:
     // Stops or restarts the timer as the view stops or starts being seen.
     void FollowVisibility();
 
+    // A frame onto target, a context of the client area: a tick's (stepped
+    // first), or the whole current one.
+    void Frame(HDC target, bool tick);
+
     bool autoDelete_;
     SettingsReader& settings_;
-    World world_;
-    bool ownSequence_ = false;
-    uint32_t sequence_ = 0;
-    UINT tickPeriod_ = 0;  // milliseconds
+    // A paint is clipped to the area to paint: what it leaves out is
+    // repainted by the next frame.
+    Animation animation_{settings_, CompositionRules{false, true}};
     double scale_ = 1.0;
     // Until the system reports otherwise (and before Windows 8 it never
     // does), the display is on.
@@ -94,7 +91,6 @@ private:
     // The window may not show what the buffer says it does: a frame could
     // not reach it, or the display was off.
     bool repaintAll_ = false;
-    // The back buffer and what it knows of the window, kept from frame to
-    // frame; ticks and paints both run on this window's thread.
-    FrameComposer frames_;
+    // Kept from frame to frame; ticks and paints both run on this window's thread.
+    BackBuffer buffer_;
 };

@@ -1,11 +1,9 @@
 #include "settings/options_dialog.h"
 
-#include <iterator>
-
+#include "render/monitors.h"
 #include "resource.h"
 #include "settings/about_dialog.h"
 #include "settings/file_version.h"
-#include "render/monitors.h"
 #include "settings/option_rules.h"
 
 OptionsDialog::OptionsDialog(HWND parent)
@@ -36,9 +34,9 @@ bool OptionsDialog::HandleMessage(Message& m)
 
 void OptionsDialog::BindControls()
 {
-    for (size_t i = 0; i < 7; ++i) labels_[i].Attach(Handle(), kSliderBindings[i].labelId);
-    for (size_t i = 0; i < 7; ++i) sliders_[i].Attach(Handle(), kSliderBindings[i].sliderId);
-    for (size_t i = 0; i < std::size(kListBindings); ++i) lists_[i].Attach(Handle(), kListBindings[i].comboId);
+    for (size_t i = 0; i < kSliderSettings.size(); ++i) labels_[i].Attach(Handle(), kSettings[kSliderSettings[i]].labelId);
+    for (size_t i = 0; i < kSliderSettings.size(); ++i) sliders_[i].Attach(Handle(), kSettings[kSliderSettings[i]].controlId);
+    for (size_t i = 0; i < kListSettings.size(); ++i) lists_[i].Attach(Handle(), kSettings[kListSettings[i]].controlId);
 }
 
 BOOL OptionsDialog::OnInitDialog()
@@ -49,22 +47,22 @@ BOOL OptionsDialog::OnInitDialog()
     FormatFileVersion(version);
     SetDlgItemTextA(Handle(), IDC_VERSION_LABEL, version);
 
-    for (size_t i = 0; i < 7; ++i) {
-        const SliderBinding& binding = kSliderBindings[i];
-        const StoredSetting& setting = StoredSettingOf(binding.field);
-        const int32_t stored = saverSettings.*binding.field;
+    for (size_t i = 0; i < kSliderSettings.size(); ++i) {
+        const SettingId which = kSliderSettings[i];
+        const Setting& setting = kSettings[which];
+        const int32_t stored = saverSettings[which];
         // The label first: a stored value outside the range shows as it is
         // until the slider, which clamps it, reports its own position.
         ShowSliderValue(i, stored);
         sliders_[i].SetRange(setting.minimum, setting.maximum, true);
         sliders_[i].SetPos(stored);
-        ShowFixed(binding.field, sliders_[i]);
-        ShowFixed(binding.field, labels_[i]);
+        ShowFixed(which, sliders_[i]);
+        ShowFixed(which, labels_[i]);
     }
-    for (size_t i = 0; i < std::size(kListBindings); ++i) {
+    for (size_t i = 0; i < kListSettings.size(); ++i) {
         // An index outside the list leaves it without a selection.
-        lists_[i].SetCurSel(saverSettings.*kListBindings[i].field);
-        ShowFixed(kListBindings[i].field, lists_[i]);
+        lists_[i].SetCurSel(saverSettings[kListSettings[i]]);
+        ShowFixed(kListSettings[i], lists_[i]);
     }
 
     CenterWindow();
@@ -83,23 +81,23 @@ BOOL OptionsDialog::OnInitDialog()
 void OptionsDialog::ShowSliderValue(size_t slider, int32_t value)
 {
     char text[32];
-    FormatSliderLabel(kSliderBindings[slider].format, value, text);
+    FormatSliderLabel(kSettings[kSliderSettings[slider]].kind, value, text);
     labels_[slider].SetText(text);
 }
 
-void OptionsDialog::ShowFixed(int32_t SaverSettings::*field, Control& control)
+void OptionsDialog::ShowFixed(SettingId which, Control& control)
 {
-    if (fixedSettings[SettingIdOf(field)]) EnableWindow(control.Handle(), FALSE);
+    if (fixedSettings[which]) EnableWindow(control.Handle(), FALSE);
 }
 
 bool OptionsDialog::OnNotify(int controlId, NMHDR* header, LRESULT* result)
 {
     // Any notification counts, a slider's custom-draw ones included: the
     // first one after start-up replaces a clamped stored value.
-    for (size_t i = 0; i < 7; ++i) {
-        if (kSliderBindings[i].sliderId != controlId) continue;
+    for (size_t i = 0; i < kSliderSettings.size(); ++i) {
+        if (kSettings[kSliderSettings[i]].controlId != controlId) continue;
         const int32_t position = sliders_[i].GetPos();
-        saverSettings.*kSliderBindings[i].field = position;
+        saverSettings[kSliderSettings[i]] = position;
         ShowSliderValue(i, position);
         break;
     }
@@ -108,15 +106,15 @@ bool OptionsDialog::OnNotify(int controlId, NMHDR* header, LRESULT* result)
 
 void OptionsDialog::OnOK()
 {
-    for (size_t i = 0; i < std::size(kListBindings); ++i) saverSettings.*kListBindings[i].field = lists_[i].GetCurSel();
+    for (size_t i = 0; i < kListSettings.size(); ++i) saverSettings[kListSettings[i]] = lists_[i].GetCurSel();
     // Balls that policy fixes whole are the administrator's choice: refusing
     // them would leave the user no way to store anything.
     const bool ballsFixed = fixedSettings[kNumBalls] && fixedSettings[kBallSize];
     // Every board that the saver will show, at the size it will lay it out in.
-    const uint32_t monitors = ClampStoredSetting(kMonitors, static_cast<uint32_t>(saverSettings.monitors));
+    const uint32_t monitors = ClampStoredSetting(kMonitors, static_cast<uint32_t>(saverSettings[kMonitors]));
     for (const MonitorArea& board : BoardMonitors(monitors)) {
         const RECT& r = board.rect;
-        if (!ballsFixed && BallsFillScreen(saverSettings.numBalls, saverSettings.ballSize,
+        if (!ballsFixed && BallsFillScreen(saverSettings[kNumBalls], saverSettings[kBallSize],
                                            LogicalPixels(r.right - r.left, board.scale),
                                            LogicalPixels(r.bottom - r.top, board.scale))) {
             MessageBoxA(Handle(), kBallsFillScreenText, kBallsFillScreenCaption, MB_OK | MB_ICONEXCLAMATION);

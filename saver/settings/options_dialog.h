@@ -7,7 +7,7 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "settings/link_control.h"
-#include "settings/settings_store.h"
+#include "settings/settings_table.h"
 
 class OptionsDialog : public Dialog {
 public:
@@ -18,7 +18,7 @@ public:
     // only when OK is pressed.
     SaverSettings saverSettings;
     // By SettingId: set by an administrator's policy, shown with its controls disabled.
-    bool fixedSettings[kStoredSettingCount] = {};
+    bool fixedSettings[kSettingCount] = {};
 
 protected:
     bool OnNotify(int controlId, NMHDR* header, LRESULT* result) override;
@@ -32,12 +32,12 @@ private:
     bool OnPaint();
     void ShowSliderValue(size_t slider, int32_t value);
     // Greys out the controls of a setting fixed by policy.
-    void ShowFixed(int32_t SaverSettings::*field, Control& control);
+    void ShowFixed(SettingId which, Control& control);
 
-    // In the order of kSliderBindings.
-    StaticControl labels_[7];
-    Slider sliders_[7];
-    ComboBox lists_[3];  // in the order of kListBindings
+    // In the order of kSliderSettings.
+    StaticControl labels_[kSliderSettings.size()];
+    Slider sliders_[kSliderSettings.size()];
+    ComboBox lists_[kListSettings.size()];  // in the order of kListSettings
     LinkControl link_;
     HICON icon_;
 };

@@ -41,7 +41,7 @@ ResolvedSetting ReadResolvedSetting(const char* registryRoot, const char* appNam
     // administrator's regedit write the 64-bit one: read that one, so that
     // the machine default set there is the one used. Policies is shared by
     // both views, and 32-bit Windows ignores the flag.
-    const char* name = kStoredSettings[which].name;
+    const char* name = kSettings[which].name;
     char policy[512], own[512];
     SettingLevels levels;
     if (SettingsKeyPath("", registryRoot, appName, own)) {

@@ -3,7 +3,7 @@
 // HKEY_CURRENT_USER, each under Software\<registry root>\<app name>\Settings
 // (the policy with Policies\ after Software\).
 #pragma once
-#include "settings/settings_store.h"
+#include "settings/settings_table.h"
 
 // One setting as ResolveSetting makes it from what the three places hold. A
 // value counts only as a REG_DWORD of four bytes; anything else, or a key

@@ -66,7 +66,6 @@ void ReadSceneValues(SceneSettings& scene, SettingsReader& settings)
     scene.symmetric = OnOffOrWhatever(settings.ReadSetting(kSymmetry));
     scene.gravity = static_cast<double>(settings.ReadSetting(kGravity)) * 0.05;
     scene.sceneFrames = settings.ReadSetting(kScenarioCounter) * 600u;  // wraps like the 32-bit product it is
-    settings.ReadSetting(kRefreshRate);  // the view's timer reads it; read here to keep the order of reads
     scene.sparksOn = OnOffOrWhatever(settings.ReadSetting(kSparks));
 }
 
@@ -127,7 +126,7 @@ Rect ClampBoard(const Rect& board)
     return Rect{clamp(board.left), clamp(board.top), clamp(board.right), clamp(board.bottom)};
 }
 
-bool SetUpScene(World& world, const Rect& boardIn, int previewRequest, SettingsReader& settings)
+void SetUpScene(World& world, const Rect& boardIn, int previewRequest, SettingsReader& settings)
 {
     const Rect board = ClampBoard(boardIn);
     SceneSettings& scene = world.scene;
@@ -155,7 +154,6 @@ bool SetUpScene(World& world, const Rect& boardIn, int previewRequest, SettingsR
     LayOutPins(world, board);
     const int32_t firstBallId = static_cast<int32_t>(world.pins.size());
     for (int32_t i = 0; i < scene.ballCount; ++i) world.balls.push_back(new Disc(firstBallId + i, scene.ballRadius));
-    return true;
 }
 
 // Expects the grid of the scene to be initialised and empty.

@@ -2,11 +2,11 @@
 #pragma once
 #include <cstdint>
 
-#include "sim/stored_settings.h"
+#include "sim/settings_reader.h"
 #include "sim/world.h"
 
 // Rebuilds the world from the settings for a board (left and top 0).
-bool SetUpScene(World& world, const Rect& board, int previewRequest, SettingsReader& settings);
+void SetUpScene(World& world, const Rect& board, int previewRequest, SettingsReader& settings);
 void LayOutPins(World& world, const Rect& board);
 
 // One frame: sparks, motion and drop-in, contacts, pin knock-out.

@@ -127,9 +127,3 @@ void World::DeleteDiscs()
     for (Disc* pin : pins) delete pin;
     pins.clear();
 }
-
-World& TheWorld()
-{
-    static World world;
-    return world;
-}

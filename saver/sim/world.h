@@ -1,7 +1,7 @@
 // The pin-board world: discs (pins and balls), the scene values, the cell grid,
 // the spark ring and the hit list. Positions are doubles in view pixels, y down,
-// (0, 0) at the top-left of the board; velocities are pixels per frame. One
-// world exists per process (TheWorld()); scene set-up rebuilds it in place.
+// (0, 0) at the top-left of the board; velocities are pixels per frame. Each
+// board has a world of its own; scene set-up rebuilds it in place.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -125,15 +125,11 @@ struct World {
     World() = default;
     World(const World&) = delete;
     World& operator=(const World&) = delete;
-    // The discs' one owner at exit. TheWorld() is a function-local static,
-    // destroyed before the statics constructed ahead of it (the application
-    // object among them), so no static destructor may reach it.
+    // The discs' one owner.
     ~World();
     // Deletes every ball, then every pin, and empties both arrays.
     void DeleteDiscs();
 };
-
-World& TheWorld();
 
 // Fixed physical constants.
 constexpr double kPi = 3.1415926535;

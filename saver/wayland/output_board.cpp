@@ -4,11 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "board/pixel_scale.h"
 #include "fractional-scale-v1.h"
-#include "sim/scene.h"
+#include "linux/clock.h"
 #include "viewporter.h"
 #include "xdg-shell.h"
 
@@ -18,7 +19,10 @@ struct OutputBoard::Buffer {
     {
         const size_t bytes = size_t(width) * size_t(height) * 4;
         const int fd = memfd_create("velloransaver-wayland", MFD_CLOEXEC);
-        if (fd < 0) return;
+        if (fd < 0) {
+            error = errno;
+            return;
+        }
         if (ftruncate(fd, off_t(bytes)) == 0) {
             // A fresh mapping is zeros: black.
             void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
@@ -29,6 +33,7 @@ struct OutputBoard::Buffer {
                 wl_shm_pool_destroy(pool);
             }
         }
+        if (!buffer) error = errno;
         close(fd);
     }
     ~Buffer()
@@ -42,6 +47,7 @@ struct OutputBoard::Buffer {
     wl_buffer* buffer = nullptr;
     uint32_t* pixels = nullptr;
     size_t size = 0;
+    int error = 0;              // why it could not be made
     bool busy = false;          // the compositor holds it
     std::vector<Rect> stale;   // committed since it was drawn: to be copied in from the buffer shown
 };
@@ -60,13 +66,6 @@ void AddDamage(std::vector<Rect>& to, const std::vector<Rect>& rects)
     to.assign(1, box);
 }
 
-int64_t NowNs()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
 }  // namespace
 
 // The compositor's events for one board.
@@ -79,22 +78,27 @@ struct OutputBoardEvents {
         if (flags & WL_OUTPUT_MODE_CURRENT) Of(data).modeWidth_ = width, Of(data).modeHeight_ = height;
     }
     static void Scale(void* data, wl_output*, int32_t factor) { Of(data).pendingOutputScale_ = factor; }
+    // A new scene only for a new shape: the compositor may configure a size
+    // of its choosing (0 by 0) and then the output's, or say a scale again,
+    // and a scene started for a shape that is never shown is thrown away.
+    static void Reshape(OutputBoard& b)
+    {
+        if (b.configured_ && (b.shape_.scale120 == 0 || b.Shape() != b.shape_)) b.Reshape();
+    }
     static void Done(void* data, wl_output*)
     {
         OutputBoard& b = Of(data);
-        if (b.pendingOutputScale_ == b.outputScale_) return;
         b.outputScale_ = b.pendingOutputScale_;
-        if (b.configured_) b.Reshape();
+        Reshape(b);
     }
 
     static void Configure(void* data, xdg_surface* surface, uint32_t serial)
     {
         OutputBoard& b = Of(data);
         xdg_surface_ack_configure(surface, serial);
-        const bool changed = !b.configured_ || b.pendingWidth_ != b.configuredWidth_ || b.pendingHeight_ != b.configuredHeight_;
         b.configuredWidth_ = b.pendingWidth_, b.configuredHeight_ = b.pendingHeight_;
         b.configured_ = true;
-        if (changed) b.Reshape();
+        Reshape(b);
     }
     static void ToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*)
     {
@@ -117,9 +121,8 @@ struct OutputBoardEvents {
     static void PreferredScale(void* data, wp_fractional_scale_v1*, uint32_t scale120)
     {
         OutputBoard& b = Of(data);
-        if (scale120 == b.scale120_) return;
         b.scale120_ = scale120;
-        if (b.configured_) b.Reshape();
+        Reshape(b);
     }
 
     // Events of later versions than those bound never come.
@@ -139,16 +142,15 @@ struct OutputBoardEvents {
     static constexpr wp_fractional_scale_v1_listener kFractional{PreferredScale};
 };
 
-OutputBoard::OutputBoard(const Compositor& compositor, wl_output* output, uint32_t name, SettingsReader& settings)
-    : name(name),
+OutputBoard::OutputBoard(const Compositor& compositor, wl_output* output, uint32_t registryId, SettingsReader& settings)
+    : registryId(registryId),
       surface(wl_compositor_create_surface(compositor.compositor)),
       compositor_(compositor),
-      settings_(settings),
       output_(output),
       xdgSurface_(xdg_wm_base_get_xdg_surface(compositor.wmBase, surface)),
       toplevel_(xdg_surface_get_toplevel(xdgSurface_)),
-      // The pace of the animation: a frame every RefreshRate + 1 ms, as on Windows.
-      period_(int64_t(settings.ReadSetting(kRefreshRate) + 1) * 1000000)
+      animation_(settings, CompositionRules{true, false}),
+      period_(int64_t(animation_.Period()) * 1000000)
 {
     wl_output_add_listener(output_, &OutputBoardEvents::kOutput, this);
     xdg_surface_add_listener(xdgSurface_, &OutputBoardEvents::kSurface, this);
@@ -177,15 +179,22 @@ OutputBoard::~OutputBoard()
     else wl_output_destroy(output_);
 }
 
-void OutputBoard::Reshape()
+OutputBoard::BoardShape OutputBoard::Shape() const
 {
     // The surface's size in logical pixels: the compositor's, or the output's.
     const int32_t integer = std::max(outputScale_, 1);
-    int32_t logicalWidth = configuredWidth_, logicalHeight = configuredHeight_;
-    if (logicalWidth <= 0 || logicalHeight <= 0) {
-        logicalWidth = modeWidth_ > 0 ? modeWidth_ / integer : 640;
-        logicalHeight = modeHeight_ > 0 ? modeHeight_ / integer : 480;
+    BoardShape shape{configuredWidth_, configuredHeight_, viewport_ && scale120_ ? int32_t(scale120_) : 120 * integer};
+    if (shape.width <= 0 || shape.height <= 0) {
+        shape.width = modeWidth_ > 0 ? modeWidth_ / integer : 640;
+        shape.height = modeHeight_ > 0 ? modeHeight_ / integer : 480;
     }
+    return shape;
+}
+
+void OutputBoard::Reshape()
+{
+    shape_ = Shape();
+    const int32_t logicalWidth = shape_.width, logicalHeight = shape_.height;
     // The buffer at the output's full resolution; the board in its pixels
     // divided by the scale, as on Windows and X11.
     if (viewport_ && scale120_) {
@@ -194,6 +203,7 @@ void OutputBoard::Reshape()
         wl_surface_set_buffer_scale(surface, 1);
         wp_viewport_set_destination(viewport_, logicalWidth, logicalHeight);
     } else {
+        const int32_t integer = shape_.scale120 / 120;
         scale_ = integer;
         width_ = logicalWidth * integer, height_ = logicalHeight * integer;
         wl_surface_set_buffer_scale(surface, integer);
@@ -204,10 +214,9 @@ void OutputBoard::Reshape()
     back_.assign(size_t(width_) * size_t(height_), 0);
     pen_ = std::make_unique<MemoryPen>(scale_);
     pen_->SetBuffer(PixelImage{back_.data(), width_, height_, width_});
-    composition_.Forget();
-    board_ = Rect{0, 0, LogicalPixels(width_, scale_), LogicalPixels(height_, scale_)};
+    animation_.Forget();
     // Pins laid out for another size would leave part of the output empty or lie beyond it.
-    SetUpScene(world_, board_, 0, settings_);
+    animation_.SetUp(width_, height_, scale_);
     // The compositor may report the pointer anew at the new size.
     pointer = FirstPointer{};
     deadline_ = NowNs();
@@ -225,25 +234,16 @@ OutputBoard::Buffer* OutputBoard::FreeBuffer()
     // Two while the compositor holds one, a third while it holds both.
     if (buffers_.size() >= 3) return nullptr;
     auto made = std::make_unique<Buffer>(compositor_.shm, width_, height_);
-    if (!made->buffer) return nullptr;
+    if (!made->buffer) {
+        // With none held by the compositor, no release will ever come to wait for.
+        if (std::none_of(buffers_.begin(), buffers_.end(), [](const auto& b) { return b->busy; })) failed = made->error;
+        return nullptr;
+    }
     wl_buffer_add_listener(made->buffer, &OutputBoardEvents::kBuffer, this);
     // Its zeros are a black surface; what the surface shows besides is copied in.
     if (shown_) made->stale.assign(1, Rect{0, 0, width_, height_});
     buffers_.push_back(std::move(made));
     return buffers_.back().get();
-}
-
-void OutputBoard::Step(int steps)
-{
-    for (int i = 0; i < steps; ++i) {
-        StepWorld(world_, board_);
-        composition_.Compose(world_, *pen_, board_, false);
-        // The last frame of a scene is shown in full before the board is cleared.
-        if (++world_.frameCounter >= world_.scene.sceneFrames) {
-            pen_->ClearTarget();
-            SetUpScene(world_, board_, 0, settings_);
-        }
-    }
 }
 
 void OutputBoard::Frame(int64_t now)
@@ -269,7 +269,7 @@ void OutputBoard::Frame(int64_t now)
     const int64_t most = std::max<int64_t>(1, 250000000 / period_);
     const int64_t due = std::min(most, 1 + (now - deadline_) / period_);
     pen_->SetTarget(buffer->Image());
-    Step(int(due));
+    for (int64_t i = 0; i < due; ++i) animation_.Tick(*pen_);
     deadline_ += due * period_;
     if (now - deadline_ >= period_) deadline_ = now + period_;
 

@@ -1,5 +1,6 @@
-// One output's board: a fullscreen surface on that output, its world, and its
-// frames drawn by the memory pen into shared-memory buffers.
+// One output's board: a fullscreen surface on that output, its animation
+// (board/animation.h), and its frames drawn by the memory pen into
+// shared-memory buffers.
 //
 // The pen's target is the buffer about to be committed. Before a frame draws
 // into it, the buffer is brought up to what the surface shows by copying in,
@@ -18,10 +19,10 @@
 #include <memory>
 #include <vector>
 
-#include "board/composition.h"
+#include "board/animation.h"
+#include "board/first_pointer.h"
 #include "board/memory_pen.h"
-#include "sim/stored_settings.h"
-#include "sim/world.h"
+#include "sim/settings_reader.h"
 
 struct xdg_wm_base;
 struct xdg_surface;
@@ -40,26 +41,10 @@ struct Compositor {
     wp_fractional_scale_manager_v1* fractionalScale = nullptr;  // optional
 };
 
-// The Windows saver's rule for the pointer: the first position a surface
-// learns (the pointer may lie over it as it appears) is only remembered; any
-// later position a whole pixel or more away from it is a real move.
-struct FirstPointer {
-    bool known = false;
-    int32_t x = 0, y = 0;
-    bool MovedTo(int32_t atX, int32_t atY)
-    {
-        if (!known) {
-            known = true, x = atX, y = atY;
-            return false;
-        }
-        return atX != x || atY != y;
-    }
-};
-
 class OutputBoard {
 public:
-    // output: bound by the caller, owned from now on; name: its registry name.
-    OutputBoard(const Compositor& compositor, wl_output* output, uint32_t name, SettingsReader& settings);
+    // output: bound by the caller, owned from now on; registryId: its name in the registry.
+    OutputBoard(const Compositor& compositor, wl_output* output, uint32_t registryId, SettingsReader& settings);
     ~OutputBoard();
     OutputBoard(const OutputBoard&) = delete;
     OutputBoard& operator=(const OutputBoard&) = delete;
@@ -71,22 +56,27 @@ public:
     // The frames due by now, in one commit.
     void Frame(int64_t now);
 
-    const uint32_t name;
+    const uint32_t registryId;  // the output's name in the registry: how its removal is told
     wl_surface* const surface;
     bool closed = false;  // the compositor asked it to close
-    FirstPointer pointer;
+    int failed = 0;        // why no buffer can be had: it can show nothing
+    FirstPointer pointer;  // in the compositor's fixed-point pixels of the surface
 
 private:
     struct Buffer;
     friend struct OutputBoardEvents;
 
+    // The surface's logical size and its scale, in 120ths.
+    struct BoardShape {
+        int32_t width = 0, height = 0, scale120 = 0;
+        bool operator!=(const BoardShape& o) const { return width != o.width || height != o.height || scale120 != o.scale120; }
+    };
+    BoardShape Shape() const;  // what the compositor's last word asks for
     // A new size or scale: new buffers and a new scene.
     void Reshape();
     Buffer* FreeBuffer();
-    void Step(int steps);
 
     const Compositor& compositor_;
-    SettingsReader& settings_;
     wl_output* output_;
     xdg_surface* xdgSurface_;
     xdg_toplevel* toplevel_;
@@ -99,6 +89,7 @@ private:
     int32_t configuredWidth_ = 0, configuredHeight_ = 0, pendingWidth_ = 0, pendingHeight_ = 0;
     bool configured_ = false;
 
+    BoardShape shape_;                // shown
     int32_t width_ = 0, height_ = 0;  // the buffers', in pixels
     double scale_ = 1.0;
     std::vector<std::unique_ptr<Buffer>> buffers_;
@@ -106,11 +97,9 @@ private:
     std::vector<uint32_t> back_;
     std::unique_ptr<MemoryPen> pen_;
     // A whole frame copies every pixel: a new buffer shows nothing of the board yet.
-    Composition composition_{CompositionRules{true, false}};
+    Animation animation_;
 
     wl_callback* frameCallback_ = nullptr;
     bool waitingForBuffer_ = false;
-    int64_t period_, deadline_ = 0;
-    Rect board_;
-    World world_;
+    int64_t period_, deadline_ = 0;  // nanoseconds
 };

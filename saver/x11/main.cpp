@@ -18,10 +18,11 @@
 #include <ctime>
 #include <unistd.h>
 
+#include "linux/clock.h"
+#include "linux/options.h"
+#include "linux/stop_signals.h"
 #include "sim/random.h"
-#include "x11/options.h"
-#include "x11/stop_signals.h"
-#include "x11/x11_view.h"
+#include "x11/window_board.h"
 
 namespace {
 
@@ -35,13 +36,6 @@ int OnXError(Display* display, XErrorEvent* error)
     if (!xFailed) XGetErrorText(display, error->error_code, xErrorText, sizeof xErrorText);
     xFailed = true;
     return 0;
-}
-
-int64_t NowNs()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 // Size, end, uncovering and whether it can be seen, on whichever window it draws into.
@@ -67,15 +61,15 @@ struct WindowState {
     bool Shown() const { return mapped && !obscured; }
 };
 
-void Handle(const XEvent& event, Window window, bool ownWindow, Atom closeAtom, X11View& view, WindowState& state)
+void Handle(const XEvent& event, Window window, bool ownWindow, Atom closeAtom, WindowBoard& board, WindowState& state)
 {
     const bool ours = event.xany.window == window;
     switch (event.type) {
     case ConfigureNotify:
-        if (ours) view.Reshape(event.xconfigure.width, event.xconfigure.height);
+        if (ours) board.Reshape(event.xconfigure.width, event.xconfigure.height);
         break;
     case Expose:
-        if (event.xexpose.count == 0 && state.Shown()) view.Uncovered();
+        if (event.xexpose.count == 0 && state.Shown()) board.Uncovered();
         break;
     case MapNotify:
     case UnmapNotify:
@@ -96,12 +90,59 @@ void Handle(const XEvent& event, Window window, bool ownWindow, Atom closeAtom, 
     }
 }
 
+// Events, then the frames that are due, until something ends it: the exit
+// code, 1 when an X error on a window that still exists ended it.
+int Run(Display* display, Window window, bool ownWindow, Atom closeAtom, const XWindowAttributes& attributes,
+        CommandLine& line, const StopSignals& stop)
+{
+    WindowBoard board(display, window, attributes, line);
+    WindowState state;
+    state.mapped = attributes.map_state == IsViewable;
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    int64_t deadline = NowNs();
+    while (!state.gone && !stop.Caught() && !xFailed) {
+        const bool wasShown = state.Shown();
+        while (!state.gone && XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            Handle(event, window, ownWindow, closeAtom, board, state);
+        }
+        if (state.gone || xFailed) break;
+        const int64_t now = NowNs();
+        // Hidden, it only waits for events; shown again, it starts afresh
+        // instead of catching up.
+        if (!state.Shown()) {
+            ppoll(&connection, 1, nullptr, &stop.WaitMask());
+            continue;
+        }
+        if (!wasShown) deadline = now;
+        if (now >= deadline) {
+            const int64_t period = int64_t(board.Tick()) * 1000000;
+            XFlush(display);
+            // A frame that overran its whole period is not made up for.
+            deadline = now - deadline >= period ? now + period : deadline + period;
+            continue;
+        }
+        const int64_t wait = deadline - now;
+        const timespec timeout{time_t(wait / 1000000000), long(wait % 1000000000)};
+        ppoll(&connection, 1, &timeout, &stop.WaitMask());
+    }
+    // An error on a window that has gone since is the owner's doing, not a failure.
+    if (xFailed && !state.gone) {
+        XWindowAttributes still;
+        state.gone = !XGetWindowAttributes(display, window, &still);
+    }
+    if (!xFailed || state.gone) return 0;
+    std::fprintf(stderr, "velloransaver: X error: %s\n", xErrorText);
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     CommandLine line;
-    const int refused = TakeCommandLine(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), line, kX11FrontEnd);
+    const int refused = TakeCommandLine(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), line, kX11Program);
     if (refused >= 0) return refused;
 
     const StopSignals stop;
@@ -134,50 +175,7 @@ int main(int argc, char** argv)
 
     // Every scene is different: one random sequence, seeded once.
     SeedRuntimeRandom(uint32_t(std::time(nullptr)) ^ uint32_t(getpid()));
-    int exitCode = 0;
-    {
-        X11View view(display, window, attributes, line);
-        WindowState state;
-        state.mapped = attributes.map_state == IsViewable;
-        pollfd connection{ConnectionNumber(display), POLLIN, 0};
-        int64_t deadline = NowNs();
-        while (!state.gone && !stop.Caught() && !xFailed) {
-            const bool wasShown = state.Shown();
-            while (!state.gone && XPending(display)) {
-                XEvent event;
-                XNextEvent(display, &event);
-                Handle(event, window, ownWindow, closeAtom, view, state);
-            }
-            if (state.gone || xFailed) break;
-            const int64_t now = NowNs();
-            // Hidden, it only waits for events; shown again, it starts afresh
-            // instead of catching up.
-            if (!state.Shown()) {
-                ppoll(&connection, 1, nullptr, &stop.WaitMask());
-                continue;
-            }
-            if (!wasShown) deadline = now;
-            if (now >= deadline) {
-                const int64_t period = int64_t(view.Tick()) * 1000000;
-                XFlush(display);
-                // A frame that overran its whole period is not made up for.
-                deadline = now - deadline >= period ? now + period : deadline + period;
-                continue;
-            }
-            const int64_t wait = deadline - now;
-            const timespec timeout{time_t(wait / 1000000000), long(wait % 1000000000)};
-            ppoll(&connection, 1, &timeout, &stop.WaitMask());
-        }
-        // An error on a window that has gone since is the owner's doing, not a failure.
-        if (xFailed && !state.gone) {
-            XWindowAttributes still;
-            state.gone = !XGetWindowAttributes(display, window, &still);
-        }
-        if (xFailed && !state.gone) {
-            std::fprintf(stderr, "velloransaver: X error: %s\n", xErrorText);
-            exitCode = 1;
-        }
-    }
+    const int exitCode = Run(display, window, ownWindow, closeAtom, attributes, line, stop);
     if (ownWindow && !xFailed) XDestroyWindow(display, window);
     XCloseDisplay(display);
     stop.EndBySignal();

@@ -8,10 +8,9 @@
 // 1000th frame and the last: long runs compare quickly, and the first line
 // that differs tells within 1000 frames where two builds part.
 //
-// Each frame does what the view's tick does apart from drawing: step, count
-// the frame, restart the scene when it has run its length; after printing it
-// also does what drawing does to the world (clears `wrapped`, recomputes the
-// bounds of every disc that is drawn).
+// Each frame is a tick of the board's animation, as every front end runs it,
+// into a pen that draws nothing: the world is printed as the frame finds it
+// when it begins to draw, after the step.
 #include <cerrno>
 #include <cinttypes>
 #include <cstdarg>
@@ -23,8 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "board/animation.h"
+#include "settings/settings_table.h"
 #include "sim/random.h"
-#include "sim/scene.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ public:
     explicit StoredSettings(const std::map<std::string, uint32_t>& values) : values_(values) {}
     uint32_t ReadSetting(SettingId which) override
     {
-        auto found = values_.find(kStoredSettings[which].name);
-        return found == values_.end() ? static_cast<uint32_t>(kStoredSettings[which].defaultValue) : found->second;
+        auto found = values_.find(kSettings[which].name);
+        return found == values_.end() ? static_cast<uint32_t>(kSettings[which].defaultValue) : found->second;
     }
 
 private:
@@ -79,7 +79,7 @@ bool ParseNumber(const char* text, long long low, long long high, long long* out
 
 bool IsSettingName(const std::string& name)
 {
-    for (const StoredSetting& setting : kStoredSettings) {
+    for (const Setting& setting : kSettings) {
         if (name == setting.name) return true;
     }
     return false;
@@ -173,17 +173,39 @@ void PrintFrame(const World& world, uint32_t frame, const std::vector<char>& out
     });
 }
 
-// What drawing a frame does to the world.
-void AfterDrawing(World& world)
-{
-    for (Disc* ball : world.balls) ball->wrapped = false;
-    for (Disc* pin : world.pins) {
-        if (pin->colour != 0) pin->RecomputeBounds();
+// Prints each frame as drawing finds it and draws nothing.
+class TracePen : public FramePen {
+public:
+    explicit TracePen(const World& world) : world_(world) {}
+
+    // Before the step: which pins were out already.
+    void Before(uint32_t frame)
+    {
+        frame_ = frame;
+        outBefore_.resize(world_.pins.size());
+        for (size_t i = 0; i < world_.pins.size(); ++i) outBefore_[i] = world_.pins[i]->colour == 0;
+        printed_ = false;
     }
-    for (Disc* ball : world.balls) {
-        if (ball->colour != 0) ball->RecomputeBounds();
+    bool Begin() override
+    {
+        // The end of a scene clears the target in a drawing of its own.
+        if (!printed_) PrintFrame(world_, frame_, outBefore_);
+        printed_ = true;
+        return true;
     }
-}
+    void Fill(Surface, const Rect&) override {}
+    void Draw(Surface, const Disc&) override {}
+    void EraseSparks(const SparkRing&) override {}
+    void DrawSparks(const SparkRing&) override {}
+    void Copy(const Rect&) override {}
+    bool ClipTo(const std::vector<Rect>&) override { return true; }
+
+private:
+    const World& world_;
+    uint32_t frame_ = 0;
+    std::vector<char> outBefore_;
+    bool printed_ = false;
+};
 
 }  // namespace
 
@@ -198,23 +220,18 @@ int main(int argc, char** argv)
     SeedRuntimeRandom(options.seed);
     BindRandom(RuntimeRandom);
     StoredSettings settings(options.stored);
-    const Rect board{0, 0, options.width, options.height};
-    World& world = TheWorld();
+    Animation animation(settings, CompositionRules{});
+    animation.SetUp(options.width, options.height, 1.0, options.preview ? 1 : 0);
+    const World& world = animation.BoardWorld();
+    TracePen pen(world);
 
-    SetUpScene(world, board, options.preview ? 1 : 0, settings);
     PrintScene(world, 0);
-    std::vector<char> outBefore;
     for (uint32_t frame = 1; frame <= options.frames; ++frame) {
-        outBefore.resize(world.pins.size());
-        for (size_t i = 0; i < world.pins.size(); ++i) outBefore[i] = world.pins[i]->colour == 0;
-        StepWorld(world, board);
-        ++world.frameCounter;
-        PrintFrame(world, frame, outBefore);
-        AfterDrawing(world);
-        if (world.frameCounter >= world.scene.sceneFrames) {
-            SetUpScene(world, board, 0, settings);
-            PrintScene(world, frame);
-        }
+        pen.Before(frame);
+        // Whole: nothing is drawn, so finding what changed would be time lost.
+        animation.Tick(pen, true);
+        // Only a new scene starts the count at 0.
+        if (world.frameCounter == 0) PrintScene(world, frame);
         if (digesting && frame % 1000 == 0) std::printf("frame %u digest %016" PRIx64 "\n", frame, digest);
         if (frame == UINT32_MAX) break;
     }

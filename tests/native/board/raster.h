@@ -1,6 +1,7 @@
-// A software rasteriser of the board's pieces that shares no code with the
-// front ends' pens, the frame tests' reference, and the check of a pen
-// against it. Pixels are 0x00BBGGRR.
+// What every front end's pen must show: its pieces where a software
+// rasteriser that shares no code with the pens puts them, and, at every
+// display scale, frames composed through its kept buffer that equal the same
+// world drawn afresh.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -9,7 +10,9 @@
 #include <functional>
 #include <vector>
 
+#include "../sim/sim_test_support.h"
 #include "board/composition.h"
+#include "board/pixel_scale.h"
 
 namespace raster {
 
@@ -38,52 +41,6 @@ inline Cover SegmentCover(int x0, int y0, int x1, int y1, int x, int y)
     const double off = std::fabs((steep ? x - x0 : y - y0) - double(steep ? x1 - x0 : y1 - y0) * step / along);
     return off < 0.5 ? Cover::kOn : off == 0.5 ? Cover::kRim : Cover::kOff;
 }
-
-struct Canvas {
-    Canvas(int width, int height) : width(width), height(height), pixels(size_t(width) * height) {}
-
-    // Pixels x0 to x1 - 1 of row y, inside the clip areas when there are any.
-    void Span(int y, int x0, int x1, Colour colour)
-    {
-        const auto fill = [&](int from, int to) {
-            from = std::max(from, 0), to = std::min(to, width);
-            if (from < to && y >= 0 && y < height) std::fill(&pixels[size_t(y) * width + from], &pixels[size_t(y) * width] + to, colour);
-        };
-        if (clip.empty()) return fill(x0, x1);
-        for (const Rect& a : clip)
-            if (y >= a.top && y < a.bottom) fill(std::max(x0, a.left), std::min(x1, a.right));
-    }
-    void Fill(const Rect& r, Colour colour)
-    {
-        for (int y = std::max(r.top, 0); y < std::min(r.bottom, height); ++y) Span(y, r.left, r.right, colour);
-    }
-    // A pixel is painted when its centre lies inside.
-    void Disc(const Rect& b, Colour colour)
-    {
-        const double rx = (b.right - b.left) / 2.0, ry = (b.bottom - b.top) / 2.0;
-        for (int y = std::max(b.top, 0); y < std::min(b.bottom, height); ++y) {
-            const double dy = (y + 0.5 - b.top - ry) / ry, half = dy * dy < 1 ? rx * std::sqrt(1 - dy * dy) : 0;
-            Span(y, int(std::floor(b.left + rx - half + 0.5)), int(std::ceil(b.left + rx + half - 0.5)), colour);
-        }
-    }
-    // Ties are painted both ways.
-    void Segment(int x0, int y0, int x1, int y1, Colour colour)
-    {
-        for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y)
-            for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x)
-                if (SegmentCover(x0, y0, x1, y1, x, y) != Cover::kOff) Span(y, x, x + 1, colour);
-    }
-    void Copy(const Canvas& from, const Rect& r)
-    {
-        const int x0 = std::max(r.left, 0), x1 = std::max(std::min(r.right, width), x0);
-        for (int y = std::max(r.top, 0); y < std::min(r.bottom, height); ++y)
-            std::copy(&from.pixels[size_t(y) * width] + x0, &from.pixels[size_t(y) * width] + x1, &pixels[size_t(y) * width] + x0);
-    }
-
-    int width, height;
-    std::vector<uint32_t> pixels;
-    std::vector<Rect> clip;
-};
 
 // A front end's pen, once: discs drawn, clipped and copied, sparks drawn and
 // erased. pen: of a black target and a buffer, both 100 by 100; read(): the
@@ -138,6 +95,68 @@ inline void CheckPen(FramePen& pen, const std::function<std::vector<uint32_t>()>
     pen.EraseSparks(ring);
     expect("sparks erased", 0xFFFFFF, [](int, int) { return Cover::kOff; });
     pen.End();
+}
+
+struct FrameCase {
+    const char* name;
+    std::map<std::string, uint32_t> settings;
+    int width, height, frames;      // the target's pixels
+    int knockOutEvery, paintEvery;  // a pin knocked out, the whole target painted, every so many frames (0: never)
+};
+inline void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
+
+inline const FrameCase kFrameCases[] = {
+    {"largest balls and pins", {{"NumBalls", 10}, {"BallSize", 200}, {"PinSize", 200}}, 1024, 768, 200, 0, 0},
+    {"knock-outs", {{"NumBalls", 6}, {"NumPins", 80}, {"PinSize", 20}}, 640, 480, 500, 7, 0},
+    {"wraps at the fastest fall", {{"NumBalls", 10}, {"Gravity", 100}, {"BallSize", 10}}, 640, 480, 600, 0, 0},
+    {"a new scene after every tick", {{"ScenarioCounter", 0}, {"NumPins", 60}}, 640, 480, 200, 0, 0},
+    {"200 pins, paints between ticks", {{"NumBalls", 10}, {"NumPins", 200}}, 640, 480, 400, 0, 37},
+};
+
+// A front end's frames of case c at a scale, each composed through its kept
+// buffer onto its target (compose), against the same world drawn afresh by
+// fresh on a black target of its own; same() compares the two targets after
+// every frame. clear() paints the composed target black, as a new window's
+// paint, a scene's end and a paint between ticks do. frames: at most this
+// many of the case's frames.
+inline void CheckComposedFrames(const FrameCase& c, double scale, FramePen& fresh,
+                                const std::function<void(World&, const Rect& board, bool whole)>& compose,
+                                const std::function<void()>& clear, const std::function<bool()>& same,
+                                int frames = 1 << 30)
+{
+    using Surface = FramePen::Surface;
+    const Rect board{0, 0, LogicalPixels(c.width, scale), LogicalPixels(c.height, scale)};
+    const auto frame = [&](World& world, bool whole) {
+        fresh.Fill(Surface::kTarget, Rect{0, 0, c.width, c.height});  // as board pixels, beyond the target
+        for (const Disc* pin : world.pins) {
+            Disc drawn = *pin;
+            fresh.Fill(Surface::kTarget, drawn.bounds);
+            Draw(drawn, fresh, Surface::kTarget);
+        }
+        for (const Disc* ball : world.balls) {
+            Disc drawn = *ball;
+            if (drawn.inPlay) Draw(drawn, fresh, Surface::kTarget);
+        }
+        fresh.DrawSparks(world.sparks);
+        compose(world, board, whole);
+        ASSERT_TRUE(same()) << c.name << ", scale " << scale << ", frame " << world.frameCounter;
+        for (Disc* ball : world.balls) ASSERT_FALSE(ball->inPlay && ball->wrapped) << "the wrap is consumed";
+    };
+    MapSettings settings(c.settings);
+    uint32_t seed = 20261207;
+    RandomScope sequence(&seed);
+    World world;
+    SetUpScene(world, board, 0, settings);
+    clear();
+    for (int f = 0; f < std::min(c.frames, frames) && !::testing::Test::HasFatalFailure(); ++f) {
+        if (c.paintEvery && f % c.paintEvery == 0) clear(), frame(world, true);
+        StepWorld(world, board);
+        if (c.knockOutEvery && f % c.knockOutEvery == 0 && !world.pins.empty())
+            world.pins[size_t(f / c.knockOutEvery) * 7 % world.pins.size()]->colour = 0;
+        frame(world, false);
+        if (++world.frameCounter >= world.scene.sceneFrames)  // as the tick after a scene's last frame
+            clear(), SetUpScene(world, board, 0, settings);
+    }
 }
 
 }  // namespace raster

@@ -2,9 +2,9 @@
 import re, sys, xml.etree.ElementTree as ET
 
 top, ns = sys.argv[1], {'p': 'http://schemas.microsoft.com/GroupPolicy/2006/07/PolicyDefinitions'}
-table = re.search(r'kStoredSettings\[\] = \{(.*?)\};', open(f'{top}/saver/sim/stored_settings.h').read(), re.S)
+table = re.search(r'kSettings\[\] = \{(.*?)\n\};', open(f'{top}/saver/settings/settings_table.h').read(), re.S)
 settings = {n: (int(d), int(lo), int(hi)) for n, d, lo, hi in
-            re.findall(r'\{"(\w+)",\s*(-?\d+),\s*(-?\d+),\s*(-?\d+)\}', table.group(1))}
+            re.findall(r'\{"(\w+)",\s*(-?\d+),\s*(-?\d+),\s*(-?\d+),', table.group(1))}
 admx = ET.parse(f'{top}/installer/policy/VelloranSaver.admx').getroot()
 adml = ET.parse(f'{top}/installer/policy/en-US/VelloranSaver.adml').getroot()
 defined = {'string': {s.get('id') for s in adml.iterfind('.//p:stringTable/p:string', ns)},

@@ -17,8 +17,8 @@ TEST(BallsFillScreen, RefusesBallsThatCoverNineTenthsOfTheScreen)
 TEST(SettingsTexts, ShowSliderValuesAndVersions)
 {
     char text[32];
-    const std::tuple<LabelFormat, int32_t, const char*> labels[] = {{LabelFormat::Count, INT_MIN, "-2147483648"},
-        {LabelFormat::Twentieths, -1, "-0.05"}, {LabelFormat::Twentieths, INT_MIN, "-107374182.40"}};
+    const std::tuple<SettingKind, int32_t, const char*> labels[] = {{SettingKind::Count, INT_MIN, "-2147483648"},
+        {SettingKind::Twentieths, -1, "-0.05"}, {SettingKind::Twentieths, INT_MIN, "-107374182.40"}};
     for (const auto& [format, value, shown] : labels) EXPECT_STREQ((FormatSliderLabel(format, value, text), text), shown);
     const std::tuple<uint32_t, uint32_t, const char*> versions[] = {{0x00010000, 0x00010000, "1.0.1"},
         {0x00010000, 0, "1.0"}, {0x00010000, 7, "1.0.0.7"}, {0, 0x00050000, "0.0.5"}, {0x0000FFFF, 0, "0.65535"}};

@@ -55,7 +55,7 @@ TEST(Robustness, AnySettingsOnAnyBoardGiveASoundWorld)
     for (int round = 0; round < 2000; ++round) {
         MapSettings settings;
         auto& v = settings.values;
-        for (const StoredSetting& s : kStoredSettings) {
+        for (const Setting& s : kSettings) {
             const uint32_t pick = gen() % 8, range = uint32_t(s.maximum - s.minimum + 1);
             if (pick) v[s.name] = pick == 1 ? kEdges[gen() % 8] : pick == 2 ? uint32_t(gen()) : s.minimum + gen() % range;
         }

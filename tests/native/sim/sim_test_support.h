@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "settings/settings_table.h"
 #include "sim/random.h"
 #include "sim/scene.h"
 
@@ -18,8 +19,8 @@ struct MapSettings : SettingsReader {
     explicit MapSettings(std::map<std::string, uint32_t> init = {}) : values(std::move(init)) {}
     uint32_t ReadSetting(SettingId which) override
     {
-        auto found = values.find(kStoredSettings[which].name);
-        return found == values.end() ? uint32_t(kStoredSettings[which].defaultValue) : found->second;
+        auto found = values.find(kSettings[which].name);
+        return found == values.end() ? uint32_t(kSettings[which].defaultValue) : found->second;
     }
     std::map<std::string, uint32_t> values;
 };

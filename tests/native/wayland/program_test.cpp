@@ -3,6 +3,7 @@
 // virtual one, since a seat without an input device has no pointer to tell the program of.
 #include <gtest/gtest.h>
 #include <sched.h>
+#include <sys/resource.h>
 #include <wayland-client.h>
 
 #include <cstring>
@@ -15,11 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One sway of the test's own, with one output of 640 by 480 to begin with. It, the program and the
+// One sway of the test's own, with one output of 640 by 480 to begin with (or none). It, the program and the
 // screenshots run at a real-time priority where allowed (the test's, which they inherit), so that the
 // machine's load makes neither the compositor nor the program miss frames.
 struct Sway : Run {
-    Sway()
+    explicit Sway(int outputs = 1)
     {
         const sched_param realTime{1};
         sched_setscheduler(0, SCHED_FIFO, &realTime);
@@ -30,7 +31,7 @@ struct Sway : Run {
         if (std::system(("chown nobody " + dir + " && chmod 644 " + dir + "/config").c_str()) != 0) return;
         env = "XDG_RUNTIME_DIR=" + dir + " WAYLAND_DISPLAY=wayland-1 SWAYSOCK=" + dir + "/ipc";
         server = popen(("echo $$; exec setpriv --reuid=nobody --regid=nogroup --clear-groups env -i " + env +
-                        " WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c " + dir +
+                        " WLR_HEADLESS_OUTPUTS=" + std::to_string(outputs) + " WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c " + dir +
                         "/config >" + dir + "/sway.log 2>&1").c_str(), "re");
         if (!server || std::fscanf(server, "%d", &serverPid) != 1) return;
         ready = Within(10, [&] { return fs::exists(dir + "/ipc") && Msg("-t get_outputs"); });
@@ -60,7 +61,7 @@ struct Sway : Run {
         if (shot.pin.empty()) shot.width = shot.height = 0;
         return shot;
     }
-    // The program, with these options, until its boards show on these outputs.
+    // The program, with these options, until its boards show on these outputs (none: started).
     bool Start(const std::string& options, const std::vector<std::string>& outputs = {"HEADLESS-1"})
     {
         // $VELLORAN_WAYLAND_PROGRAM names an installed program to run instead.
@@ -87,6 +88,9 @@ struct Sway : Run {
         return manager && seat && (pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, seat)) &&
                wl_display_roundtrip(pointerDisplay) >= 0;
     }
+    // The pointer moved to a seat of its own and back: the program's seat loses its pointer, as when a
+    // mouse is unplugged, and gains one again.
+    void Replug() { Msg("seat seat1 attach '*'") && Msg("seat seat0 attach '*'"); }
     void Point(double dx, bool click = false)
     {
         if (!click) zwlr_virtual_pointer_v1_motion(pointer, 0, wl_fixed_from_double(dx), 0);
@@ -126,29 +130,114 @@ TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutput)
     EXPECT_TRUE(Within(5, [&] { return sway.Look("HEADLESS-3").Board(); })) << "no board on an output added";
 }
 
-// The pointer over the board as it appears is no move, nor is a motion to where it is; a move by a
-// pixel is (0), and so is a button (-1), the compositor closing it (-2). A stop signal ends it by that
-// signal. Every way it lets go quietly.
+// No output at all (a laptop's lid shut): it waits, quietly, and the first output that comes gets a board.
+TEST(Program, WaitsForAnOutputWhereThereIsNone)
+{
+    Sway sway(0);
+    ASSERT_TRUE(sway.Start("", {}));
+    EXPECT_EQ(sway.Ended(0.5).first, -1) << "ended with no output";
+    ASSERT_TRUE(sway.Msg("create_output"));
+    EXPECT_TRUE(Within(5, [&] { return sway.Look("HEADLESS-1").Board(); }));
+}
+
+// The pointer over the board as it appears is no move, nor is a motion to where it is; a move by half
+// a pixel is (0), also with a pointer plugged in again after the seat lost its own (1), and so is a
+// button (-1), the compositor closing it (-2). A stop signal ends it by that signal. Every way it lets
+// go quietly.
 TEST(Program, EndsOnAPointerMoveOrASignalAndNotBefore)
 {
     Sway sway;
     ASSERT_TRUE(sway.AddPointer());
-    for (const int how : {0, -1, -2, SIGTERM, SIGINT}) {
+    for (const int how : {0, 1, -1, -2, SIGTERM, SIGINT}) {
         ASSERT_TRUE(sway.Start("")) << how;
-        if (how == 0) {
+        if (how == 1) sway.Replug();
+        if (how == 0 || how == 1) {
             sway.Point(0);
-            EXPECT_EQ(sway.Ended(0.5).first, -1) << "ended before the pointer moved";
-            sway.Point(1);
+            EXPECT_EQ(sway.Ended(0.5).first, -1) << how << ": ended before the pointer moved";
+            sway.Point(0.5);
         }
         if (how == -1) sway.Point(0, true);
         if (how == -2) sway.Msg("kill");
-        if (how > 0) kill(sway.pid, how);
+        if (how > 1) kill(sway.pid, how);
         const auto [status, said] = sway.Ended(5);
-        EXPECT_TRUE(how > 0 ? WIFSIGNALED(status) && WTERMSIG(status) == how : WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        EXPECT_TRUE(how > 1 ? WIFSIGNALED(status) && WTERMSIG(status) == how : WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << how << ": " << status;
         EXPECT_EQ(said, "") << how;
         sway.Stop();
     }
+}
+
+// What it asks of the compositor at the defaults for three seconds, from libwayland's log of its requests:
+// one scene for the size shown, so no buffer thrown away while the size stays, and per frame only what
+// changed, a small share of the surface.
+TEST(Program, TellsTheCompositorOnlyWhatChanged)
+{
+    Sway sway;
+    setenv("WAYLAND_DEBUG", "client", 1);
+    const bool started = sway.Start("");
+    unsetenv("WAYLAND_DEBUG");
+    ASSERT_TRUE(started);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    kill(-sway.pid, SIGKILL);
+    std::istringstream log(sway.Ended(5).second);
+    double area = 0, damaged = 0, shares = 0;
+    int frames = 0, thrown = 0;
+    for (std::string line; std::getline(log, line);) {
+        const char* request = std::strstr(line.c_str(), "-> ");
+        int x, y, w, h;
+        if (!request) continue;
+        if (std::sscanf(request, "-> wl_shm_pool@%*d.create_buffer(new id wl_buffer@%*d, 0, %d, %d", &w, &h) == 2)
+            area = double(w) * h;
+        else if (std::sscanf(request, "-> wl_surface@%*d.damage_buffer(%d, %d, %d, %d)", &x, &y, &w, &h) == 4)
+            damaged += double(w) * h;
+        else if (line.find(".commit()") != std::string::npos && damaged > 0)
+            shares += damaged / area, damaged = 0, ++frames;
+        thrown += line.find("wl_buffer@") != std::string::npos && line.find(".destroy()") != std::string::npos;
+    }
+    ASSERT_GT(frames, 50);
+    EXPECT_EQ(thrown, 0) << "a buffer thrown away: a second scene at start";
+    // Whole frames (the first, any after a stall under load) count too: the bound leaves room for them,
+    // and a whole surface on every frame (a share of 1) is still far above it.
+    EXPECT_LT(shares / frames, 0.3) << "damaged share of the surface per frame, over " << frames << " frames";
+}
+
+// Shared memory that cannot be had (files limited to 1 KiB, the signal of that limit ignored, which the
+// program inherits): it says so and ends, rather than wait for ever for a buffer.
+TEST(Program, SaysSoAndEndsWhenItCannotMakeABuffer)
+{
+    Sway sway;
+    const rlimit was = [] { rlimit r; getrlimit(RLIMIT_FSIZE, &r); return r; }(), small{1024, was.rlim_max};
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool started = sway.Start("", {});
+    setrlimit(RLIMIT_FSIZE, &was);
+    signal(SIGXFSZ, SIG_DFL);
+    ASSERT_TRUE(started);
+    const auto [status, said] = sway.Ended(5);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(said, "velloransaver-wayland: cannot make a buffer in shared memory: File too large\n");
+}
+
+// The idle mode, by sway's idle protocol (org_kde_kwin_idle): nothing until the seat has been idle for a
+// second, then a board; a move ends that showing but not the program, the next idle second brings another,
+// and a stop signal ends it.
+TEST(Program, ShowsABoardEachTimeTheSeatHasBeenIdle)
+{
+    Sway sway;
+    ASSERT_TRUE(sway.AddPointer());
+    const auto shown = [&] { return sway.Look("HEADLESS-1").Board(); };
+    ASSERT_TRUE(sway.Start("--on-idle 1", {}));
+    for (int showing = 0; showing < 2; ++showing) {
+        EXPECT_FALSE(Within(0.6, shown)) << showing << ": shown before the seat was idle for a second";
+        ASSERT_TRUE(Within(3, shown)) << showing;
+        sway.Point(0), sway.Point(0.5);
+        EXPECT_TRUE(Within(0.3, [&] { return !shown(); })) << showing << ": shown on after a move";
+    }
+    EXPECT_EQ(sway.Ended(0).first, -1) << "ended by a move";
+    kill(sway.pid, SIGTERM);
+    const auto [status, said] = sway.Ended(5);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(said, "");
 }
 
 // A frame every 4 ms, a scene every 600 frames: 2.4 s, within 1 %, though the output shows 60 frames a second. On a

@@ -15,7 +15,7 @@
 #include "../program_test_support.h"
 #include "display_scales.h"
 #include "raster.h"
-#include "x11/x11_view.h"
+#include "x11/window_board.h"
 
 namespace {
 
@@ -189,7 +189,7 @@ TEST(Program, FollowsItsWindowsSizeAndDrawsNothingWhileHidden)
 
 // At the scales that desktops set with Xft.dpi, the board is laid out in the window's pixels divided by the
 // scale and drawn at full resolution, as the Windows saver draws it: its pins mirrored about the middle of a
-// board of that logical width, and a pin of radius 40 as wide as there.
+// board of that logical width, and a pin as wide as there.
 TEST(Program, DrawsAtTheScaleThatXftDpiSets)
 {
     InAWindow w("1024x768x24", kScaledDisplayWidth, kScaledDisplayHeight);
@@ -220,7 +220,7 @@ TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
         {"DISPLAY=" + w.name + " $program --window-id 0x3fffffff 2>&1 >/dev/null", "1 velloransaver: no window 0x3fffffff"},
         {"DISPLAY=" + eightBits.name + " $program --root 2>&1 >/dev/null", "1 velloransaver: the window's visual has no true colours"},
         {VELLORAN_WAYLAND_PROGRAM " --num-balls 99 --root 2>&1 >/dev/null",
-         "2 velloransaver-wayland: bad argument: --root\nusage: velloransaver-wayland [--help] [--num-balls 1-10] "}};
+         "2 velloransaver-wayland: bad argument: --root\nusage: velloransaver-wayland [--help] [--on-idle 1-86400] [--num-balls 1-10] "}};
     for (const auto& [command, shown] : cases) {
         std::FILE* out = popen(("program=" VELLORAN_X11_PROGRAM "; said=$(" + command + "); echo \"$? $said\"").c_str(), "r");
         std::string text;

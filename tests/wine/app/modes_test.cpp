@@ -71,7 +71,7 @@ const std::pair<const char*, DWORD> kLargePins[] = {{"NumBalls", 1}, {"BallSize"
 
 // A damaged setting must neither blank the board nor make frames so slow that input cannot end it. At 144 dots
 // per inch (150 %) the board is laid out in two thirds of the screen's pixels and drawn at 1.5 times the size: a
-// pin of radius 40 is 80 pixels wide at 96, 120 at 144 (display_scales.h).
+// pin of radius 32 is 64 pixels wide at 96, 96 at 144 (display_scales.h).
 TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInput)
 {
     std::vector<std::pair<DWORD, DisplayScale>> runs = {{0x7FFFFFFF, kDisplayScales[0]}, {0x80000000, kDisplayScales[0]}};
@@ -81,7 +81,7 @@ TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInp
         const char* how = &stored == &runs.front().first ? " /S" : " /s";
         wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
         if (stored)
-            for (const StoredSetting& setting : kStoredSettings) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, setting.name, stored);
+            for (const Setting& setting : kSettings) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, setting.name, stored);
         else
             for (const auto& [name, value] : kLargePins) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, name, value);
         wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", DWORD(scale.dpi));

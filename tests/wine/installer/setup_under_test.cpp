@@ -47,7 +47,8 @@ HINSTANCE WINAPI Start(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPC
 BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
 {
     char answer[8] = {};
-    Note(std::wstring(info->lpVerb ? info->lpVerb : L"") + L" " + (info->lpParameters ? info->lpParameters : L""));
+    Note(std::wstring(info->lpVerb ? info->lpVerb : L"") + L" " + (info->lpParameters ? info->lpParameters : L"") +
+         (info->fMask & SEE_MASK_NOZONECHECKS ? L" without zone check" : L""));
     GetEnvironmentVariableA("VELLORAN_PROMPT", answer, sizeof answer);
     if (lstrcmpA(answer, "yes") != 0)
         return SetLastError(lstrcmpA(answer, "no") == 0 ? ERROR_CANCELLED : ERROR_FILE_NOT_FOUND), FALSE;

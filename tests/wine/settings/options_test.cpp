@@ -146,7 +146,7 @@ struct FirstLabels : OptionsDialog {
     BOOL OnInitDialog() override
     {
         const BOOL result = OptionsDialog::OnInitDialog();
-        for (const SliderBinding& b : kSliderBindings) texts += wt::ItemText(Handle(), b.labelId) + "|";
+        for (const SettingId which : kSliderSettings) texts += wt::ItemText(Handle(), kSettings[which].labelId) + "|";
         SendDlgItemMessageA(Handle(), IDC_WEB_LINK, WM_MOUSEMOVE, 0, MAKELPARAM(6, 4));
         overLink = GetCursor();
         EndDialog(IDCANCEL);
@@ -159,7 +159,7 @@ TEST(OptionsDialogOnThisThread, ShowsStoredValuesAsTheyAreAtFirstAndTheHandOverT
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     FirstLabels dialog;
-    dialog.saverSettings = {25, 0, 1000, -7, 0, 20, 18, 1, 1};
+    dialog.saverSettings = {{25, 0, 1000, -7, 1, 0, 20, 18, 1}};
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(dialog.texts, "25|0|1000|-7|0.00|20|18|");
     EXPECT_TRUE(dialog.overLink && dialog.overLink == LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_LINK_HAND)));

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "sim/stored_settings.h"
-#include "x11/description.h"
-#include "x11/options.h"
+#include "linux/description.h"
+#include "linux/options.h"
+#include "sim/settings_reader.h"
 
 namespace {
 
@@ -35,13 +35,14 @@ std::string Sentence(const char* help)
     return text;
 }
 
-void WriteSynopsis(std::FILE* out, const FrontEnd& frontEnd)
+void WriteSynopsis(std::FILE* out, const LinuxProgram& program)
 {
-    std::fprintf(out, ".SH SYNOPSIS\n.B %s\n[\\fB\\-\\-help\\fR]%s\n", Roff(frontEnd.program).c_str(),
-                 frontEnd.windowOptions ? " [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]" : "");
-    for (const X11Option& option : kX11Options) {
-        const std::string name = Roff(option.name);
-        if (IsList(option.setting)) {
+    std::fprintf(out, ".SH SYNOPSIS\n.B %s\n[\\fB\\-\\-help\\fR]%s%s\n", Roff(program.name).c_str(),
+                 program.windowOptions ? " [\\fB\\-\\-root\\fR | \\fB\\-\\-window\\-id\\fR \\fIid\\fR]" : "",
+                 program.idleOption ? " [\\fB\\-\\-on\\-idle\\fR \\fIseconds\\fR]" : "");
+    for (const Setting& option : kBoardSettings) {
+        const std::string name = Roff(option.option);
+        if (IsList(IdOf(option))) {
             std::fprintf(out, "[\\fB\\-\\-%s\\fR | \\fB\\-\\-no\\-%s\\fR | \\fB\\-\\-random\\-%s\\fR]\n", name.c_str(),
                          name.c_str(), name.c_str());
         } else {
@@ -50,16 +51,16 @@ void WriteSynopsis(std::FILE* out, const FrontEnd& frontEnd)
     }
 }
 
-void WriteOption(std::FILE* out, const X11Option& option)
+void WriteOption(std::FILE* out, const Setting& option)
 {
-    const StoredSetting& setting = kStoredSettings[option.setting];
-    const std::string name = Roff(option.name), help = Roff(Sentence(option.help));
-    if (IsList(option.setting)) {
+    const Setting& setting = option;
+    const std::string name = Roff(option.option), help = Roff(Sentence(option.meaning));
+    if (IsList(IdOf(option))) {
         std::fprintf(out, ".TP\n.BR \\-\\-%s \", \" \\-\\-no\\-%s \", \" \\-\\-random\\-%s\n", name.c_str(), name.c_str(),
                      name.c_str());
         // In the order of the flags above, which is not the order of the stored values.
         std::fprintf(out, "%s: %s, %s, or decided anew for each scene (%s in the settings dialog). Default: \\fB\\-\\-%s%s\\fR.\n",
-                     help.c_str(), kListItems[1], kListItems[0], kListItems[2], Roff(kListPrefixes[setting.defaultValue]).c_str(),
+                     help.c_str(), option.items[1], option.items[0], option.items[2], Roff(kChoicePrefixes[setting.defaultValue]).c_str(),
                      name.c_str());
         return;
     }
@@ -69,7 +70,7 @@ void WriteOption(std::FILE* out, const X11Option& option)
 
 // One dash or two, --help, the window options where the front end has them,
 // then every option of the table.
-void WriteOptions(std::FILE* out, const FrontEnd& frontEnd)
+void WriteOptions(std::FILE* out, const LinuxProgram& program)
 {
     std::fputs(".SH OPTIONS\n"
                "Every option may be given with one dash or two.\n"
@@ -78,7 +79,7 @@ void WriteOptions(std::FILE* out, const FrontEnd& frontEnd)
                ".B \\-\\-help\n"
                "Print the usage on standard output and end.\n",
                out);
-    if (frontEnd.windowOptions) {
+    if (program.windowOptions) {
         std::fputs(".TP\n"
                    ".B \\-\\-root\n"
                    "Draw on the root window.\n"
@@ -87,7 +88,7 @@ void WriteOptions(std::FILE* out, const FrontEnd& frontEnd)
                    "Draw into the window with this id, decimal or hexadecimal with \\fB0x\\fR; it wins over \\fB\\-\\-root\\fR.\n",
                    out);
     }
-    for (const X11Option& option : kX11Options) WriteOption(out, option);
+    for (const Setting& option : kBoardSettings) WriteOption(out, option);
 }
 
 void WriteManualPage(std::FILE* out, const char* version)
@@ -97,7 +98,7 @@ void WriteManualPage(std::FILE* out, const char* version)
                  ".SH NAME\n"
                  "velloransaver \\- balls falling through a field of pins, for XScreenSaver\n",
                  Roff(version).c_str());
-    WriteSynopsis(out, kX11FrontEnd);
+    WriteSynopsis(out, kX11Program);
     std::fprintf(out,
                  ".SH DESCRIPTION\n"
                  "%s"
@@ -117,7 +118,7 @@ void WriteManualPage(std::FILE* out, const char* version)
                  "    \"Velloran Saver\"  velloransaver \\-\\-root  \\en\\e\n"
                  ".EE\n",
                  Roff(kProgramDescription).c_str());
-    WriteOptions(out, kX11FrontEnd);
+    WriteOptions(out, kX11Program);
     std::fputs(".SH ENVIRONMENT\n"
                ".TP\n"
                ".B XSCREENSAVER_WINDOW\n"
@@ -142,13 +143,13 @@ void WriteWaylandPage(std::FILE* out, const char* version)
                  ".SH NAME\n"
                  "velloransaver\\-wayland \\- balls falling through a field of pins, for Wayland desktops\n",
                  Roff(version).c_str());
-    WriteSynopsis(out, kWaylandFrontEnd);
+    WriteSynopsis(out, kWaylandProgram);
     std::fprintf(out,
                  ".SH DESCRIPTION\n"
                  "%s"
                  ".PP\n"
                  "It covers every output with a fullscreen surface, each with a board of its own at the\n"
-                 "output's size and scale, and follows outputs that come or go.\n"
+                 "output's size and scale, and follows outputs that come or go; with none, it waits for one.\n"
                  "It ends on a key, a mouse button or a move of the pointer (not on the wheel),\n"
                  "when the compositor closes it, and on SIGTERM or SIGINT.\n"
                  ".PP\n"
@@ -165,16 +166,29 @@ void WriteWaylandPage(std::FILE* out, const char* version)
                  "        timeout = 300\n"
                  "        on\\-timeout = velloransaver\\-wayland\n"
                  "    }\n"
+                 ".EE\n"
+                 ".PP\n"
+                 "With \\fB\\-\\-on\\-idle\\fR \\fIseconds\\fR (1 to 86400) it needs no idle daemon: it runs with the\n"
+                 "session, shows the boards each time the seat has had no input for that long, ends each showing\n"
+                 "as above, and ends itself only on SIGTERM or SIGINT. The compositor tells it when the seat is\n"
+                 "idle (\\fBext_idle_notifier_v1\\fR or \\fBorg_kde_kwin_idle\\fR); on GNOME, mutter's idle monitor\n"
+                 "on the session bus does. The package's user unit runs it so, after five minutes, for a user who\n"
+                 "enables it:\n"
+                 ".PP\n"
+                 ".EX\n"
+                 "    systemctl \\-\\-user enable \\-\\-now velloransaver\\-wayland.service\n"
                  ".EE\n",
                  Roff(kProgramDescription).c_str());
-    WriteOptions(out, kWaylandFrontEnd);
+    WriteOptions(out, kWaylandProgram);
     std::fputs(".SH ENVIRONMENT\n"
                ".TP\n"
                ".B WAYLAND_DISPLAY\n"
                "The compositor to draw on, a socket in \\fBXDG_RUNTIME_DIR\\fR.\n"
                ".SH \"EXIT STATUS\"\n"
                "0 when it was ended by input or closed by the compositor; 1 when it could not draw\n"
-               "(no compositor, or one that lacks what it needs) or lost the compositor;\n"
+               "(no compositor, one that lacks what it needs, no shared memory for a picture, or, for\n"
+               "\\fB\\-\\-on\\-idle\\fR, no way to learn of idle times)\n"
+               "or lost the compositor;\n"
                "2 for a malformed command line, after one line of usage on the standard error.\n"
                "Stopped by SIGTERM or SIGINT, it ends by that signal.\n"
                ".SH \"SEE ALSO\"\n"

@@ -1,30 +1,27 @@
 // The Linux programs' command line, in the manner of XScreenSaver's programs:
-// where to draw (X11 only), and the nine stored settings of the Windows saver
-// as options with the same meanings, defaults and ranges. Every option is
-// declared once, in kX11Options; parsing, the usage line, the settings file
-// for the daemon's settings dialog and both programs' manual pages all follow
-// from that table.
+// where to draw (X11 only), and the nine settings of a board that the Windows
+// saver stores, as options with the same meanings, defaults and ranges. Every
+// option is declared once, in the settings table; parsing, the usage line,
+// the settings file for the daemon's settings dialog and both programs'
+// manual pages all follow from it.
 #pragma once
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-#include "sim/stored_settings.h"
+#include "settings/settings_table.h"
 
-struct X11Option {
-    SettingId setting;
-    const char* name;   // without dashes; a list's three values are --name, --no-name, --random-name
-    const char* label;  // as the options dialog labels its control
-    const char* help;   // what the value means, for the manual page
+// The prefix of the flag that selects each of a choice's values: --name,
+// --no-name, --random-name.
+inline constexpr const char* kChoicePrefixes[] = {"no-", "", "random-"};
+
+// The settings of a board, the ones the options offer, in the table's order.
+struct BoardSettings {
+    const Setting* begin() const { return kSettings; }
+    const Setting* end() const { return kSettings + kBoardSettingCount; }
 };
-
-extern const X11Option kX11Options[kBoardSettingCount];
-
-// A list's items, in the order of their stored values, and the prefix of the
-// flag that selects each.
-inline constexpr const char* kListItems[] = {"No", "Yes", "Whatever"};
-inline constexpr const char* kListPrefixes[] = {"no-", "", "random-"};
-inline bool IsList(SettingId which) { return which == kSymmetry || which == kSparks; }
+inline constexpr BoardSettings kBoardSettings;
+inline SettingId IdOf(const Setting& setting) { return SettingId(&setting - kSettings); }
 
 enum class DrawTarget {
     OwnWindow,  // a window of its own, closed by a key press or the window manager
@@ -33,12 +30,13 @@ enum class DrawTarget {
 };
 
 // What tells the programs' command lines apart.
-struct FrontEnd {
-    const char* program;
+struct LinuxProgram {
+    const char* name;
     bool windowOptions;  // --root, --window-id and $XSCREENSAVER_WINDOW: X11 draws into others' windows
+    bool idleOption;     // --on-idle: Wayland's program is its own idle daemon
 };
-inline constexpr FrontEnd kX11FrontEnd{"velloransaver", true};
-inline constexpr FrontEnd kWaylandFrontEnd{"velloransaver-wayland", false};
+inline constexpr LinuxProgram kX11Program{"velloransaver", true, false};
+inline constexpr LinuxProgram kWaylandProgram{"velloransaver-wayland", false, true};
 
 // What the command line asks for; its settings are read as the Windows saver
 // reads stored ones, clamped into the options dialog's ranges.
@@ -46,12 +44,13 @@ struct CommandLine : SettingsReader {
     // Settings beyond a board's (the Windows saver's Monitors) keep their defaults.
     uint32_t ReadSetting(SettingId which) override
     {
-        return which < kBoardSettingCount ? settings[which] : uint32_t(kStoredSettings[which].defaultValue);
+        return which < kBoardSettingCount ? settings[which] : uint32_t(kSettings[which].defaultValue);
     }
 
     uint32_t settings[kBoardSettingCount] = {};
     DrawTarget target = DrawTarget::OwnWindow;
     unsigned long window = 0;  // with DrawTarget::Window
+    uint32_t onIdle = 0;       // --on-idle: seconds of an idle seat before each showing; 0: show at once
     bool help = false;         // --help: the usage, and nothing else
     std::string refused;       // the argument that made the parse fail, as given
 };
@@ -61,16 +60,17 @@ struct CommandLine : SettingsReader {
 // set, else from --window-id, else --root; ids are decimal or 0x-hex. A number
 // beyond 32 bits counts as the nearest 32-bit one before clamping. False for
 // anything malformed (an unknown option, a missing or non-numeric value, an
-// id that is not one, a window option where the front end has none), with
+// id that is not one, a window option where the front end has none, an idle
+// time that is not a whole number of seconds from 1 to a day), with
 // the culprit in line.refused.
 bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
-                      const FrontEnd& frontEnd = kX11FrontEnd);
+                      const LinuxProgram& program);
 
 // One line: every option with its range.
-void PrintUsage(std::FILE* out, const FrontEnd& frontEnd = kX11FrontEnd);
+void PrintUsage(std::FILE* out, const LinuxProgram& program);
 
 // Parses the command line and answers a bad one (the culprit and the usage on
 // stderr, exit code 2) or --help (the usage on stdout, 0): the exit code, or
 // -1 when the program is to run.
 int TakeCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
-                    const FrontEnd& frontEnd);
+                    const LinuxProgram& program);

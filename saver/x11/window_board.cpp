@@ -1,8 +1,7 @@
-#include "x11/x11_view.h"
+#include "x11/window_board.h"
 
 #include <X11/Xutil.h>
 
-#include "sim/scene.h"
 #include "x11/display_scale.h"
 
 namespace {
@@ -106,68 +105,45 @@ bool X11Pen::ClipTo(const std::vector<Rect>& areas)
     return true;
 }
 
-X11Frames::X11Frames(Display* display, Drawable target, Visual* visual, int depth, int width, int height,
-                     double scale)
-    : pen(display, target, visual, depth, scale), depth_(depth), scale_(scale)
-{
-    Resize(width, height);
-}
+namespace {
 
-X11Frames::~X11Frames()
-{
-    if (pen.buffer) XFreePixmap(pen.display, pen.buffer);
-}
+int Positive(int length) { return length > 0 ? length : 1; }
 
-void X11Frames::Resize(int width, int height)
-{
-    if (pen.buffer) XFreePixmap(pen.display, pen.buffer);
-    width_ = width > 0 ? width : 1;
-    height_ = height > 0 ? height : 1;
-    pen.buffer = XCreatePixmap(pen.display, pen.target, unsigned(width_), unsigned(height_), unsigned(depth_));
-    // A new Pixmap knows nothing of the target: its first frame repaints all.
-    composition_.Forget();
-}
+}  // namespace
 
-// The pen maps the rectangle as a board's, to one at least as large: every
-// pixel of the target, beyond the board's last whole logical pixel too.
-void X11Frames::Clear() { pen.Fill(FramePen::Surface::kTarget, Rect{0, 0, width_, height_}); }
-
-X11View::X11View(Display* display, Window window, const XWindowAttributes& attributes, SettingsReader& settings)
-    : settings_(settings),
-      // The pace of the animation: a frame every RefreshRate + 1 ms, as on Windows.
-      period_(int(settings.ReadSetting(kRefreshRate)) + 1),
-      width_(attributes.width),
+WindowBoard::WindowBoard(Display* display, Window window, const XWindowAttributes& attributes, SettingsReader& settings)
+    : width_(attributes.width),
       height_(attributes.height),
-      frames_(display, window, attributes.visual, attributes.depth, attributes.width, attributes.height,
-              DisplayScale(display))
+      depth_(attributes.depth),
+      scale_(DisplayScale(display)),
+      pen_(display, window, attributes.visual, attributes.depth, scale_),
+      animation_(settings, CompositionRules{true, false})
 {
-    board_ = frames_.Board();
-    SetUpScene(world_, board_, 0, settings_);
+    NewPixmap();
+    animation_.SetUp(Positive(width_), Positive(height_), scale_);
 }
 
-int X11View::Tick()
+WindowBoard::~WindowBoard()
 {
-    StepWorld(world_, board_);
-    frames_.DrawFrame(world_);
-    // The last frame of a scene is shown in full before the board is cleared.
-    // Set-up starts the count again, and a frame that finds the count at 0
-    // repaints everything.
-    if (++world_.frameCounter >= world_.scene.sceneFrames) {
-        frames_.Clear();
-        SetUpScene(world_, board_, 0, settings_);
-    }
-    return period_;
+    if (pen_.buffer) XFreePixmap(pen_.display, pen_.buffer);
 }
 
-void X11View::Reshape(int width, int height)
+void WindowBoard::NewPixmap()
+{
+    if (pen_.buffer) XFreePixmap(pen_.display, pen_.buffer);
+    pen_.buffer = XCreatePixmap(pen_.display, pen_.target, unsigned(Positive(width_)), unsigned(Positive(height_)),
+                                unsigned(depth_));
+    animation_.Forget();
+}
+
+void WindowBoard::Reshape(int width, int height)
 {
     if (width == width_ && height == height_) return;
-    // Pins laid out for the old size would leave part of the window empty
-    // or lie beyond it: the new size gets a new scene.
     width_ = width;
     height_ = height;
-    frames_.Resize(width, height);
-    board_ = frames_.Board();
-    frames_.Clear();
-    SetUpScene(world_, board_, 0, settings_);
+    NewPixmap();
+    // The pen maps the rectangle as a board's, to one at least as large: every
+    // pixel of the window, beyond the board's last whole logical pixel too.
+    pen_.Fill(FramePen::Surface::kTarget, Rect{0, 0, width_, height_});
+    animation_.Follow(Positive(width_), Positive(height_), scale_);
 }

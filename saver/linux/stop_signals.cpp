@@ -1,4 +1,4 @@
-#include "x11/stop_signals.h"
+#include "linux/stop_signals.h"
 
 namespace {
 volatile sig_atomic_t caught = 0;

@@ -7,39 +7,30 @@
 // about as tall.
 #include <cstdio>
 
+#include "linux/description.h"
+#include "linux/options.h"
 #include "settings/option_rules.h"
-#include "settings/settings_store.h"
-#include "x11/description.h"
-#include "x11/options.h"
+#include "settings/settings_table.h"
 
 namespace {
 
-// How the options dialog labels a slider's values.
-LabelFormat FormatOf(SettingId which)
+void WriteControl(std::FILE* out, const Setting& option)
 {
-    for (const SliderBinding& binding : kSliderBindings) {
-        if (&StoredSettingOf(binding.field) == &kStoredSettings[which]) return binding.format;
-    }
-    return LabelFormat::Count;
-}
-
-void WriteControl(std::FILE* out, const X11Option& option)
-{
-    const StoredSetting& setting = kStoredSettings[option.setting];
-    if (IsList(option.setting)) {
+    const Setting& setting = option;
+    if (IsList(IdOf(option))) {
         // The item without an argument is the default, as the daemon's dialog expects.
-        std::fprintf(out, "      <select id=\"%s\">\n", option.name);
+        std::fprintf(out, "      <select id=\"%s\">\n", option.option);
         for (int v = 0; v < 3; ++v) {
-            std::fprintf(out, "        <option id=\"%s%s\" _label=\"%s: %s\"", kListPrefixes[v], option.name, option.label,
-                         kListItems[v]);
-            if (v != setting.defaultValue) std::fprintf(out, " arg-set=\"--%s%s\"", kListPrefixes[v], option.name);
+            std::fprintf(out, "        <option id=\"%s%s\" _label=\"%s: %s\"", kChoicePrefixes[v], option.option, option.label,
+                         option.items[v]);
+            if (v != setting.defaultValue) std::fprintf(out, " arg-set=\"--%s%s\"", kChoicePrefixes[v], option.option);
             std::fputs("/>\n", out);
         }
         std::fputs("      </select>\n", out);
         return;
     }
     // The ends of a slider are labelled as the options dialog labels its values.
-    const LabelFormat format = FormatOf(option.setting);
+    const SettingKind format = option.kind;
     char low[32], high[32];
     FormatSliderLabel(format, setting.minimum, low);
     FormatSliderLabel(format, setting.maximum, high);
@@ -47,14 +38,14 @@ void WriteControl(std::FILE* out, const X11Option& option)
                  "      <number id=\"%s\" type=\"slider\" arg=\"--%s %%\"\n"
                  "              _label=\"%s\" _low-label=\"%s\" _high-label=\"%s\"\n"
                  "              low=\"%d\" high=\"%d\" default=\"%d\"/>\n",
-                 option.name, option.name, option.label, low, high, int(setting.minimum), int(setting.maximum),
+                 option.option, option.option, option.label, low, high, int(setting.minimum), int(setting.maximum),
                  int(setting.defaultValue));
 }
 
 void WriteSettingsXml(std::FILE* out)
 {
     int sliders = 0;
-    for (const X11Option& option : kX11Options) sliders += !IsList(option.setting);
+    for (const Setting& option : kBoardSettings) sliders += !IsList(IdOf(option));
     const int leftSliders = (sliders + 1) / 2;
 
     std::fputs("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n\n"
@@ -64,18 +55,18 @@ void WriteSettingsXml(std::FILE* out)
                "    <vgroup>\n",
                out);
     int slider = 0;
-    for (const X11Option& option : kX11Options) {
-        if (!IsList(option.setting) && slider++ < leftSliders) WriteControl(out, option);
+    for (const Setting& option : kBoardSettings) {
+        if (!IsList(IdOf(option)) && slider++ < leftSliders) WriteControl(out, option);
     }
     std::fputs("    </vgroup>\n"
                "    <vgroup>\n",
                out);
     slider = 0;
-    for (const X11Option& option : kX11Options) {
-        if (!IsList(option.setting) && slider++ >= leftSliders) WriteControl(out, option);
+    for (const Setting& option : kBoardSettings) {
+        if (!IsList(IdOf(option)) && slider++ >= leftSliders) WriteControl(out, option);
     }
-    for (const X11Option& option : kX11Options) {
-        if (IsList(option.setting)) WriteControl(out, option);
+    for (const Setting& option : kBoardSettings) {
+        if (IsList(IdOf(option))) WriteControl(out, option);
     }
     std::fprintf(out,
                  "    </vgroup>\n"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "x11/options.h"
+#include "linux/options.h"
 
 namespace {
 
@@ -22,17 +22,17 @@ std::vector<std::string> Words(const std::string& text)
 }
 
 // The target, then the nine settings in stored order; or the argument refused.
-std::string Parse(const std::string& options, const char* screensaverWindow = nullptr)
+std::string Parse(const std::string& options, const char* screensaverWindow = nullptr, const LinuxProgram& program = kX11Program)
 {
     const std::vector<std::string> words = Words("velloransaver " + options);
     std::vector<const char*> argv;
     for (const std::string& word : words) argv.push_back(word.c_str());
     CommandLine line;
-    if (!ParseCommandLine(int(argv.size()), argv.data(), screensaverWindow, line)) return "refused " + line.refused;
+    if (!ParseCommandLine(int(argv.size()), argv.data(), screensaverWindow, line, program)) return "refused " + line.refused;
     std::string text = line.target == DrawTarget::OwnWindow ? "own" : line.target == DrawTarget::Root ? "root" : "";
     if (text.empty()) text = (std::ostringstream() << std::hex << std::showbase << line.window).str();
     for (uint32_t value : line.settings) text += " " + std::to_string(value);
-    return text;
+    return line.onIdle ? text + " idle " + std::to_string(line.onIdle) : text;
 }
 
 TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
@@ -54,8 +54,13 @@ TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
         {"--window-id 0", nullptr, "refused --window-id 0"},
         {"--window-id 0x100000000", nullptr, "refused --window-id 0x100000000"},
         {"--root", "window", "refused XSCREENSAVER_WINDOW=window"},
+        {"--on-idle 300", nullptr, "refused --on-idle"},
     };
     for (const auto& c : cases) EXPECT_EQ(Parse(c.options, c.screensaverWindow), c.parsed) << c.options;
+    // The Wayland program's idle time: whole seconds, from one to a day.
+    for (const auto& [options, parsed] : {std::pair{"--on-idle 86400", "own 3 40 30 8 1 20 20 18 1 idle 86400"},
+                                          {"--on-idle 0", "refused --on-idle 0"}, {"--on-idle 86401", "refused --on-idle 86401"}})
+        EXPECT_EQ(Parse(options, nullptr, kWaylandProgram), parsed) << options;
 }
 
 // What the daemon's settings dialog offers: every default is the program's,
@@ -66,7 +71,7 @@ TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsVal
 {
     const std::string xml = (std::ostringstream() << std::ifstream(VELLORAN_X11_XML).rdbuf()).str();
     std::map<std::string, size_t> indexOf;
-    for (const X11Option& option : kX11Options) indexOf[option.name] = size_t(option.setting) + 1;
+    for (const Setting& option : kBoardSettings) indexOf[option.option] = size_t(IdOf(option)) + 1;
     std::vector<std::string> defaults(kBoardSettingCount + 1, "none"), program = Words(Parse(""));
     defaults[0] = program[0];
     const std::regex element(R"(<(select|number|option)\b([^>]*)>)"), attribute(R"x(([-\w]+)="([^"]*)")x");

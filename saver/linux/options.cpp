@@ -1,24 +1,9 @@
-#include "x11/options.h"
+#include "linux/options.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-
-#include "settings/settings_store.h"
-
-// In the order of the stored settings; each name is its registry value's.
-const X11Option kX11Options[kBoardSettingCount] = {
-    {kNumBalls, "num-balls", "Balls: Number", "balls in a scene"},
-    {kNumPins, "num-pins", "Pins: Number", "pins on the board"},
-    {kBallSize, "ball-size", "Balls: Radius", "radius of every ball, in pixels"},
-    {kPinSize, "pin-size", "Pins: Radius", "radius of every pin, in pixels"},
-    {kSymmetry, "symmetry", "Symmetric Pins", "whether the pins are laid out mirrored about the middle"},
-    {kGravity, "gravity", "Gravity", "strength of gravity, in twentieths: 20 is a factor of 1.00"},
-    {kScenarioCounter, "scenario-counter", "Scene Duration", "length of a scene, in units of 600 frames"},
-    {kRefreshRate, "refresh-rate", "Refresh Rate", "the animation's period minus 1, in milliseconds"},
-    {kSparks, "sparks", "Sparks", "whether white sparks fly where discs touch"},
-};
 
 namespace {
 
@@ -49,12 +34,12 @@ bool ParseWindowId(const char* text, unsigned long& id)
 // The setting and list value that a flag like "no-sparks" selects.
 bool MatchListFlag(const char* flag, SettingId& which, uint32_t& value)
 {
-    for (const X11Option& option : kX11Options) {
-        if (!IsList(option.setting)) continue;
+    for (const Setting& option : kBoardSettings) {
+        if (!IsList(IdOf(option))) continue;
         for (uint32_t v = 0; v < 3; ++v) {
-            const size_t prefix = std::strlen(kListPrefixes[v]);
-            if (std::strncmp(flag, kListPrefixes[v], prefix) == 0 && std::strcmp(flag + prefix, option.name) == 0) {
-                which = option.setting;
+            const size_t prefix = std::strlen(kChoicePrefixes[v]);
+            if (std::strncmp(flag, kChoicePrefixes[v], prefix) == 0 && std::strcmp(flag + prefix, option.option) == 0) {
+                which = IdOf(option);
                 value = v;
                 return true;
             }
@@ -63,10 +48,10 @@ bool MatchListFlag(const char* flag, SettingId& which, uint32_t& value)
     return false;
 }
 
-const X11Option* FindSlider(const char* name)
+const Setting* FindSlider(const char* name)
 {
-    for (const X11Option& option : kX11Options) {
-        if (!IsList(option.setting) && std::strcmp(name, option.name) == 0) return &option;
+    for (const Setting& option : kBoardSettings) {
+        if (!IsList(IdOf(option)) && std::strcmp(name, option.option) == 0) return &option;
     }
     return nullptr;
 }
@@ -74,9 +59,9 @@ const X11Option* FindSlider(const char* name)
 }  // namespace
 
 bool ParseCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
-                      const FrontEnd& frontEnd)
+                      const LinuxProgram& program)
 {
-    for (int i = 0; i < kBoardSettingCount; ++i) line.settings[i] = uint32_t(kStoredSettings[i].defaultValue);
+    for (int i = 0; i < kBoardSettingCount; ++i) line.settings[i] = uint32_t(kSettings[i].defaultValue);
     bool root = false, haveId = false;
     unsigned long id = 0;
     const auto refuse = [&](const std::string& what) {
@@ -92,24 +77,29 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
         uint32_t listValue;
         if (std::strcmp(name, "help") == 0 || std::strcmp(name, "h") == 0) {
             line.help = true;
-        } else if (frontEnd.windowOptions && std::strcmp(name, "root") == 0) {
+        } else if (program.windowOptions && std::strcmp(name, "root") == 0) {
             root = true;
-        } else if (frontEnd.windowOptions && std::strcmp(name, "window-id") == 0) {
+        } else if (program.windowOptions && std::strcmp(name, "window-id") == 0) {
             if (!ParseWindowId(value, id)) return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
             haveId = true, ++i;
+        } else if (program.idleOption && std::strcmp(name, "on-idle") == 0) {
+            int32_t seconds;
+            if (!ParseNumber(value, seconds) || seconds < 1 || seconds > 86400)
+                return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
+            line.onIdle = uint32_t(seconds), ++i;
         } else if (MatchListFlag(name, which, listValue)) {
             line.settings[which] = listValue;
-        } else if (const X11Option* option = FindSlider(name)) {
+        } else if (const Setting* option = FindSlider(name)) {
             int32_t number;
             if (!ParseNumber(value, number)) return refuse(std::string(arg) + (value ? std::string(" ") + value : ""));
-            line.settings[option->setting] = ClampStoredSetting(option->setting, uint32_t(number));
+            line.settings[IdOf(*option)] = ClampStoredSetting(IdOf(*option), uint32_t(number));
             ++i;
         } else {
             return refuse(arg);
         }
     }
     line.target = DrawTarget::OwnWindow;
-    if (frontEnd.windowOptions && screensaverWindow && *screensaverWindow) {
+    if (program.windowOptions && screensaverWindow && *screensaverWindow) {
         if (!ParseWindowId(screensaverWindow, id)) return refuse(std::string("XSCREENSAVER_WINDOW=") + screensaverWindow);
         line.target = DrawTarget::Window;
     } else if (haveId) {
@@ -122,26 +112,27 @@ bool ParseCommandLine(int argc, const char* const argv[], const char* screensave
 }
 
 int TakeCommandLine(int argc, const char* const argv[], const char* screensaverWindow, CommandLine& line,
-                    const FrontEnd& frontEnd)
+                    const LinuxProgram& program)
 {
-    if (!ParseCommandLine(argc, argv, screensaverWindow, line, frontEnd)) {
-        std::fprintf(stderr, "%s: bad argument: %s\n", frontEnd.program, line.refused.c_str());
-        PrintUsage(stderr, frontEnd);
+    if (!ParseCommandLine(argc, argv, screensaverWindow, line, program)) {
+        std::fprintf(stderr, "%s: bad argument: %s\n", program.name, line.refused.c_str());
+        PrintUsage(stderr, program);
         return 2;
     }
-    if (line.help) PrintUsage(stdout, frontEnd);
+    if (line.help) PrintUsage(stdout, program);
     return line.help ? 0 : -1;
 }
 
-void PrintUsage(std::FILE* out, const FrontEnd& frontEnd)
+void PrintUsage(std::FILE* out, const LinuxProgram& program)
 {
-    std::fprintf(out, "usage: %s [--help]%s", frontEnd.program, frontEnd.windowOptions ? " [--root | --window-id ID]" : "");
-    for (const X11Option& option : kX11Options) {
-        const StoredSetting& setting = kStoredSettings[option.setting];
-        if (IsList(option.setting)) {
-            std::fprintf(out, " [--%s | --no-%s | --random-%s]", option.name, option.name, option.name);
+    std::fprintf(out, "usage: %s [--help]%s%s", program.name, program.windowOptions ? " [--root | --window-id ID]" : "",
+                 program.idleOption ? " [--on-idle 1-86400]" : "");
+    for (const Setting& option : kBoardSettings) {
+        const Setting& setting = option;
+        if (IsList(IdOf(option))) {
+            std::fprintf(out, " [--%s | --no-%s | --random-%s]", option.option, option.option, option.option);
         } else {
-            std::fprintf(out, " [--%s %d-%d]", option.name, int(setting.minimum), int(setting.maximum));
+            std::fprintf(out, " [--%s %d-%d]", option.option, int(setting.minimum), int(setting.maximum));
         }
     }
     std::fputs("\n", out);
