@@ -363,14 +363,13 @@ TEST(SaverView, StandsStillAndLetsTheTimerGoWhileNobodyCanSeeItAndRepaintsAllWhe
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "only the main window's end ends the loop";
 }
 
-// Sent to a fresh full-screen saver after a first mouse move to (10, 10), with the monitors as they are then.
+// Sent to a fresh full-screen saver after a first mouse move to (10, 10).
 const struct {
     const char* name;
     UINT id;
     WPARAM wParam;
     LPARAM lParam;
     bool ends;
-    MonitorSource monitors = nullptr;  // the system's
 } kInputs[] = {
     {"back at the first place", WM_MOUSEMOVE, 0, MAKELPARAM(10, 10), false},
     {"one pixel right", WM_MOUSEMOVE, 0, MAKELPARAM(11, 10), true}, {"left button", WM_LBUTTONDOWN, MK_LBUTTON, 0, true},
@@ -380,9 +379,6 @@ const struct {
     {"deactivated", WM_ACTIVATE, WA_INACTIVE, 0, true}, {"activated", WM_ACTIVATE, WA_ACTIVE, 0, false},
     {"application deactivated", WM_ACTIVATEAPP, 0, 0, true}, {"application activated", WM_ACTIVATEAPP, 1, 0, false},
     {"screensaver command", WM_SYSCOMMAND, SC_SCREENSAVE, 0, false}, {"close command", WM_SYSCOMMAND, SC_CLOSE, 0, false},
-    {"display change, same monitors", WM_DISPLAYCHANGE, 32, 0, false},
-    {"monitor added", WM_DISPLAYCHANGE, 32, 0, true, [] { return std::vector<MonitorArea>{{RECT{0, 0, 1024, 768}, true}, {RECT{1024, 0, 1824, 600}, false}}; }},
-    {"new resolution", WM_DISPLAYCHANGE, 32, 0, true, [] { return std::vector<MonitorArea>{{RECT{0, 0, 800, 600}, true}}; }},
 };
 
 TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
@@ -394,9 +390,7 @@ TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
         const HWND w = saver->Handle();
         MSG msg;
         SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-        SetMonitorSource(c.monitors);
         SendMessageA(w, c.id, c.wParam, c.lParam);
-        SetMonitorSource(nullptr);
         EXPECT_EQ(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE, c.ends) << c.name;
         DestroyWindow(w);
         EXPECT_FALSE(Window::Main()) << c.name;
