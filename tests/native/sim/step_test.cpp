@@ -54,16 +54,6 @@ TEST_F(HandBuiltWorld, PinContactsBounceWithSeventyPercent)
     }
 }
 
-TEST_F(HandBuiltWorld, BallsMeetingHeadOnLeaveWithSeventyPercent)
-{
-    Disc *other = Add(false, 361, 300, 2, 0), *ball = Add(false, 380, 300, -2, 0);
-    Collide(world, *ball, ball->cell, board);
-    Collide(world, *other, other->cell, board);  // the lower id never starts a contact
-    EXPECT_EQ(std::make_tuple(ball->x, other->x), std::make_tuple(380.5, 360.5));
-    EXPECT_NEAR(ball->nextVx, 1.4, 1e-12);
-    EXPECT_NEAR(other->nextVx, -1.4, 1e-12);
-}
-
 TEST(DropIn, BallsEnterOneAfterAnother)
 {
     World world;
