@@ -39,5 +39,6 @@ void ReportDeployment(HWND owner, Deployment result, const char* displayName);
 extern const char kBackdropClass[];  // "InstallClass"
 ATOM RegisterBackdropClass();
 LRESULT CALLBACK BackdropWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Its parameter: non-zero when the installer has administrator rights.
 INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK LinkWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -328,6 +328,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     if (!backdrop) return 2;
     // Only the Install button goes on: a dialog that could not even be shown
     // has not been agreed to.
-    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WELCOME), backdrop, WelcomeDlgProc, 0) != IDOK) return 2;
+    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WELCOME), backdrop, WelcomeDlgProc,
+                        plan == InstallPlan::Everything) != IDOK)
+        return 2;
     return InstallInteractively(backdrop, plan == InstallPlan::Everything);
 }

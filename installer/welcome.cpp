@@ -1,7 +1,11 @@
 // The backdrop behind the installer, the welcome dialog and its web link.
 #include "installer.h"
 
+#include <exdisp.h>
 #include <shellapi.h>
+#include <shldisp.h>
+#include <shlguid.h>
+#include <shlobj.h>
 
 #include "backdrop_bands.h"
 #include "link_font.h"
@@ -78,6 +82,72 @@ void PaintLink(HWND window)
     DeleteObject(font);
 }
 
+// An interface pointer that is released when it goes out of scope.
+template <class Interface> class Held {
+public:
+    Held() = default;
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    ~Held()
+    {
+        if (pointer_) pointer_->Release();
+    }
+    Interface** operator&() { return &pointer_; }
+    Interface* operator->() const { return pointer_; }
+
+private:
+    Interface* pointer_ = nullptr;
+};
+
+// An installer run as administrator (from an elevated prompt, or with user
+// account control off) would hand those rights on to the browser. The
+// desktop shell runs as the user who is signed in: its own ShellExecute
+// opens the page there, with that user's rights. The way to it goes from the
+// desktop's window through its browser and view to the shell's dispatch
+// object. False, with nothing asked, where no desktop shell answers.
+bool OpenThroughDesktopShell(const char* address)
+{
+    wchar_t wide[256];
+    if (MultiByteToWideChar(CP_ACP, 0, address, -1, wide, 256) == 0) return false;
+    Held<IShellWindows> windows;
+    Held<IDispatch> desktop, background, application;
+    Held<IServiceProvider> services;
+    Held<IShellBrowser> browser;
+    Held<IShellView> view;
+    Held<IShellFolderViewDual> folder;
+    Held<IShellDispatch2> shell;
+    VARIANT where = {}, none = {};
+    where.vt = VT_I4;
+    where.lVal = CSIDL_DESKTOP;
+    long window = 0;
+    if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&windows))) ||
+        windows->FindWindowSW(&where, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &desktop) != S_OK ||
+        FAILED(desktop->QueryInterface(IID_PPV_ARGS(&services))) ||
+        FAILED(services->QueryService(SID_STopLevelBrowser, IID_PPV_ARGS(&browser))) ||
+        FAILED(browser->QueryActiveShellView(&view)) ||
+        FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_PPV_ARGS(&background))) ||
+        FAILED(background->QueryInterface(IID_PPV_ARGS(&folder))) || FAILED(folder->get_Application(&application)) ||
+        FAILED(application->QueryInterface(IID_PPV_ARGS(&shell))))
+        return false;
+
+    // This installer is in front while the user clicks; the desktop's
+    // process may then put the browser in front too.
+    DWORD process = 0;
+    if (GetWindowThreadProcessId(reinterpret_cast<HWND>(LONG_PTR(window)), &process)) AllowSetForegroundWindow(process);
+    VARIANT verb = {}, show = {};
+    verb.vt = VT_BSTR;
+    verb.bstrVal = SysAllocString(L"open");
+    show.vt = VT_I4;
+    show.lVal = SW_SHOW;
+    const BSTR file = SysAllocString(wide);
+    // Once the desktop shell has been reached, it alone opens the page:
+    // where it cannot, the page stays closed rather than open elevated.
+    if (file && verb.bstrVal) shell->ShellExecute(file, none, none, verb, show);
+    SysFreeString(file);
+    SysFreeString(verb.bstrVal);
+    return true;
+}
+
 }  // namespace
 
 ATOM RegisterBackdropClass()
@@ -104,15 +174,19 @@ LRESULT CALLBACK BackdropWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
         // The link is drawn and driven wholly by LinkWndProc; the static
-        // control's own procedure is not needed any more.
-        SetWindowLongPtrA(GetDlgItem(dialog, IDC_WEB_LINK), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkWndProc));
+        // control's own procedure is not needed any more. It keeps whether
+        // the installer has administrator rights, which decide how it opens.
+        HWND link = GetDlgItem(dialog, IDC_WEB_LINK);
+        SetWindowLongPtrA(link, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkWndProc));
+        SetWindowLongPtrA(link, GWLP_USERDATA, lParam);
         FillInWelcomeTexts(dialog);
         return TRUE;
+    }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
         return TRUE;
@@ -132,7 +206,12 @@ LRESULT CALLBACK LinkWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_LBUTTONDOWN: {
         char address[256];
         GetWindowTextA(window, address, sizeof address);
-        ShellExecuteA(GetDesktopWindow(), "open", address, "", "", SW_SHOW);
+        // The desktop shell's objects, and the handlers that the shell may
+        // start for the address, are COM objects.
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        if (!GetWindowLongPtrA(window, GWLP_USERDATA) || !OpenThroughDesktopShell(address))
+            ShellExecuteA(GetDesktopWindow(), "open", address, "", "", SW_SHOW);
+        if (SUCCEEDED(com)) CoUninitialize();
         return 1;
     }
     }

@@ -29,6 +29,9 @@ SaverMode SelectMode(int argc, const char* const* argv)
     if (CharAt(arg, 0) == 'c') return SaverMode::Configure;
     const char* switchName = (arg[0] == '-' || arg[0] == '/') ? arg + 1 : arg;
     if (EqualsIgnoringCase(switchName, "p")) return SaverMode::Preview;
+    // The shell's "Test" verb and a double-click start a screensaver file
+    // with an upper-case /S: the switch alone, not every argument with an S.
+    if (std::strcmp(switchName, "S") == 0) return SaverMode::FullScreen;
     if (CharAt(arg, 1) == 's') return SaverMode::FullScreen;
     if (CharAt(arg, 0) == 's') return SaverMode::FullScreen;
     if (std::strcmp(arg, "-UNINSTALL") == 0) return SaverMode::Uninstall;
@@ -50,4 +53,11 @@ int32_t ParseWindowHandle(const char* text)
         }
     }
     return static_cast<int32_t>(negative ? -value : value);
+}
+
+int32_t ConfigureOwnerHandle(const char* argument)
+{
+    if (!argument) return 0;
+    if (*argument == '-' || *argument == '/') ++argument;
+    return argument[0] == 'c' && argument[1] == ':' ? ParseWindowHandle(argument + 2) : 0;
 }

@@ -17,6 +17,8 @@ public:
 
     // Receives this window's close requests; not owned. Set before Create.
     SaverWindow* owner = nullptr;
+    // The monitor it was made for, in virtual-screen coordinates.
+    RECT monitor = {};
 
 protected:
     bool HandleMessage(Message& m) override;

@@ -28,7 +28,7 @@ bool SaverApp::Start()
     SetRegistryKey(kRegistryRoot);
     switch (SelectMode(ArgCount(), Args())) {
     case SaverMode::Configure:
-        Configure();
+        Configure(reinterpret_cast<HWND>(static_cast<INT_PTR>(ConfigureOwnerHandle(ArgCount() > 1 ? Args()[1] : nullptr))));
         return false;
     case SaverMode::Preview:
         return RunPreview(ArgCount() > 2 ? Args()[2] : nullptr);

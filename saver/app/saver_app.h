@@ -15,8 +15,9 @@ public:
     // options dialog offers.
     uint32_t ReadSetting(SettingId which) override;
 
-    // The options dialog; stores the settings when it ends with OK.
-    void Configure();
+    // The options dialog, modal to owner when that names a window (Screen
+    // Saver Settings'); stores the settings when it ends with OK.
+    void Configure(HWND owner);
 
     // Writes the self-deleting batch file, whole and new, into the Windows
     // directory; on success batchPath (MAX_PATH bytes) holds its path and

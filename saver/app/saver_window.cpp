@@ -17,50 +17,103 @@ SaverWindow::~SaverWindow()
     DestroyMonitorWindows();
 }
 
+namespace {
+
+// The primary monitor, whose top-left corner is (0, 0) of the virtual screen.
+RECT PrimaryOf(const std::vector<MonitorArea>& monitors)
+{
+    for (const MonitorArea& monitor : monitors) {
+        if (monitor.primary) return monitor.rect;
+    }
+    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+bool IsSecondary(const std::vector<MonitorArea>& monitors, const RECT& rect)
+{
+    return std::any_of(monitors.begin(), monitors.end(),
+                       [&](const MonitorArea& m) { return !m.primary && EqualRect(&m.rect, &rect); });
+}
+
+// Destroys and deletes the windows whose monitor is no secondary one of the layout.
+template <class Cover> void LetGoOfMonitorsGone(std::vector<Cover*>& windows, const std::vector<MonitorArea>& layout)
+{
+    windows.erase(std::remove_if(windows.begin(), windows.end(),
+                                 [&](Cover* window) {
+                                     if (IsSecondary(layout, window->monitor)) return false;
+                                     if (window->Handle()) DestroyWindow(window->Handle());
+                                     delete window;
+                                     return true;
+                                 }),
+                  windows.end());
+}
+
+}  // namespace
+
 bool SaverWindow::CreateFullScreen(uint32_t seed)
 {
-    // The primary monitor's top-left corner is (0, 0) of the virtual screen.
-    const RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    const bool boardOnEvery = Settings().ReadSetting(kMonitors) != 0;
+    seed_ = seed;
+    boardOnEvery_ = Settings().ReadSetting(kMonitors) != 0;
     covered_ = Monitors();
     for (const MonitorArea& monitor : covered_) {
-        if (monitor.primary) continue;
-        if (!boardOnEvery) {
-            AddBlankWindow(monitor.rect);
-            continue;
-        }
-        // Seeds far apart in the generator's 32 bits, none equal to the
-        // program's own: no board repeats another's scenes.
-        seed += 0x9E3779B9u;
-        AddBoard(monitor.rect, seed);
+        if (!monitor.primary) CoverMonitor(monitor.rect);
     }
     // A window created visible is activated, and losing activation ends the
     // saver: the saver window must come last.
-    return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, primary, nullptr);
+    return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, PrimaryOf(covered_), nullptr);
+}
+
+void SaverWindow::CoverMonitor(const RECT& monitor)
+{
+    if (boardOnEvery_) AddBoard(monitor);
+    else AddBlankWindow(monitor);
 }
 
 void SaverWindow::AddBlankWindow(const RECT& monitor)
 {
     auto* blank = new BlankMonitorWindow();
     blank->owner = this;
-    blank->Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, monitor, nullptr);
+    blank->monitor = monitor;
+    if (blank->Create(WS_EX_TOPMOST, WS_POPUP, monitor, nullptr)) ShowWindow(blank->Handle(), SW_SHOWNOACTIVATE);
     blankWindows_.push_back(blank);
 }
 
-void SaverWindow::AddBoard(const RECT& monitor, uint32_t seed)
+void SaverWindow::AddBoard(const RECT& monitor)
 {
-    auto* board = new MonitorBoardWindow(Settings(), seed);
+    // Seeds far apart in the generator's 32 bits, none equal to the
+    // program's own: no board repeats another's scenes.
+    seed_ += 0x9E3779B9u;
+    auto* board = new MonitorBoardWindow(Settings(), seed_);
     board->owner = this;
-    board->Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, monitor, nullptr);
+    board->monitor = monitor;
+    if (board->Create(WS_EX_TOPMOST, WS_POPUP, monitor, nullptr)) {
+        // From the board's own sequence: it does not matter when.
+        board->SetUpScene(0);
+        ShowWindow(board->Handle(), SW_SHOWNOACTIVATE);
+    }
     boards_.push_back(board);
 }
 
-void SaverWindow::SetUpScenes()
+void SaverWindow::SetUpScenes() { SetUpScene(0); }
+
+void SaverWindow::FollowLayout()
 {
-    SetUpScene(0);
-    for (MonitorBoardWindow* board : boards_) {
-        if (board->Handle()) board->SetUpScene(0);
+    const std::vector<MonitorArea> layout = Monitors();
+    if (SameLayout(layout, covered_)) return;  // a colour depth, say
+    LetGoOfMonitorsGone(blankWindows_, layout);
+    LetGoOfMonitorsGone(boards_, layout);
+    for (const MonitorArea& monitor : layout) {
+        if (monitor.primary || IsSecondary(covered_, monitor.rect)) continue;
+        CoverMonitor(monitor.rect);
     }
+    covered_ = layout;
+    // The system may have moved the window as the monitors went: wherever
+    // it is not exactly over the primary monitor, its board starts anew.
+    const RECT primary = PrimaryOf(layout);
+    RECT now;
+    if (GetWindowRect(Handle(), &now) && EqualRect(&now, &primary)) return;
+    SetWindowPos(Handle(), HWND_TOPMOST, primary.left, primary.top, primary.right - primary.left,
+                 primary.bottom - primary.top, SWP_NOACTIVATE);
+    SetUpScene(0);
 }
 
 bool SaverWindow::SameLayout(const std::vector<MonitorArea>& a, const std::vector<MonitorArea>& b)
@@ -102,11 +155,7 @@ bool SaverWindow::HandleMessage(Message& m)
         m.result = 0;
         return true;
     case WM_DISPLAYCHANGE:
-        // A monitor added would show the desktop, one removed or resized
-        // leaves windows that cover the old layout: the saver ends, as on
-        // input. A change that leaves the layout as it was (a colour depth)
-        // changes nothing.
-        if (!SameLayout(Monitors(), covered_)) RequestClose();
+        FollowLayout();
         return false;
     case WM_DESTROY:
         OnDestroy();

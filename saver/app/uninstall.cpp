@@ -98,6 +98,59 @@ bool SystemDir(char* dir)
     return length > 0 && length < MAX_PATH;
 }
 
+// The Windows Installer package's (installer/VelloranSaver.wxs): its upgrade
+// code, which every version of either architecture carries, and the codes of
+// the component that holds the file, 32-bit and 64-bit.
+const char kPackageUpgradeCode[] = "{4B48C7DC-CBAE-4C82-B874-656C96E5018E}";
+const char* const kPackageComponents[] = {"{9B55C18C-0E08-4AD2-8816-BFA7A609B091}", "{6A1E2F93-5C4B-4E0D-9B7A-2D8C41F3E6B5}"};
+
+// The product code of the package that installed the file at self, if one
+// did: that file is the package's, and only Windows Installer may remove it.
+// msi.dll by its full path in the system folder: it is no known DLL. No
+// Windows Installer, no package.
+bool FindOwningPackage(const wchar_t* self, char (&productCode)[39])
+{
+    char path[MAX_PATH + 16];
+    if (!SystemDir(path)) return false;
+    lstrcatA(path, "\\msi.dll");
+    HMODULE msi = LoadLibraryA(path);
+    if (!msi) return false;
+    using EnumRelatedProducts = UINT(WINAPI*)(const char*, DWORD, DWORD, char*);
+    using GetComponentPath = int(WINAPI*)(const char*, const char*, char*, DWORD*);
+    const auto enumRelated = reinterpret_cast<EnumRelatedProducts>(
+        reinterpret_cast<void (*)()>(GetProcAddress(msi, "MsiEnumRelatedProductsA")));
+    const auto componentPath = reinterpret_cast<GetComponentPath>(
+        reinterpret_cast<void (*)()>(GetProcAddress(msi, "MsiGetComponentPathA")));
+    bool owned = false;
+    for (DWORD i = 0; !owned && enumRelated && componentPath && enumRelated(kPackageUpgradeCode, 0, i, productCode) == ERROR_SUCCESS; ++i) {
+        for (const char* component : kPackageComponents) {
+            char installed[MAX_PATH];
+            DWORD size = MAX_PATH;
+            constexpr int kInstalledLocally = 3;  // INSTALLSTATE_LOCAL
+            if (componentPath(productCode, component, installed, &size) == kInstalledLocally && SameFile(installed, self)) owned = true;
+        }
+    }
+    FreeLibrary(msi);
+    return owned;
+}
+
+// Windows Installer from the system folder removes the product, and with it
+// the file. /passive: a progress bar, no question, and the prompt for rights
+// where they are needed, which a quiet uninstall could not show.
+void HandToWindowsInstaller(const char* productCode)
+{
+    char dir[MAX_PATH], program[MAX_PATH + 16], command[MAX_PATH + 64];
+    if (!SystemDir(dir)) return;
+    wsprintfA(program, "%s\\msiexec.exe", dir);
+    wsprintfA(command, "msiexec.exe /x %s /passive", productCode);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program, command, nullptr, nullptr, FALSE, 0, nullptr, dir, &startup, &process)) return;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 // The command interpreter reads a batch in the console's code page, the OEM
 // one, not in the ANSI one of the A functions. A character that page cannot
 // hold comes out as ? or as a look-alike: only a spelling that converts back
@@ -229,6 +282,13 @@ void SaverApp::RunUninstall()
 
 void SaverApp::Uninstall(const wchar_t* self)
 {
+    // A file that the package installed is the package's: deleted here, it
+    // would leave the product registered without it, past repair.
+    char productCode[39];
+    if (FindOwningPackage(self, productCode)) {
+        HandToWindowsInstaller(productCode);
+        return;
+    }
     const bool ownsEntry = EntryNamesFile(self);
 
     // Started from the list of programs under user account control, this

@@ -4,7 +4,8 @@
 #include <cstddef>
 
 // What the batch works on. Each text goes in as it is, in double quotes,
-// with every % doubled, so that the command interpreter reads it literally.
+// with every % doubled, so that the command interpreter reads it literally,
+// in the batch's code page (the console's).
 struct UninstallBatch {
     const char* program;    // the executable to delete
     const char* systemDir;  // where PING.EXE and REG.EXE live: named in full, never looked up
@@ -29,5 +30,6 @@ constexpr int kUninstallBatchTries = 30;
 const char* ProgramNameForBatch(const char* shortPath, const char* exactLongPath);
 
 // The whole batch, CR LF lines, written into `out` with a terminator.
-// Returns its length, or 0 when it does not fit into `size` bytes.
+// Returns its length, or 0 when it does not fit into `size` bytes or a text
+// holds a double quote or a control character.
 std::size_t UninstallBatchText(const UninstallBatch& batch, char* out, std::size_t size);

@@ -21,7 +21,8 @@ bool Fail(const char* what)
     return false;
 }
 
-// A 32-bit top-down BMP file; the capture holds 0x00BBGGRR, the file wants 0x00RRGGBB.
+// A 32-bit top-down BMP file, which holds its pixels as the capture does (0x00RRGGBB), with the top byte, which
+// a viewer may take for transparency, cleared.
 bool SaveBmp(const wt::Screen& shot, const std::string& path)
 {
     const BITMAPINFOHEADER ih = {sizeof ih, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -30,7 +31,7 @@ bool SaveBmp(const wt::Screen& shot, const std::string& path)
     std::string bytes(reinterpret_cast<const char*>(&fh), sizeof fh);
     bytes.append(reinterpret_cast<const char*>(&ih), sizeof ih);
     for (uint32_t p : shot.pixels) {
-        const uint32_t rgb = (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
+        const uint32_t rgb = p & 0xFFFFFF;
         bytes.append(reinterpret_cast<const char*>(&rgb), 4);
     }
     return wt::WriteFileBytes(path, bytes);

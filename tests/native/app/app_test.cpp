@@ -14,9 +14,10 @@ TEST(SelectMode, FirstArgumentDecides)
     constexpr SaverMode C = SaverMode::Configure, P = SaverMode::Preview, S = SaverMode::FullScreen,
                         U = SaverMode::Uninstall, N = SaverMode::None;
     const std::pair<const char*, SaverMode> cases[] = {
-        {"/c", C}, {"c", C},      {"/c:592", C}, {"sc", C},  {"cs", C},       {"/p", P},         {"-P", P},
-        {"p", P},  {"/p:592", N}, {"//p", N},    {"/pp", N}, {"-s", S},       {"save", S},       {"/s:1", S},
-        {"/C", N}, {"/S", N},     {"-UNINSTALL", U}, {"-uninstall", N}, {"-UNINSTALLX", N}, {"", N}, {nullptr, C}};
+        {"/c", C},   {"c", C},       {"/c:592", C}, {"sc", C},  {"cs", C},         {"/p", P},       {"-P", P},
+        {"p", P},    {"/p:592", N},  {"//p", N},    {"/pp", N}, {"-s", S},         {"save", S},     {"/s:1", S},
+        {"/C", N},   {"/S", S},      {"-S", S},     {"S", S},   {"/S:1", N},       {"/SAVE", N},    {"-UNINSTALL", U},
+        {"-uninstall", N}, {"-UNINSTALLX", N}, {"", N}, {nullptr, C}};
     for (const auto& [argument, mode] : cases) {
         const char* argv[] = {"C:\\WINDOWS\\VELLOR~1.SCR", argument, "592"};
         EXPECT_EQ(int(SelectMode(argument ? 3 : 1, argv)), int(mode)) << '"' << (argument ? argument : "none") << '"';
@@ -28,6 +29,14 @@ TEST(ParseWindowHandle, ReadsASignedDecimalPrefix)
     const std::pair<const char*, int32_t> cases[] = {{"  +592abc", 592}, {"-592", -592}, {"0x10", 0},
         {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}, {nullptr, 0}};
     for (const auto& [text, handle] : cases) EXPECT_EQ(ParseWindowHandle(text), handle) << (text ? text : "null");
+}
+
+// Screen Saver Settings names its window after the configure switch; nothing else names one.
+TEST(ConfigureOwnerHandle, IsTheNumberAfterTheSwitchAndAColon)
+{
+    const std::pair<const char*, int32_t> cases[] = {{"/c:592", 592}, {"-c:592", 592}, {"c:592", 592}, {"/c", 0},
+        {"/c:", 0}, {"/C:592", 0}, {"/cc:592", 0}, {"/s:592", 0}, {nullptr, 0}};
+    for (const auto& [argument, handle] : cases) EXPECT_EQ(ConfigureOwnerHandle(argument), handle) << (argument ? argument : "null");
 }
 
 // With user account control off by policy a standard user's restart is
@@ -49,9 +58,7 @@ TEST(NeedsElevation, AsksOnceEvenWhenRightsNeverCome)
 }
 
 // Whole or nothing, never past the buffer, even when every character of
-// both paths is a % that must be doubled. The entry goes from the 64-bit
-// view, where both installers write it: the 32-bit saver's batch runs the
-// 32-bit REG.EXE, which no test here can run.
+// both paths is a % that must be doubled.
 TEST(UninstallBatchText, FitsWholeOrNotAtAll)
 {
     const std::string percents(259, '%');
@@ -59,10 +66,39 @@ TEST(UninstallBatchText, FitsWholeOrNotAtAll)
     std::vector<char> ample(8192);
     const size_t length = UninstallBatchText(batch, ample.data(), ample.size());
     EXPECT_GT(length, 4 * percents.size());
-    EXPECT_NE(std::string(ample.data()).find(" DELETE \"HKLM\\SOFTWARE\\Key\" /reg:64 /f"), std::string::npos);
     for (const size_t size : {length + 1, length, size_t(1)}) {
         std::vector<char> out(size);
         EXPECT_EQ(UninstallBatchText(batch, out.data(), size), size > length ? length : 0) << size;
+    }
+}
+
+// What the command interpreter must read literally, as the batch spells it (null: no batch). Every REG.EXE line
+// asks for the 64-bit view, where both installers write the entry: the 32-bit saver's batch runs the 32-bit
+// REG.EXE, which would see the 32-bit one.
+TEST(UninstallBatchText, SpellsEachPathSoThatTheInterpreterReadsItLiterally)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"C:\\Program Files\\Sav er.scr", "\"C:\\Program Files\\Sav er.scr\""},
+        {"C:\\100%\\%TEMP%.scr", "\"C:\\100%%\\%%TEMP%%.scr\""},
+        {"C:\\A&B\\x^y(1)!z!.scr", "\"C:\\A&B\\x^y(1)!z!.scr\""},
+        {"C:\\Sav\x83r.scr", "\"C:\\Sav\x83r.scr\""},  // a byte of the console's code page, as it is
+        {"C:\\x\" & DEL C:\\*.scr", nullptr}, {"C:\\x\r\nDEL C:\\y.scr", nullptr}, {"C:\\x\ty.scr", nullptr}};
+    for (const auto& [program, spelled] : rows) {
+        char out[4096];
+        const size_t length = UninstallBatchText({program, "C:\\WINDOWS\\system32", "HKLM\\SOFTWARE\\Key"}, out, sizeof out);
+        ASSERT_EQ(length != 0, spelled != nullptr) << program;
+        if (!spelled) continue;
+        const std::string text(out, length);
+        EXPECT_NE(text.find(std::string("\r\nDEL /F ") + spelled + "\r\n"), std::string::npos) << text;
+        EXPECT_NE(text.find(std::string("\r\nIF NOT EXIST ") + spelled + " GOTO g\r\n"), std::string::npos) << text;
+        std::istringstream lines(text);
+        int tools = 0;
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("\\REG.EXE\" ") == std::string::npos) continue;
+            ++tools;
+            EXPECT_NE(line.find(" \"HKLM\\SOFTWARE\\Key\" /reg:64 "), std::string::npos) << line;
+        }
+        EXPECT_EQ(tools, 2) << text;
     }
 }
 

@@ -49,7 +49,6 @@ TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
         {"--root", "", "root 3 40 30 8 1 20 20 18 1"},
         {"root", nullptr, "refused root"},
         {"--num-balls", nullptr, "refused --num-balls"},
-        {"--sparks 2", nullptr, "refused 2"},
         {"--no-gravity", nullptr, "refused --no-gravity"},
         {"--window-id 0", nullptr, "refused --window-id 0"},
         {"--window-id 0x100000000", nullptr, "refused --window-id 0x100000000"},

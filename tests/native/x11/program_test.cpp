@@ -1,4 +1,4 @@
-// The X11 pen against the software rasteriser (the composition above it is checked natively),
+// The X11 pen against the software rasteriser, and its frames through the kept Pixmap against fresh ones,
 // then the whole program as its users see it: in a window of the test's, as the daemon hands it
 // one, and under XScreenSaver's own daemon.
 #include <gtest/gtest.h>
@@ -119,6 +119,39 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
             XDestroyImage(image);
             return read;
         });
+    }
+}
+
+// At every display scale, the start of each frame case: the kept Pixmap's frames on a target against the
+// same world drawn afresh on another.
+TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEveryScale)
+{
+    InAWindow w;
+    Display* const display = w.display;
+    ASSERT_NE(display, nullptr);
+    Visual* const visual = DefaultVisual(display, DefaultScreen(display));
+    for (const raster::FrameCase& c : raster::kFrameCases) {
+        const auto target = [&] { return XCreatePixmap(display, DefaultRootWindow(display), unsigned(c.width), unsigned(c.height), 24); };
+        const Pixmap composed = target(), afresh = target();
+        const auto read = [&](Pixmap p) {
+            XImage* image = XGetImage(display, p, 0, 0, unsigned(c.width), unsigned(c.height), AllPlanes, ZPixmap);
+            std::string bytes(image->data, size_t(image->bytes_per_line) * size_t(c.height));
+            XDestroyImage(image);
+            return bytes;
+        };
+        for (const DisplayScale& s : kDisplayScales) {
+            X11Pen pen(display, composed, visual, 24, s.scale), fresh(display, afresh, visual, 24, s.scale);
+            pen.buffer = target();
+            Composition composition(CompositionRules{true, false});
+            raster::CheckComposedFrames(
+                c, s.scale, fresh, [&](World& world, const Rect& board, bool whole) { composition.Compose(world, pen, board, whole); },
+                [&] { pen.Fill(FramePen::Surface::kTarget, Rect{0, 0, c.width, c.height}); },
+                [&] { return read(composed) == read(afresh); }, 20);
+            XFreePixmap(display, pen.buffer);
+            if (HasFatalFailure()) return;
+        }
+        XFreePixmap(display, composed);
+        XFreePixmap(display, afresh);
     }
 }
 

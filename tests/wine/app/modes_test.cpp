@@ -19,7 +19,7 @@ TEST(Modes, EndAtOnceOnAnyOtherOrBadArgumentsAndAPreviewWithItsHost)
 {
     HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 100, 100, 320, 260, 0, 0, 0, 0);
     const std::string preview = " /p " + std::to_string(reinterpret_cast<INT_PTR>(host));
-    for (const std::string arguments : {" /S", " -uninstall", " /p", " /p 0", " /p 12345678", " /p -1", preview.c_str()}) {
+    for (const std::string arguments : {" /C", " -uninstall", " /p", " /p 0", " /p 12345678", " /p -1", preview.c_str()}) {
         wt::Process saver;
         ASSERT_TRUE(saver.Start(wt::Quote(kExe) + arguments)) << arguments;
         if (arguments == preview) {
@@ -30,6 +30,26 @@ TEST(Modes, EndAtOnceOnAnyOtherOrBadArgumentsAndAPreviewWithItsHost)
         EXPECT_TRUE(wt::PumpUntil([&] { return saver.Wait(0, &code); }, 20000) && code == 0)
             << arguments << ": still running, or exit code " << code;
     }
+}
+
+// Screen Saver Settings names its window: the options dialog is modal to it. A handle that names no window, or
+// none at all, leaves the dialog without an owner.
+TEST(Configure, TheOptionsAreModalToTheWindowThatTheSwitchNames)
+{
+    HWND settings = CreateWindowExA(0, "STATIC", "settings", WS_POPUP | WS_VISIBLE, 100, 100, 320, 260, 0, 0, 0, 0);
+    const std::pair<std::string, HWND> rows[] = {
+        {"/c:" + std::to_string(reinterpret_cast<INT_PTR>(settings)), settings}, {"/c:12345678", nullptr}, {"/c", nullptr}};
+    for (const auto& [argument, owner] : rows) {
+        wt::Process saver;
+        ASSERT_TRUE(saver.Start(wt::Quote(kExe) + " " + argument)) << argument;
+        HWND dialog = nullptr;
+        EXPECT_TRUE(wt::PumpUntil([&] { return (dialog = wt::WaitForWindow("VelloranSaver Options", 0, saver.Id())) != nullptr; }, 20000)) << argument;
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner) << argument;
+        EXPECT_EQ(IsWindowEnabled(settings) == FALSE, owner != nullptr) << argument << ": modal to it";
+        wt::PressButton(dialog, IDCANCEL);
+        EXPECT_TRUE(wt::PumpUntil([&] { return saver.Wait(0); }, 20000)) << argument;
+    }
+    DestroyWindow(settings);
 }
 
 // The widest run of one colour but black in a row: with large pins and small balls, a pin's diameter. 0 until the
@@ -57,6 +77,8 @@ TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInp
     std::vector<std::pair<DWORD, DisplayScale>> runs = {{0x7FFFFFFF, kDisplayScales[0]}, {0x80000000, kDisplayScales[0]}};
     for (const DisplayScale& scale : kDisplayScales) runs.push_back({0, scale});
     for (const auto& [stored, scale] : runs) {
+        // The shell's "Test" verb and a double-click start it with /S, the control panel with /s.
+        const char* how = &stored == &runs.front().first ? " /S" : " /s";
         wt::RegRemoveTree(HKEY_CURRENT_USER, wt::kSettingsKey);
         if (stored)
             for (const Setting& setting : kSettings) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, setting.name, stored);
@@ -64,10 +86,10 @@ TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInp
             for (const auto& [name, value] : kLargePins) wt::RegWriteDword(HKEY_CURRENT_USER, wt::kSettingsKey, name, value);
         wt::RegWriteDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", DWORD(scale.dpi));
         wt::Process saver;
-        ASSERT_TRUE(saver.Start(wt::Quote(kExe) + " /s"));
+        ASSERT_TRUE(saver.Start(wt::Quote(kExe) + how));
         const int pin = stored ? 1 : scale.pinWidth;
         int widest = 0;
-        EXPECT_TRUE(wt::WaitUntil([&] { return (widest = WidestPinShown()) >= pin; }, 15000)) << stored << ", " << scale.dpi << " dpi: no board shown";
+        EXPECT_TRUE(wt::WaitUntil([&] { return (widest = WidestPinShown()) >= pin; }, 15000)) << stored << how << ", " << scale.dpi << " dpi: no board shown";
         EXPECT_TRUE(stored || widest == pin) << scale.dpi << " dpi: a pin " << widest << " pixels wide";
         keybd_event('A', 0, 0, 0);  // real input
         keybd_event('A', 0, KEYEVENTF_KEYUP, 0);

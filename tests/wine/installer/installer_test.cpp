@@ -178,4 +178,37 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"LeftoverNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The welcome's link opens with the rights of the user who is signed in, and the dialog stays: an installer with
+// administrator rights asks the desktop shell, and opens the link itself only where no desktop shell runs.
+struct LinkRow { const char* name; const char* desktop; const char* opened; };
+class Link : public ::testing::TestWithParam<LinkRow> {};
+
+TEST_P(Link, OpensWithTheUsersRights)
+{
+    const std::string log = wt::Artefact("prompts.log");
+    DeleteFileA(log.c_str());
+    SetEnvironmentVariableA("VELLORAN_PROMPT_LOG", log.c_str());
+    for (const char* left : {"VELLORAN_WELCOME", "VELLORAN_WOW64"}) SetEnvironmentVariableA(left, nullptr);
+    SetEnvironmentVariableA("VELLORAN_DESKTOP", GetParam().desktop);
+    SetEnvironmentVariableA("VELLORAN_ADMINISTRATOR", "1");
+    wt::Process installer;
+    const bool started = installer.Start(wt::Quote(wt::Artefact("SetupUnderTest.exe")));
+    SetEnvironmentVariableA("VELLORAN_ADMINISTRATOR", nullptr);  // the other rows' installers have no rights
+    ASSERT_TRUE(started);
+    HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
+    SendDlgItemMessageA(welcome, 1000, WM_LBUTTONDOWN, 0, 0);
+    wt::PressButton(welcome, IDCANCEL);
+    DWORD code = 0;
+    ASSERT_TRUE(installer.Wait(kWaitMs, &code));
+    EXPECT_EQ(code, 2u);
+    std::string opened;
+    wt::ReadFileBytes(log, &opened);
+    EXPECT_EQ(opened, std::string("open http://www.velloran.example/saver/ as ") + GetParam().opened + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Administrator, Link, ::testing::Values(
+    LinkRow{"ThroughTheDesktopShell", nullptr, "the user, shown 5"},
+    LinkRow{"WithoutADesktopShell", "none", "the installer"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -2,10 +2,17 @@
 // group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt (VELLORAN_PROMPT: yes, no,
 // or fails as a moved file would); the elevated copy it starts has rights to the machine but an administrator's
 // HKEY_CURRENT_USER, which is not the user's, and where system.ini's SCRNSAVE.EXE goes too. With VELLORAN_WOW64
-// set, it is instead the 32-bit installer run by an administrator on 64-bit Windows.
+// set, it is instead the 32-bit installer run by an administrator on 64-bit Windows. With VELLORAN_ADMINISTRATOR
+// set, it has the rights that Wine gives. Wine's desktop shell has no view: the model below stands in for it
+// (VELLORAN_DESKTOP "none": no desktop shell runs).
+#define CINTERFACE  // the shell's interfaces as tables of functions, so that the model fills only what is used
 #include <windows.h>
 
+#include <exdisp.h>
 #include <shellapi.h>
+#include <shldisp.h>
+#include <shlguid.h>
+#include <shlobj.h>
 
 #include <fstream>
 #include <string>
@@ -44,6 +51,86 @@ HINSTANCE WINAPI Start(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPC
     return HINSTANCE(42);
 }
 
+HINSTANCE WINAPI OpenAsInstaller(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT)
+{
+    const std::string line = std::string(verb) + " " + file + " as the installer";
+    Note(std::wstring(line.begin(), line.end()));
+    return HINSTANCE(42);
+}
+
+// The desktop shell, object by object from the desktop's window to the dispatch object whose ShellExecute opens
+// what it is given, for the user who is signed in.
+IShellWindowsVtbl windowsTable;
+IServiceProviderVtbl servicesTable;
+IShellBrowserVtbl browserTable;
+IShellViewVtbl viewTable;
+IShellFolderViewDualVtbl folderTable;
+IShellDispatch2Vtbl shellTable;
+IShellWindows windows{&windowsTable};
+IServiceProvider services{&servicesTable};
+IShellBrowser browser{&browserTable};
+IShellView view{&viewTable};
+IShellFolderViewDual folder{&folderTable};
+IShellDispatch2 shell{&shellTable};
+
+template <class Object> HRESULT STDMETHODCALLTYPE Ask(Object*, REFIID iid, void** next)
+{
+    *next = IsEqualIID(iid, IID_IServiceProvider)     ? static_cast<void*>(&services)
+            : IsEqualIID(iid, IID_IShellFolderViewDual) ? static_cast<void*>(&folder)
+            : IsEqualIID(iid, IID_IShellDispatch2)      ? static_cast<void*>(&shell)
+                                                        : nullptr;
+    return *next ? S_OK : E_NOINTERFACE;
+}
+template <class Object> ULONG STDMETHODCALLTYPE Kept(Object*) { return 1; }
+template <class Table> void Unknown(Table& table) { table.QueryInterface = Ask, table.AddRef = table.Release = Kept; }
+
+// Wine's input methods put every window's thread into an apartment, which on Windows only the installer's own
+// call need do.
+decltype(&CoInitializeEx) realInitialize;
+bool apartment = false;
+HRESULT WINAPI Initialize(LPVOID reserved, DWORD model)
+{
+    const HRESULT result = realInitialize(reserved, model);
+    apartment = SUCCEEDED(result) && (model & COINIT_APARTMENTTHREADED);
+    return result;
+}
+HRESULT WINAPI CreateShellWindows(REFCLSID kind, IUnknown*, DWORD, REFIID iid, void** object)
+{
+    if (!apartment) return CO_E_NOTINITIALIZED;
+    *object = IsEqualCLSID(kind, CLSID_ShellWindows) && IsEqualIID(iid, IID_IShellWindows) ? &windows : nullptr;
+    return *object ? S_OK : REGDB_E_CLASSNOTREG;
+}
+HRESULT STDMETHODCALLTYPE FindDesktop(IShellWindows*, VARIANT*, VARIANT*, int kind, long* window, int options, IDispatch** found)
+{
+    char desktop[8] = {};
+    GetEnvironmentVariableA("VELLORAN_DESKTOP", desktop, sizeof desktop);
+    const bool runs = lstrcmpA(desktop, "none") != 0 && kind == SWC_DESKTOP && (options & SWFO_NEEDDISPATCH);
+    *window = runs ? long(LONG_PTR(GetDesktopWindow())) : 0;
+    *found = runs ? reinterpret_cast<IDispatch*>(&services) : nullptr;
+    return runs ? S_OK : S_FALSE;
+}
+HRESULT STDMETHODCALLTYPE TopLevelBrowser(IServiceProvider*, REFGUID service, REFIID iid, void** found)
+{
+    const bool known = IsEqualGUID(service, SID_STopLevelBrowser) && IsEqualIID(iid, IID_IShellBrowser);
+    return *found = known ? &browser : nullptr, known ? S_OK : E_NOINTERFACE;
+}
+HRESULT STDMETHODCALLTYPE ActiveView(IShellBrowser*, IShellView** found) { return *found = &view, S_OK; }
+HRESULT STDMETHODCALLTYPE Background(IShellView*, UINT item, REFIID iid, void** found)
+{
+    const bool known = item == SVGIO_BACKGROUND && IsEqualIID(iid, IID_IDispatch);
+    return *found = known ? &folder : nullptr, known ? S_OK : E_NOINTERFACE;
+}
+HRESULT STDMETHODCALLTYPE Application(IShellFolderViewDual*, IDispatch** found)
+{
+    return *found = reinterpret_cast<IDispatch*>(&shell), S_OK;
+}
+HRESULT STDMETHODCALLTYPE OpenAsUser(IShellDispatch2*, BSTR file, VARIANT, VARIANT, VARIANT verb, VARIANT show)
+{
+    Note(std::wstring(verb.vt == VT_BSTR ? verb.bstrVal : L"-") + L" " + file + L" as the user, shown " +
+         std::to_wstring(show.vt == VT_I4 ? show.lVal : -1));
+    return S_OK;
+}
+
 BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
 {
     char answer[8] = {};
@@ -70,8 +157,20 @@ const bool redirected = [] {
     realParameters = wt::ReplaceImport("user32.dll", "SystemParametersInfoA", &Parameters);
     wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);
     wt::ReplaceImport("shell32.dll", "ShellExecuteW", &Start);
+    wt::ReplaceImport("shell32.dll", "ShellExecuteA", &OpenAsInstaller);
+    wt::ReplaceImport("ole32.dll", "CoCreateInstance", &CreateShellWindows);
+    realInitialize = wt::ReplaceImport("ole32.dll", "CoInitializeEx", &Initialize);
+    Unknown(windowsTable), Unknown(servicesTable), Unknown(browserTable), Unknown(viewTable), Unknown(folderTable);
+    Unknown(shellTable);
+    windowsTable.FindWindowSW = FindDesktop;
+    servicesTable.QueryService = TopLevelBrowser;
+    browserTable.QueryActiveShellView = ActiveView;
+    viewTable.GetItemObject = Background;
+    folderTable.get_Application = Application;
+    shellTable.ShellExecute = OpenAsUser;
     if (elevated) wt::ReplaceImport("kernel32.dll", "WritePrivateProfileStringA", &AdministratorsProfile);
-    if (!elevated) wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator);
+    if (!elevated && GetEnvironmentVariableA("VELLORAN_ADMINISTRATOR", nullptr, 0) == 0)
+        wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator);
     DWORD_PTR answer;
     if (elevated && !SendMessageTimeoutA(FindWindowA("InstallClass", nullptr), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &answer))
         Note(L"the waiting installer does not answer");

@@ -3,6 +3,7 @@
 // another uninstall's batch runs. Imports are redirected where Wine is unlike Windows.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <msi.h>
 
 #include <cstdio>
 #include <string>
@@ -53,12 +54,12 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
     enum Obstacle { None, BareName, HeldAWhile, HeldForEver, ReadOnly, NoCommandInterpreter, AnotherBatchRuns,
                     RegistryToolsRefused, HeldAWhileRegistryToolsRefused, Wow64 };
     // Beyond the console's code page, Savār.scr comes out as Sav?r.scr or as the look-alike Savar.scr; an
-    // unmatched ! goes under delayed expansion; unexpanded, %TEMP% would name the temporary folder. owned: the
-    // entry names the program, else another copy (the look-alike). Last, the 32-bit program on 64-bit Windows,
-    // whose entry is in the 64-bit view.
+    // unmatched ! goes under delayed expansion, and & ^ ( ) outside the quotes are the interpreter's own;
+    // unexpanded, %TEMP% would name the temporary folder. owned: the entry names the program, else another copy
+    // (the look-alike). Last, the 32-bit program on 64-bit Windows, whose entry is in the 64-bit view.
     const struct { const wchar_t* name; bool shortNames; Obstacle obstacle; bool owned, gone; } rows[] = {
         {L"Sav\u0101r.scr", false, None, false, false}, {L"Sav\u0101r.scr", true, None, false, true},
-        {L"Sav!r.scr", false, None, true, true},        {L"%TEMP%.scr", true, BareName, true, true},
+        {L"Sav!r&^(1).scr", false, None, true, true}, {L"%TEMP%.scr", true, BareName, true, true},
         {L"Saver.scr", true, HeldAWhile, true, true},   {L"Saver.scr", true, HeldForEver, true, false},
         {L"Saver.scr", true, ReadOnly, true, true},     {L"Saver.scr", true, NoCommandInterpreter, true, false},
         {L"Saver.scr", true, AnotherBatchRuns, true, true},   {L"Saver.scr", true, RegistryToolsRefused, true, true},
@@ -122,6 +123,52 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
     }
     wt::ReplaceImport("kernel32.dll", "GetShortPathNameW", realShortPath);
     wt::ReplaceImport("kernel32.dll", "CreateProcessA", realCreateProcess);
+}
+
+// The copy that the Windows Installer package installed is the package's: its uninstall hands the product to
+// Windows Installer, and file and product go together. Another copy's leaves both.
+TEST(Uninstall, OfThePackagesCopyRemovesTheProductWithItsFile)
+{
+    char system[MAX_PATH], product[39];
+    const std::string msiexec = wt::Quote(std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\msiexec.exe");
+    const auto installed = [&] { return MsiEnumRelatedProductsA("{4B48C7DC-CBAE-4C82-B874-656C96E5018E}", 0, 0, product) == ERROR_SUCCESS; };
+    wt::Process install;
+    ASSERT_TRUE(install.Start(msiexec + " /i " + wt::Quote(wt::Artefact("VelloranSaver.msi")) + " /qn") && install.Wait(60000));
+    const std::string program = wt::WindowsDir() + "\\VelloranSaver.scr";
+    ASSERT_TRUE(installed() && wt::FileExists(program));
+    const std::string copy = wt::Artefact("Copy.scr");
+    ASSERT_TRUE(CopyFileA(program.c_str(), copy.c_str(), FALSE));
+    for (const std::string& uninstalled : {copy, program}) {
+        wt::Process saver;
+        ASSERT_TRUE(saver.Start(wt::Quote(uninstalled) + " -UNINSTALL") && saver.Wait(20000));
+        EXPECT_TRUE(uninstalled == program || wt::WaitUntil([&] { return !wt::FileExists(copy); }, 60000)) << "the copy kept";
+    }
+    EXPECT_TRUE(wt::WaitUntil([&] { return !installed() && !wt::FileExists(program); }, 60000))
+        << "product " << installed() << ", file " << wt::FileExists(program);
+    EXPECT_FALSE(wt::FileExists(copy));
+    EXPECT_TRUE(wt::FilesMatching(wt::WindowsDir() + "\\uninstss*.bat").empty());
+}
+
+// On 64-bit Windows the 32-bit program's batch runs the 32-bit command interpreter and REG.EXE, which see the
+// registry's 32-bit view; the entry is in the 64-bit one. tests/wine/scripts/uninstall-wow64.sh runs this in a
+// 64-bit prefix, the file held without sharing its deletion, so that the batch must delete file and entry.
+TEST(Uninstall, DISABLED_OfAHeldFileOn64BitWindowsDeletesFileAndEntryOnceLetGo)
+{
+    const std::string program = wt::WindowsDir() + "\\VelloranSaver.scr", command = program + " -UNINSTALL";
+    ASSERT_TRUE(CopyFileA(wt::Artefact("VelloranSaver.scr").c_str(), program.c_str(), FALSE));
+    HKEY entry;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                              nullptr, &entry, nullptr), ERROR_SUCCESS);
+    RegSetValueExA(entry, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()), DWORD(command.size() + 1));
+    RegCloseKey(entry);
+    HANDLE held = CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    wt::Process saver;
+    ASSERT_TRUE(saver.Start(wt::Quote(program) + " -UNINSTALL") && saver.Wait(20000));
+    Sleep(3000), CloseHandle(held);  // a few refused tries
+    EXPECT_TRUE(wt::WaitUntil([&] { return !wt::FileExists(program) && !wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, 60000))
+        << "file " << wt::FileExists(program) << ", entry " << wt::RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey);
+    EXPECT_TRUE(wt::WaitUntil([] { return wt::FilesMatching(wt::WindowsDir() + "\\uninstss*.bat").empty(); }, 10000));
 }
 
 }  // namespace

@@ -28,6 +28,80 @@ TEST(GdiPen, DrawsAsTheRasteriserDoes)
     DestroyWindow(w);
 }
 
+// A bitmap of the test's own, selected into a memory context: pixels 0x00RRGGBB, top row first.
+struct Target {
+    Target(int width, int height) : size(size_t(width) * size_t(height)), dc(CreateCompatibleDC(nullptr))
+    {
+        const BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+        void* bits = nullptr;
+        kept = SelectObject(dc, CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        pixels = static_cast<uint32_t*>(bits);
+    }
+    ~Target() { DeleteObject(SelectObject(dc, kept)), DeleteDC(dc); }
+    std::vector<uint32_t> Pixels() const { return GdiFlush(), std::vector<uint32_t>(pixels, pixels + size); }
+
+    const size_t size;
+    const HDC dc;
+    HGDIOBJ kept;
+    uint32_t* pixels;
+};
+
+// At every display scale, the start of each frame case: the kept buffer's frames on a target against the
+// same world drawn afresh on another.
+TEST(GdiPen, ShowsThroughItsBufferWhatEveryDiscDrawnAfreshEveryFrameShowsAtEveryScale)
+{
+    for (const raster::FrameCase& c : raster::kFrameCases) {
+        Target composed(c.width, c.height), afresh(c.width, c.height);
+        const RECT client{0, 0, c.width, c.height};
+        for (const DisplayScale& s : kDisplayScales) {
+            BackBuffer buffer;
+            bool made;
+            GdiPen pen(composed.dc, buffer.For(composed.dc, client, &made), s.scale), fresh(afresh.dc, nullptr, s.scale);
+            ASSERT_TRUE(pen.Buffered() && fresh.Begin());
+            Composition composition(CompositionRules{false, true});
+            raster::CheckComposedFrames(
+                c, s.scale, fresh, [&](World& world, const Rect& board, bool whole) { composition.Compose(world, pen, board, whole); },
+                [&] { FillRect(composed.dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))); },
+                [&] { return composed.Pixels() == afresh.Pixels(); }, 20);
+            fresh.End();
+            if (HasFatalFailure()) return;
+        }
+    }
+}
+
+HBITMAP WINAPI NoBitmap(HDC, int, int) { return nullptr; }
+
+// Without a bitmap for the buffer, frames go straight onto the target: every pin shows, and the ball leaves
+// nothing of itself behind.
+TEST(GdiPen, DrawsStraightOntoTheTargetWhenNoBufferCanBeMade)
+{
+    MapSettings settings({{"NumBalls", 1}, {"BallSize", 10}, {"NumPins", 20}, {"PinSize", 8}, {"Sparks", 0}});
+    uint32_t seed = 1;
+    RandomScope sequence(&seed);
+    World world;
+    const Rect board{0, 0, 200, 150};
+    SetUpScene(world, board, 0, settings);
+    Target target(200, 150);
+    const auto createBitmap = wt::ReplaceImport("gdi32.dll", "CreateCompatibleBitmap", &NoBitmap);
+    BackBuffer buffer;
+    bool made;
+    GdiPen pen(target.dc, buffer.For(target.dc, RECT{0, 0, 200, 150}, &made));
+    wt::ReplaceImport("gdi32.dll", "CreateCompatibleBitmap", createBitmap);
+    ASSERT_FALSE(pen.Buffered());
+    Composition composition(CompositionRules{false, true});
+    for (int i = 0; i < 40; ++i) StepWorld(world, board), composition.Compose(world, pen, board, false);
+    const std::vector<uint32_t> shot = target.Pixels();
+    const auto pixel = [](Colour c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); };
+    const Rect& ball = world.balls[0]->bounds;
+    int trail = 0;
+    for (int i = 0; i < 200 * 150; ++i) {
+        const int x = i % 200, y = i / 200;
+        trail += shot[size_t(i)] == pixel(world.balls[0]->colour) && !(x >= ball.left && x < ball.right && y >= ball.top && y < ball.bottom);
+    }
+    EXPECT_EQ(trail, 0) << "pixels of the ball's colour outside it";
+    for (const Disc* pin : world.pins) EXPECT_NE(shot[size_t(int(pin->y) * 200 + int(pin->x))], 0u) << "a pin at " << pin->x << ", " << pin->y;
+}
+
 // The 1 ms timer resolution requests that the saver's code has not given back, counted on their way to winmm:
 // each running worker holds one.
 LONG resolutionRequests = 0;
@@ -289,14 +363,13 @@ TEST(SaverView, StandsStillAndLetsTheTimerGoWhileNobodyCanSeeItAndRepaintsAllWhe
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "only the main window's end ends the loop";
 }
 
-// Sent to a fresh full-screen saver after a first mouse move to (10, 10), with the monitors as they are then.
+// Sent to a fresh full-screen saver after a first mouse move to (10, 10).
 const struct {
     const char* name;
     UINT id;
     WPARAM wParam;
     LPARAM lParam;
     bool ends;
-    MonitorSource monitors = nullptr;  // the system's
 } kInputs[] = {
     {"back at the first place", WM_MOUSEMOVE, 0, MAKELPARAM(10, 10), false},
     {"one pixel right", WM_MOUSEMOVE, 0, MAKELPARAM(11, 10), true}, {"left button", WM_LBUTTONDOWN, MK_LBUTTON, 0, true},
@@ -306,9 +379,6 @@ const struct {
     {"deactivated", WM_ACTIVATE, WA_INACTIVE, 0, true}, {"activated", WM_ACTIVATE, WA_ACTIVE, 0, false},
     {"application deactivated", WM_ACTIVATEAPP, 0, 0, true}, {"application activated", WM_ACTIVATEAPP, 1, 0, false},
     {"screensaver command", WM_SYSCOMMAND, SC_SCREENSAVE, 0, false}, {"close command", WM_SYSCOMMAND, SC_CLOSE, 0, false},
-    {"display change, same monitors", WM_DISPLAYCHANGE, 32, 0, false},
-    {"monitor added", WM_DISPLAYCHANGE, 32, 0, true, [] { return std::vector<MonitorArea>{{RECT{0, 0, 1024, 768}, true}, {RECT{1024, 0, 1824, 600}, false}}; }},
-    {"new resolution", WM_DISPLAYCHANGE, 32, 0, true, [] { return std::vector<MonitorArea>{{RECT{0, 0, 800, 600}, true}}; }},
 };
 
 TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
@@ -320,9 +390,7 @@ TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
         const HWND w = saver->Handle();
         MSG msg;
         SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-        SetMonitorSource(c.monitors);
         SendMessageA(w, c.id, c.wParam, c.lParam);
-        SetMonitorSource(nullptr);
         EXPECT_EQ(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE, c.ends) << c.name;
         DestroyWindow(w);
         EXPECT_FALSE(Window::Main()) << c.name;

@@ -1,0 +1,115 @@
+// The full-screen saver follows the monitors' layout as it changes, told by WM_DISPLAYCHANGE, with the monitors
+// from the test's own list.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/saver_app.h"
+#include "app/saver_window.h"
+#include "winhelp.h"
+
+namespace {
+
+const RECT kPrimary{0, 0, 1024, 768}, kRight{1024, 0, 1824, 600}, kLeft{-800, 0, 0, 600};
+std::vector<MonitorArea> layout;
+std::vector<MonitorArea> Layout() { return layout; }
+
+bool Before(const RECT& a, const RECT& b) { return a.left != b.left ? a.left < b.left : a.top < b.top; }
+
+BOOL CALLBACK CollectShown(HWND window, LPARAM shown)
+{
+    RECT r;
+    if (IsWindowVisible(window) && GetWindowRect(window, &r)) reinterpret_cast<std::vector<std::pair<RECT, HWND>>*>(shown)->push_back({r, window});
+    return TRUE;
+}
+
+// This thread's windows that are shown, from left to right.
+std::vector<std::pair<RECT, HWND>> Shown()
+{
+    std::vector<std::pair<RECT, HWND>> shown;
+    EnumThreadWindows(GetCurrentThreadId(), CollectShown, reinterpret_cast<LPARAM>(&shown));
+    std::sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return Before(a.first, b.first); });
+    return shown;
+}
+
+HWND ShownOver(const RECT& monitor)
+{
+    for (const auto& [r, window] : Shown())
+        if (EqualRect(&r, &monitor)) return window;
+    return nullptr;
+}
+
+std::string Describe(std::vector<RECT> rects)
+{
+    std::sort(rects.begin(), rects.end(), Before);
+    std::string s;
+    for (const RECT& r : rects) s += " (" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+    return s;
+}
+
+TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
+{
+    SaverApp app;  // the framework's one application object, here
+    app.SetRegistryKey(kRegistryRoot);
+    const std::string key = std::string("Software\\") + kRegistryRoot + "\\wt_app\\Settings";
+    const MonitorArea primary{kPrimary, true}, right{kRight, false}, left{kLeft, false};
+    const struct {
+        const char* name;
+        DWORD monitors;  // the stored "Monitors": 1 for a board on every monitor
+        std::vector<std::vector<MonitorArea>> changes;
+        bool newScene;  // on the saver window's board
+    } rows[] = {
+        {"the same", 0, {{primary, right}}, false},
+        {"added, under All a board", 1, {{right, primary, left}}, false},
+        {"removed", 0, {{primary}}, false},
+        {"resized", 0, {{primary, {RECT{1024, 0, 2304, 1024}, false}}}, false},
+        {"gone and back", 1, {{primary}, {primary, right}}, false},
+        {"primary gone, the other primary now", 0, {{{RECT{-1024, 0, 0, 768}, false}, {RECT{0, 0, 800, 600}, true}}}, true},
+    };
+    for (const auto& row : rows) {
+        wt::RegWriteDword(HKEY_CURRENT_USER, key.c_str(), "Monitors", row.monitors);
+        layout = {primary, right};
+        SetMonitorSource(Layout);
+        auto* saver = new SaverWindow(app);  // deletes itself
+        ASSERT_TRUE(saver->CreateFullScreen(1)) << row.name;
+        Window::SetMain(saver);
+        saver->SetUpScenes();
+        const HWND w = saver->Handle(), overRight = ShownOver(kRight);
+        for (int i = 0; i < 3; ++i) SendMessageA(w, WM_TIMER, 1, 0);
+        const uint32_t frame = saver->BoardWorld().frameCounter;
+        bool rightStays = true;
+        for (const auto& change : row.changes) {
+            layout = change;
+            rightStays = rightStays && std::any_of(change.begin(), change.end(), [](const MonitorArea& m) { return EqualRect(&m.rect, &kRight); });
+            SendMessageA(w, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+        }
+        std::vector<RECT> expected, shown;
+        for (const MonitorArea& monitor : layout) expected.push_back(monitor.rect);
+        for (const auto& [r, window] : Shown()) shown.push_back(r);
+        EXPECT_EQ(Describe(shown), Describe(expected)) << row.name;
+        EXPECT_TRUE(!rightStays || ShownOver(kRight) == overRight) << row.name << ": a window that stays goes on";
+        EXPECT_EQ(saver->BoardWorld().frameCounter < frame, row.newScene) << row.name;
+        MSG msg;
+        EXPECT_FALSE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << row.name << ": ended";
+        EXPECT_EQ(GetActiveWindow(), w) << row.name;
+        // Under All, every other monitor shows a board of its own, with pins.
+        const HWND last = ShownOver(layout.back().rect);
+        if (row.monitors && !layout.back().primary) {
+            auto* view = reinterpret_cast<SaverView*>(reinterpret_cast<Window*>(GetWindowLongPtrA(last, GWLP_USERDATA)));
+            EXPECT_TRUE(last && last != w && view && !view->BoardWorld().pins.empty()) << row.name << ": no board";
+        }
+        // Input on a window of the new layout ends them all.
+        SendMessageA(last, WM_KEYDOWN, 'A', 1);
+        ASSERT_TRUE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE)) << row.name << ": input ends nothing";
+        DispatchMessageA(&msg);
+        EXPECT_TRUE(Shown().empty()) << row.name;
+        PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        SetMonitorSource(nullptr);
+    }
+    wt::RegRemoveTree(HKEY_CURRENT_USER, key.c_str());
+}
+
+}  // namespace
