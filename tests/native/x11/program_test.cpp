@@ -69,20 +69,23 @@ struct InAWindow : Run {
         XFree(children);
         return found;
     }
+    // A drawable's pixels on a 24-bit screen, row by row, as 0x00RRGGBB; none once it has gone.
+    std::vector<uint32_t> Pixels(Drawable drawable, int width, int height) const
+    {
+        XImage* image = XGetImage(display, drawable, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+        if (!image) return {};
+        const auto* words = reinterpret_cast<const uint32_t*>(image->data);
+        std::vector<uint32_t> pixels(words, words + size_t(width) * size_t(height));
+        XDestroyImage(image);
+        return pixels;
+    }
     Shot Look()
     {
         Shot shot;
         XWindowAttributes a;
-        XImage* image = !XGetWindowAttributes(display, window, &a) ? nullptr
-                        : XGetImage(display, window, 0, 0, unsigned(a.width), unsigned(a.height), AllPlanes, ZPixmap);
-        if (!image) return shot;
-        shot.width = image->width, shot.height = image->height;
-        for (int y = 0; y < shot.height; ++y)
-            for (int x = 0; x < shot.width; ++x) {
-                const unsigned long p = XGetPixel(image, x, y);
-                shot.Add((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-            }
-        XDestroyImage(image);
+        const std::vector<uint32_t> pixels = XGetWindowAttributes(display, window, &a) ? Pixels(window, a.width, a.height) : std::vector<uint32_t>{};
+        for (const uint32_t p : pixels) shot.Add((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+        if (!pixels.empty()) shot.width = a.width, shot.height = a.height;
         return shot;
     }
 
@@ -111,13 +114,7 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(pen.Pixel(colours[i]), pixels[size_t(i)]) << depth << " bits, blue highest " << blueHighest << ", colour " << i;
         pen.buffer = XCreatePixmap(display, target, 100, 100, unsigned(depth));
-        if (depth == 24 && !blueHighest) raster::CheckPen(pen, [&] {
-            XImage* image = XGetImage(display, target, 0, 0, 100, 100, AllPlanes, ZPixmap);
-            std::vector<uint32_t> read(10000);
-            for (int i = 0; i < 10000; ++i) read[size_t(i)] = uint32_t(XGetPixel(image, i % 100, i / 100));
-            XDestroyImage(image);
-            return read;
-        });
+        if (depth == 24 && !blueHighest) raster::CheckPen(pen, [&] { return w.Pixels(target, 100, 100); });
     }
 }
 
@@ -132,12 +129,6 @@ TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEvery
     for (const raster::FrameCase& c : raster::kFrameCases) {
         const auto target = [&] { return XCreatePixmap(display, DefaultRootWindow(display), unsigned(c.width), unsigned(c.height), 24); };
         const Pixmap composed = target(), afresh = target();
-        const auto read = [&](Pixmap p) {
-            XImage* image = XGetImage(display, p, 0, 0, unsigned(c.width), unsigned(c.height), AllPlanes, ZPixmap);
-            std::string bytes(image->data, size_t(image->bytes_per_line) * size_t(c.height));
-            XDestroyImage(image);
-            return bytes;
-        };
         for (const DisplayScale& s : kDisplayScales) {
             X11Pen pen(display, composed, visual, 24, s.scale), fresh(display, afresh, visual, 24, s.scale);
             pen.buffer = target();
@@ -145,7 +136,7 @@ TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEvery
             raster::CheckComposedFrames(
                 c, s.scale, fresh, [&](World& world, const Rect& board, bool whole) { composition.Compose(world, pen, board, whole); },
                 [&] { pen.Fill(FramePen::Surface::kTarget, Rect{0, 0, c.width, c.height}); },
-                [&] { return read(composed) == read(afresh); }, 20);
+                [&] { return w.Pixels(composed, c.width, c.height) == w.Pixels(afresh, c.width, c.height); }, 20);
             XFreePixmap(display, pen.buffer);
             if (HasFatalFailure()) return;
         }
