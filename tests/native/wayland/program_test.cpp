@@ -16,9 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One sway of the test's own, with one output of 640 by 480 to begin with (or none), and a pointer. It, the program and the
-// screenshots run at a real-time priority where allowed (the test's, which they inherit), so that the
-// machine's load makes neither the compositor nor the program miss frames.
+// One sway of the test's own, with one output of 640 by 480 to begin with (or none), and a pointer. It,
+// the program and the screenshots run at a real-time priority where allowed (the test's, which they
+// inherit), so that the machine's load makes neither the compositor nor the program miss frames.
 struct Sway : Run {
     explicit Sway(int outputs = 1)
     {
