@@ -56,8 +56,7 @@ std::string InstalledState(bool withEntry)
 }
 
 // kPlanted: run from a Downloads folder that holds a DLL named as one the system loads on demand (for
-// themes). kLinkByShell, kLinkByItself: the welcome's link clicked by an administrator, with a desktop shell and
-// without. The last four: the installer without rights.
+// themes). kLinkBy...: the welcome's link clicked (see below). The last four: the installer without rights.
 enum Obstacle { kNone, kPackage, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover,
                 kPlanted, kLinkByShell, kLinkByItself, kNoRights, kDeclined, kElevationFails, kNoWelcome };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
