@@ -14,9 +14,8 @@ TEST(SelectMode, FirstArgumentDecides)
     constexpr SaverMode C = SaverMode::Configure, P = SaverMode::Preview, S = SaverMode::FullScreen,
                         U = SaverMode::Uninstall, N = SaverMode::None;
     const std::pair<const char*, SaverMode> cases[] = {
-        {"/c", C},   {"c", C},       {"/c:592", C}, {"sc", C},  {"cs", C},         {"/p", P},       {"-P", P},
-        {"p", P},    {"/p:592", N},  {"//p", N},    {"/pp", N}, {"-s", S},         {"save", S},     {"/s:1", S},
-        {"/C", N},   {"/S", S},      {"-S", S},     {"S", S},   {"/S:1", N},       {"/SAVE", N},    {"-UNINSTALL", U},
+        {"/c:592", C}, {"sc", C},    {"cs", C},   {"/C", N}, {"-P", P},          {"p", P},           {"/p:592", N},
+        {"//p", N},    {"/s:1", S},  {"save", S}, {"/S", S}, {"S", S},           {"/S:1", N},        {"-UNINSTALL", U},
         {"-uninstall", N}, {"-UNINSTALLX", N}, {"", N}, {nullptr, C}};
     for (const auto& [argument, mode] : cases) {
         const char* argv[] = {"C:\\WINDOWS\\VELLOR~1.SCR", argument, "592"};
