@@ -44,14 +44,13 @@ struct InAWindow : Run {
         if (server) pclose(server);
     }
     // Started with these options and the board shown, in the test's window or (ownWindow) in one of its own,
-    // which then becomes the window; at a real-time priority, where allowed, so that the machine's load does
-    // not make it miss frames, or with another command that sets the shell's priority.
-    bool Start(const std::string& options, const std::string& priority = "chrt -f -p 1", bool ownWindow = false)
+    // which then becomes the window; at a real-time priority where allowed, so that load makes it miss no frames.
+    bool Start(const std::string& options, bool ownWindow = false)
     {
         if (!display) return false;
         XClearWindow(display, window);  // of the frames of a program before
         XSync(display, False);
-        if (!Run::Start(priority + " $$ >/dev/null 2>&1; DISPLAY=" + name + " exec setsid " VELLORAN_X11_PROGRAM " " +
+        if (!Run::Start("chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + name + " exec setsid " VELLORAN_X11_PROGRAM " " +
                         (ownWindow ? "" : "--window-id " + std::to_string(window)) + " " + options))
             return false;
         return Within(5, [&] { return (!ownWindow || (window = Named("Velloran Saver"))) && Look().Board(); }, 2);
@@ -249,7 +248,7 @@ TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
     for (const int signal : {-1, 0, 1, SIGINT}) {
         InAWindow w(signal == 1 ? "1024x768x24" : "640x480x24");  // its own window is 1024 by 768
         // Ten small balls: some always move, and every frame draws.
-        ASSERT_TRUE(w.Start("--refresh-rate 3 --num-balls 10 --ball-size 10", "chrt -f -p 1", signal == 1)) << signal;
+        ASSERT_TRUE(w.Start("--refresh-rate 3 --num-balls 10 --ball-size 10", signal == 1)) << signal;
         if (signal < 0) XUnmapWindow(w.display, w.window);
         XSync(w.display, False);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
