@@ -3,7 +3,6 @@
 // one, and under XScreenSaver's own daemon.
 #include <gtest/gtest.h>
 #include <X11/Xatom.h>
-#include <X11/keysym.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -38,7 +37,6 @@ struct InAWindow : Run {
     }
     ~InAWindow()
     {
-        Stop();
         if (display) XCloseDisplay(display);
         if (serverPid > 0) kill(serverPid, SIGTERM);
         if (server) pclose(server);
@@ -53,20 +51,16 @@ struct InAWindow : Run {
         if (!Run::Start("chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + name + " exec setsid " VELLORAN_X11_PROGRAM " " +
                         (ownWindow ? "" : "--window-id " + std::to_string(window)) + " " + options))
             return false;
-        return Within(5, [&] { return (!ownWindow || (window = Named("Velloran Saver"))) && Look().Board(); }, 2);
+        return Within(5, [&] { return (!ownWindow || (window = Xdotool("search --maxdepth 1 --name '^Velloran Saver$'"))) && Look().Board(); }, 2);
     }
-    Window Named(const char* wanted) const
+    // xdotool run on this display: the first window that it finds, or 0.
+    unsigned long Xdotool(const std::string& command) const
     {
-        Window root, parent, *children = nullptr, found = 0;
-        unsigned count = 0;
-        if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
-        for (unsigned i = 0; i < count && !found; ++i) {
-            char* title = nullptr;
-            if (XFetchName(display, children[i], &title) && title) found = std::string(title) == wanted ? children[i] : 0;
-            XFree(title);
-        }
-        XFree(children);
-        return found;
+        std::FILE* said = popen(("DISPLAY=" + name + " xdotool " + command + " 2>/dev/null").c_str(), "re");
+        unsigned long id = 0;
+        if (said && std::fscanf(said, "%lu", &id) != 1) id = 0;
+        if (said) pclose(said);
+        return id;
     }
     // A drawable's pixels on a 24-bit screen, row by row, as 0x00RRGGBB; none once it has gone.
     std::vector<uint32_t> Pixels(Drawable drawable, int width, int height) const
@@ -253,10 +247,7 @@ TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
         XSync(w.display, False);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         if (signal == 1) {
-            XEvent key = {};
-            key.xkey = XKeyEvent{KeyPress, 0, True, w.display, w.window, DefaultRootWindow(w.display), None, CurrentTime,
-                                 10, 10, 10, 10, 0, XKeysymToKeycode(w.display, XK_space), True};
-            XSendEvent(w.display, w.window, True, KeyPressMask, &key);
+            w.Xdotool("key --window " + std::to_string(w.window) + " space");
         } else if (signal > 1) {
             kill(w.pid, signal);
         } else {
