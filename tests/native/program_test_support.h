@@ -54,11 +54,12 @@ struct Shot {
     }
 };
 
-// The program (or what runs in its place) in a session of its own, stopped as a whole; the shell that
-// starts it says its pid.
+// The program (or what runs in its place) in a session of its own, stopped as a whole, as the one started
+// before it is; the shell that starts it says its pid.
 struct Run {
     bool Start(const std::string& command)
     {
+        Stop();
         out = popen(("echo $$; " + command + " 2>&1").c_str(), "re");
         char line[32];
         return out && std::fgets(line, sizeof line, out) && (pid = std::atoi(line)) > 0;

@@ -145,7 +145,6 @@ TEST(Program, EndsOnInputAndNotBefore)
         if (how == -2) sway.Msg("kill");
         if (how == -3) std::system((sway.env + " wtype -s 300 -k Escape").c_str());
         EXPECT_EQ(sway.Ended(5), "exit 0\n") << how;
-        sway.Stop();
     }
 }
 

@@ -46,7 +46,8 @@ struct InAWindow : Run {
     bool Start(const std::string& options, bool ownWindow = false)
     {
         if (!display) return false;
-        XClearWindow(display, window);  // of the frames of a program before
+        Stop();
+        XClearWindow(display, window);  // of the frames of the program before
         XSync(display, False);
         if (!Run::Start("chrt -f -p 1 $$ >/dev/null 2>&1; DISPLAY=" + name + " exec setsid " VELLORAN_X11_PROGRAM " " +
                         (ownWindow ? "" : "--window-id " + std::to_string(window)) + " " + options))
@@ -155,7 +156,6 @@ TEST(Program, FollowsItsWindowsSizeKeepsItsPaceAndDrawsNothingWhileHidden)
         })) << width << "x" << height << ": no new scene over the new size";
         scene = now;
     }
-    w.Stop();
 
     ASSERT_TRUE(w.Start("--refresh-rate 3 --scenario-counter 1"));
     scene = w.Look();
@@ -204,7 +204,6 @@ TEST(Program, DrawsAtTheScaleThatXftDpiSets)
         Shot shot;
         EXPECT_TRUE(Within(3, [&] { return (shot = w.Look()).MirroredAbout(axis) > 0.8; }))
             << s.dpi << " dpi: " << shot.MirroredAbout(axis) << " mirrored about " << axis;
-        w.Stop();
     }
 }
 
