@@ -1,7 +1,6 @@
 // The Wayland program under GNOME's compositor, mutter 43, headless with two outputs, in a session bus
-// of its own. mutter offers no idle protocol of Wayland's, only its own idle monitor on that bus, and
-// takes no screenshots here (that needs PipeWire), so what the program asks of it is read from
-// libwayland's log.
+// of its own. mutter takes no screenshots here (that needs PipeWire): libwayland's log tells what the
+// program asks of it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,8 +9,8 @@
 
 namespace {
 
-// The idle mode by mutter's idle monitor: no surface until the seat has been idle for a second, then a
-// fullscreen board on each of the two outputs.
+// The idle mode by mutter's idle monitor, which it offers instead of an idle protocol of Wayland's: no
+// surface until the seat has been idle for a second, then a fullscreen board on each of the two outputs.
 TEST(Compositors, ShowABoardOnEachOutputOnceTheSeatHasBeenIdle)
 {
     char name[] = "/tmp/velloransaver-mutter.XXXXXX";

@@ -1,6 +1,7 @@
 // The Wayland program under a real compositor: sway, headless, with a software renderer, run as nobody
 // (it refuses root) in a runtime folder of the test's own. Screenshots come from grim; the pointer is a
-// virtual one, since a seat without an input device has no pointer to tell the program of.
+// virtual one, since a seat without an input device has no pointer to tell the program of, and so is
+// wtype's keyboard.
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -16,9 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One sway of the test's own, with one output of 640 by 480 to begin with (or none), and a pointer. It, the program and the
-// screenshots run at a real-time priority where allowed (the test's, which they inherit), so that the
-// machine's load makes neither the compositor nor the program miss frames.
+// One sway of the test's own, with one output of 640 by 480 to begin with (or none), and a pointer. It,
+// the program and the screenshots run at a real-time priority where allowed (the test's, which they
+// inherit), so that the machine's load makes neither the compositor nor the program miss frames.
 struct Sway : Run {
     explicit Sway(int outputs = 1)
     {
@@ -125,14 +126,16 @@ TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutputThatComes)
         })) << output;
 }
 
-// With a pointer plugged in again after the seat lost its own (1), the pointer over the board as it
-// appears is no move, nor is a motion to where it is; a move by half a pixel is, and so is a button
-// (-1), the compositor closing it (-2). Every way it lets go quietly. (The first pointer's move and the
-// stop signals: the idle mode's test, in the same event loop.)
-TEST(Program, EndsOnAPointerMoveAndNotBefore)
+// A key on a keyboard that came after it started ends it (-3: first, since after the replug a new
+// keyboard joins the other seat; once the keyboard has had time to reach it). With a pointer plugged in
+// again after the seat lost its own (1), the pointer over the board as it appears is no move, nor is a
+// motion to where it is; a move by half a pixel is, and so is a button (-1), the compositor closing it
+// (-2). Every way it lets go quietly. (The first pointer's move and the stop signals: the idle mode's
+// test, in the same event loop.)
+TEST(Program, EndsOnInputAndNotBefore)
 {
     Sway sway;
-    for (const int how : {1, -1, -2}) {
+    for (const int how : {-3, 1, -1, -2}) {
         ASSERT_TRUE(sway.Start("")) << how;
         if (how == 1) {
             sway.Replug();
@@ -142,6 +145,7 @@ TEST(Program, EndsOnAPointerMoveAndNotBefore)
         }
         if (how == -1) sway.Point(0, true);
         if (how == -2) sway.Msg("kill");
+        if (how == -3) std::system((sway.env + " wtype -s 300 -k Escape").c_str());
         const auto [status, said] = sway.Ended(5);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << how << ": " << status;
         EXPECT_EQ(said, "") << how;

@@ -56,8 +56,7 @@ std::string InstalledState(bool withEntry)
 }
 
 // kPlanted: run from a Downloads folder that holds a DLL named as one the system loads on demand (for
-// themes). kLinkByShell, kLinkByItself: the welcome's link clicked by an administrator, with a desktop shell and
-// without. The last four: the installer without rights.
+// themes). kLinkBy...: the welcome's link clicked (see below). The last four: the installer without rights.
 enum Obstacle { kNone, kPackage, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover,
                 kPlanted, kLinkByShell, kLinkByItself, kNoRights, kDeclined, kElevationFails, kNoWelcome };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
@@ -101,7 +100,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     DeleteFileA(prompts.c_str());
     SetEnvironmentVariableA("VELLORAN_PROMPT_LOG", prompts.c_str());
     SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : row.obstacle == kElevationFails ? "fails" : "yes");
-    SetEnvironmentVariableA("VELLORAN_WELCOME", row.obstacle == kNoWelcome ? "fails" : nullptr);
+    SetEnvironmentVariableA("VELLORAN_NO_WELCOME", row.obstacle == kNoWelcome ? "1" : nullptr);
     // A temporary folder whose name has no ANSI form, as a user name outside the code page gives: Greek and
     // Thai, which no code page has both of.
     const std::string here = wt::Artefact("");
@@ -113,7 +112,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     // the desktop shell, and opens the link itself only where no desktop shell runs.
     const bool link = row.obstacle == kLinkByShell || row.obstacle == kLinkByItself;
     SetEnvironmentVariableA("VELLORAN_ADMINISTRATOR", link ? "1" : nullptr);
-    SetEnvironmentVariableA("VELLORAN_DESKTOP", row.obstacle == kLinkByItself ? "none" : nullptr);
+    SetEnvironmentVariableA("VELLORAN_NO_DESKTOP", row.obstacle == kLinkByItself ? "1" : nullptr);
     std::string program = wt::Artefact(row.obstacle >= kLinkByShell || row.wow64 ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe");
     const std::string downloads = wt::Artefact("Downloads"), mark = downloads + "\\uxtheme.dll.mark";
     if (row.obstacle == kPlanted) {
