@@ -52,15 +52,6 @@ struct Shot {
             for (int x = 0, m = 2 * axis - 1; x < width; ++x, --m) mirrored += At(x, y) && m >= 0 && m < width && At(m, y);
         return Board() ? double(mirrored) / double(Pins()) : 0;
     }
-    // The longest run of pin pixels in a column: a pin's diameter. Pins lie apart, except that one next to the
-    // middle may touch its mirror image, beside it.
-    int Tallest() const
-    {
-        int tallest = 0;
-        for (int x = 0; x < width; ++x)
-            for (int y = 0, run = 0; y < height; ++y) tallest = std::max(tallest, run = At(x, y) ? run + 1 : 0);
-        return tallest;
-    }
 };
 
 // The program (or what runs in its place) in a session of its own, stopped as a whole; the shell that

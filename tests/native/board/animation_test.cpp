@@ -17,8 +17,8 @@ struct CountingPen : MemoryPen {
 // the target is cleared, beyond the board's last whole logical pixel too, and the next scene is set up.
 TEST(Animation, ShowsAScenesLastFrameThenClearsTheTargetAndSetsUpTheNext)
 {
-    const struct { uint32_t scenario, refreshRate; int endsAt, ticks; } rows[] = {
-        {0, 18, 1, 3}, {1, 3, 600, 601}, {3579140, 127, 0, 3}};  // the last: 2^31 frames and more
+    const struct { uint32_t scenario, refreshRate; bool endsEveryTick; } rows[] = {
+        {0, 18, true}, {3579140, 127, false}};  // the last: 2^31 frames and more
     for (const auto& row : rows) {
         MapSettings settings({{"ScenarioCounter", row.scenario}, {"RefreshRate", row.refreshRate}});
         Animation animation(settings, CompositionRules{});
@@ -26,10 +26,10 @@ TEST(Animation, ShowsAScenesLastFrameThenClearsTheTargetAndSetsUpTheNext)
         std::vector<uint32_t> target(100 * 75, 0x123456), buffer(target.size());
         CountingPen pen(1.5);
         pen.SetTarget(PixelImage{target.data(), 100, 75, 100}), pen.SetBuffer(PixelImage{buffer.data(), 100, 75, 100});
-        for (int tick = 1, begins = 0; tick <= row.ticks; ++tick, begins = pen.begins) {
+        for (int tick = 1, begins = 0; tick <= 3; ++tick, begins = pen.begins) {
             ASSERT_EQ(animation.Tick(pen), row.refreshRate + 1);
             const bool ended = animation.BoardWorld().frameCounter == 0;
-            ASSERT_EQ(ended, row.endsAt && tick % row.endsAt == 0) << row.scenario << " at " << tick;
+            ASSERT_EQ(ended, row.endsEveryTick) << row.scenario << " at " << tick;
             if (!ended) continue;
             EXPECT_EQ(pen.begins - begins, 2) << row.scenario << ": the frame, then the clear";
             EXPECT_EQ(std::count(target.begin(), target.end(), 0u), long(target.size())) << row.scenario;

@@ -38,11 +38,10 @@ std::string Parse(const std::string& options, const char* screensaverWindow = nu
 TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
 {
     const struct { const char *options, *screensaverWindow, *parsed; } cases[] = {
-        // Every slider's two ends, from below and above, and beyond 32 bits.
-        {"--num-balls 0 -num-pins 3 --ball-size -5 --pin-size 5 --gravity -99999999999 --scenario-counter 0 --refresh-rate 2",
-         nullptr, "own 1 4 10 6 1 1 1 3 1"},
-        {"--num-balls 11 --num-pins 201 --ball-size 201 --pin-size 99999999999 --gravity 101 --scenario-counter 101 "
-         "--refresh-rate +128", nullptr, "own 10 200 200 200 1 100 100 127 1"},
+        // Sliders of different ranges held at their ends, from below and above, and beyond 32 bits by numbers that
+        // cut to 32 bits would land elsewhere.
+        {"--num-balls 0 -num-pins 3 --gravity -4294967200", nullptr, "own 1 4 30 8 1 1 20 18 1"},
+        {"--ball-size 201 --pin-size 4294967297 --refresh-rate +128", nullptr, "own 3 40 200 200 1 20 20 127 1"},
         {"-random-symmetry --no-sparks --sparks --symmetry", nullptr, "own 3 40 30 8 1 20 20 18 1"},
         {"--root --window-id 0x2a", nullptr, "0x2a 3 40 30 8 1 20 20 18 1"},
         {"--window-id 42 --root", "0x400007", "0x400007 3 40 30 8 1 20 20 18 1"},

@@ -6,7 +6,6 @@
 #include <X11/keysym.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <sys/resource.h>
 
 #include <cmath>
 #include <filesystem>
@@ -70,20 +69,23 @@ struct InAWindow : Run {
         XFree(children);
         return found;
     }
+    // A drawable's pixels on a 24-bit screen, row by row, as 0x00RRGGBB; none once it has gone.
+    std::vector<uint32_t> Pixels(Drawable drawable, int width, int height) const
+    {
+        XImage* image = XGetImage(display, drawable, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+        if (!image) return {};
+        const auto* words = reinterpret_cast<const uint32_t*>(image->data);
+        std::vector<uint32_t> pixels(words, words + size_t(width) * size_t(height));
+        XDestroyImage(image);
+        return pixels;
+    }
     Shot Look()
     {
         Shot shot;
         XWindowAttributes a;
-        XImage* image = !XGetWindowAttributes(display, window, &a) ? nullptr
-                        : XGetImage(display, window, 0, 0, unsigned(a.width), unsigned(a.height), AllPlanes, ZPixmap);
-        if (!image) return shot;
-        shot.width = image->width, shot.height = image->height;
-        for (int y = 0; y < shot.height; ++y)
-            for (int x = 0; x < shot.width; ++x) {
-                const unsigned long p = XGetPixel(image, x, y);
-                shot.Add((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-            }
-        XDestroyImage(image);
+        const std::vector<uint32_t> pixels = XGetWindowAttributes(display, window, &a) ? Pixels(window, a.width, a.height) : std::vector<uint32_t>{};
+        for (const uint32_t p : pixels) shot.Add((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+        if (!pixels.empty()) shot.width = a.width, shot.height = a.height;
         return shot;
     }
 
@@ -112,13 +114,7 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(pen.Pixel(colours[i]), pixels[size_t(i)]) << depth << " bits, blue highest " << blueHighest << ", colour " << i;
         pen.buffer = XCreatePixmap(display, target, 100, 100, unsigned(depth));
-        if (depth == 24 && !blueHighest) raster::CheckPen(pen, [&] {
-            XImage* image = XGetImage(display, target, 0, 0, 100, 100, AllPlanes, ZPixmap);
-            std::vector<uint32_t> read(10000);
-            for (int i = 0; i < 10000; ++i) read[size_t(i)] = uint32_t(XGetPixel(image, i % 100, i / 100));
-            XDestroyImage(image);
-            return read;
-        });
+        if (depth == 24 && !blueHighest) raster::CheckPen(pen, [&] { return w.Pixels(target, 100, 100); });
     }
 }
 
@@ -133,12 +129,6 @@ TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEvery
     for (const raster::FrameCase& c : raster::kFrameCases) {
         const auto target = [&] { return XCreatePixmap(display, DefaultRootWindow(display), unsigned(c.width), unsigned(c.height), 24); };
         const Pixmap composed = target(), afresh = target();
-        const auto read = [&](Pixmap p) {
-            XImage* image = XGetImage(display, p, 0, 0, unsigned(c.width), unsigned(c.height), AllPlanes, ZPixmap);
-            std::string bytes(image->data, size_t(image->bytes_per_line) * size_t(c.height));
-            XDestroyImage(image);
-            return bytes;
-        };
         for (const DisplayScale& s : kDisplayScales) {
             X11Pen pen(display, composed, visual, 24, s.scale), fresh(display, afresh, visual, 24, s.scale);
             pen.buffer = target();
@@ -146,7 +136,7 @@ TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEvery
             raster::CheckComposedFrames(
                 c, s.scale, fresh, [&](World& world, const Rect& board, bool whole) { composition.Compose(world, pen, board, whole); },
                 [&] { pen.Fill(FramePen::Surface::kTarget, Rect{0, 0, c.width, c.height}); },
-                [&] { return read(composed) == read(afresh); }, 20);
+                [&] { return w.Pixels(composed, c.width, c.height) == w.Pixels(afresh, c.width, c.height); }, 20);
             XFreePixmap(display, pen.buffer);
             if (HasFatalFailure()) return;
         }
@@ -155,42 +145,13 @@ TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEvery
     }
 }
 
-// As the daemon runs it: not at a real-time priority, whose timers are exact. A scene of 600 frames of 19 ms
-// lasts 11.4 s, in which a pace 2 % slow is 228 ms late; the machine's load can still make one scene seem
-// late, so a few are measured until one keeps the pace within 1 %. The test looks only near a scene's end,
-// so as not to load the machine itself. Left out of the sanitizers' build, whose programs run far slower.
-#ifndef __SANITIZE_ADDRESS__
-TEST(Program, KeepsItsPaceAtTheDefaultRateAndSleepsBetweenFrames)
-{
-    const int nice = getpriority(PRIO_PROCESS, 0);
-    const std::shared_ptr<void> restore(nullptr, [&](void*) { setpriority(PRIO_PROCESS, 0, nice); });
-    setpriority(PRIO_PROCESS, 0, -20);
-    InAWindow w;
-    ASSERT_TRUE(w.Start("--scenario-counter 1", "renice -n -20 -p"));
-    auto since = Clock::now();
-    Shot scene = w.Look(), now;
-    double cpu = w.Cpu(), busiest = 0;  // share of a core
-    std::string paces;                  // ms a frame
-    bool kept = false;
-    for (int i = 0; i < 3 && !kept; ++i) {
-        std::this_thread::sleep_until(since + std::chrono::milliseconds(600 * 19 * 98 / 100));
-        ASSERT_TRUE(Within(20, [&] { return (now = w.Look()).Board() && scene.Overlap(now) < 0.5; }, 2)) << "no new scene";
-        const double seconds = std::chrono::duration<double>(Clock::now() - since).count(), pace = seconds * 1000 / 600;
-        busiest = std::max(busiest, (w.Cpu() - cpu) / seconds);
-        scene = now, since = Clock::now(), cpu = w.Cpu();
-        paces += " " + std::to_string(pace);
-        kept = std::fabs(pace - 19) < 19 * 0.01;
-    }
-    EXPECT_TRUE(kept) << "ms a frame:" << paces;
-    EXPECT_LT(busiest, 0.05) << "of a core";
-}
-#endif
-
 // Its window grown, shrunk, or changed in height alone, it lays a new scene out over the new size: the pins
 // are mirrored about the board's middle less a pin's radius. Where both show the window, two scenes share
-// at most half their pins' pixels, and one with itself nearly all. Hidden for 3.5 s, it would show another scene if
-// it had drawn meanwhile (a frame every 4 ms, a scene every 2.4 s).
-TEST(Program, FollowsItsWindowsSizeAndDrawsNothingWhileHidden)
+// at most half their pins' pixels, and one with itself nearly all. A frame every 4 ms, a scene every 600
+// frames: 2.4 s, in which a pace 1 % slow is 24 ms late; the machine's load can still make one scene seem
+// late, so a few are measured until one keeps the pace. Hidden for 3.5 s, it would show another scene if it
+// had drawn meanwhile.
+TEST(Program, FollowsItsWindowsSizeKeepsItsPaceAndDrawsNothingWhileHidden)
 {
     InAWindow w;
     ASSERT_TRUE(w.Start("--pin-size 20 --num-pins 20 --num-balls 1 --no-sparks --scenario-counter 100"));
@@ -208,6 +169,23 @@ TEST(Program, FollowsItsWindowsSizeAndDrawsNothingWhileHidden)
 
     ASSERT_TRUE(w.Start("--refresh-rate 3 --scenario-counter 1"));
     scene = w.Look();
+#ifndef __SANITIZE_ADDRESS__  // the pace of the shipped build, not of one under the sanitizers
+    const auto begun = Clock::now();
+    auto since = begun;
+    const double cpu = w.Cpu();
+    std::string lasted;
+    bool kept = false;
+    for (int i = 0; i < 5 && !kept; ++i) {
+        std::this_thread::sleep_until(since + std::chrono::milliseconds(2350));
+        ASSERT_TRUE(Within(5, [&] { return (now = w.Look()).Board() && scene.Overlap(now) < 0.5; }, 2)) << "no new scene";
+        const double seconds = std::chrono::duration<double>(Clock::now() - since).count();
+        kept = std::fabs(seconds - 2.4) < 0.024;
+        lasted += " " + std::to_string(seconds);
+        since = Clock::now(), scene = now;
+    }
+    EXPECT_TRUE(kept) << "seconds a scene:" << lasted;
+    EXPECT_LT((w.Cpu() - cpu) / std::chrono::duration<double>(Clock::now() - begun).count(), 0.2) << "of a core";
+#endif
     const Window cover = XCreateSimpleWindow(w.display, DefaultRootWindow(w.display), 0, 0, 640, 480, 0, 0, 0);
     for (const bool unmap : {true, false}) {
         unmap ? XUnmapWindow(w.display, w.window) : XMapRaised(w.display, cover);
@@ -222,7 +200,7 @@ TEST(Program, FollowsItsWindowsSizeAndDrawsNothingWhileHidden)
 
 // At the scales that desktops set with Xft.dpi, the board is laid out in the window's pixels divided by the
 // scale and drawn at full resolution, as the Windows saver draws it: its pins mirrored about the middle of a
-// board of that logical width, and a pin as wide as there.
+// board of that logical width, less a pin's radius, which a pin drawn any other size would not be.
 TEST(Program, DrawsAtTheScaleThatXftDpiSets)
 {
     InAWindow w("1024x768x24", kScaledDisplayWidth, kScaledDisplayHeight);
@@ -234,8 +212,8 @@ TEST(Program, DrawsAtTheScaleThatXftDpiSets)
         ASSERT_TRUE(w.Start("--num-balls 1 --ball-size 10 --num-pins 4 --pin-size " + std::to_string(kScaledPinRadius) + " --no-sparks"));
         const int axis = int(std::floor((s.boardWidth / 2 - kScaledPinRadius) * s.scale + 0.5));
         Shot shot;
-        EXPECT_TRUE(Within(3, [&] { return (shot = w.Look()).Tallest() == s.pinWidth && shot.MirroredAbout(axis) > 0.8; }))
-            << s.dpi << " dpi: a pin " << shot.Tallest() << " pixels across, " << shot.MirroredAbout(axis) << " mirrored about " << axis;
+        EXPECT_TRUE(Within(3, [&] { return (shot = w.Look()).MirroredAbout(axis) > 0.8; }))
+            << s.dpi << " dpi: " << shot.MirroredAbout(axis) << " mirrored about " << axis;
         w.Stop();
     }
 }
@@ -301,9 +279,6 @@ TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
         EXPECT_TRUE(signal > 1 ? WIFSIGNALED(status) && WTERMSIG(status) == signal : WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << signal << ": still running (-1), or ended with " << status;
         EXPECT_EQ(output, "") << signal;
-        if (signal == 1) {
-            EXPECT_FALSE(w.Named("Velloran Saver")) << "its window is left";
-        }
     }
 }
 

@@ -56,9 +56,9 @@ std::string InstalledState(bool withEntry)
 }
 
 // kPlanted: run from a Downloads folder that holds a DLL named as one the system loads on demand (for
-// themes). The last four: the installer without rights.
+// themes). kLinkBy...: the welcome's link clicked (see below). The last four: the installer without rights.
 enum Obstacle { kNone, kPackage, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover,
-                kPlanted, kNoRights, kDeclined, kElevationFails, kNoWelcome };
+                kPlanted, kLinkByShell, kLinkByItself, kNoRights, kDeclined, kElevationFails, kNoWelcome };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
 // welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so; wow64: the
@@ -100,7 +100,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     DeleteFileA(prompts.c_str());
     SetEnvironmentVariableA("VELLORAN_PROMPT_LOG", prompts.c_str());
     SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : row.obstacle == kElevationFails ? "fails" : "yes");
-    SetEnvironmentVariableA("VELLORAN_WELCOME", row.obstacle == kNoWelcome ? "fails" : nullptr);
+    SetEnvironmentVariableA("VELLORAN_NO_WELCOME", row.obstacle == kNoWelcome ? "1" : nullptr);
     // A temporary folder whose name has no ANSI form, as a user name outside the code page gives: Greek and
     // Thai, which no code page has both of.
     const std::string here = wt::Artefact("");
@@ -108,7 +108,12 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     CreateDirectoryW(temp.c_str(), nullptr);
     for (const wchar_t* name : {L"TEMP", L"TMP"}) SetEnvironmentVariableW(name, temp.c_str());
     SetEnvironmentVariableA("VELLORAN_WOW64", row.wow64 ? "1" : nullptr);
-    std::string program = wt::Artefact(row.obstacle >= kNoRights || row.wow64 ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe");
+    // The link opens with the rights of the user who is signed in: an installer with administrator rights asks
+    // the desktop shell, and opens the link itself only where no desktop shell runs.
+    const bool link = row.obstacle == kLinkByShell || row.obstacle == kLinkByItself;
+    SetEnvironmentVariableA("VELLORAN_ADMINISTRATOR", link ? "1" : nullptr);
+    SetEnvironmentVariableA("VELLORAN_NO_DESKTOP", row.obstacle == kLinkByItself ? "1" : nullptr);
+    std::string program = wt::Artefact(row.obstacle >= kLinkByShell || row.wow64 ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe");
     const std::string downloads = wt::Artefact("Downloads"), mark = downloads + "\\uxtheme.dll.mark";
     if (row.obstacle == kPlanted) {
         CreateDirectoryA(downloads.c_str(), nullptr);
@@ -127,6 +132,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
         EXPECT_EQ(wt::ItemText(welcome, 1001), "Thanks for downloading Velloran Saver!");
         EXPECT_EQ(wt::ItemText(welcome, 1002), "Velloran Saver is freeware and may be freely distributed.");
+        if (link) SendDlgItemMessageA(welcome, 1000, WM_LBUTTONDOWN, 0, 0);
         wt::PressButton(welcome, row.welcome);
     }
     for (const Box& expected : row.boxes) {
@@ -147,6 +153,9 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     // for the downloaded file before it; the control panel by its full path, from the system folder, on the
     // Screen Saver page.
     std::string asked, expected = row.obstacle >= kNoRights && row.welcome ? "runas /MACHINEWIDE without zone check\n" : "";
+    if (link)
+        expected = std::string("open http://www.velloran.example/saver/ as ") +
+                   (row.obstacle == kLinkByShell ? "the user, shown 5\n" : "the installer\n");
     char system[MAX_PATH];
     const std::string folder(system, GetSystemDirectoryA(system, MAX_PATH));
     if (row.obstacle >= kNoRights && row.end == kInstalled)
@@ -158,7 +167,8 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
 const Box kCompleted{"Notice", "Installation completed!", IDOK};
 const Box kOutOfDate{"Install", "You have an out-of-date version of Velloran Saver on your system.  Do you want to upgrade?", IDYES};
 INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
-    Row{"Cancelled", kNone, IDCANCEL, {}, kAsBefore},
+    Row{"LinkOpensThroughTheDesktopShell", kLinkByShell, IDCANCEL, {}, kAsBefore},
+    Row{"LinkOpensItselfWithoutADesktopShell", kLinkByItself, IDCANCEL, {}, kAsBefore},
     Row{"WelcomeCannotShow", kNoWelcome, 0, {}, kAsBefore},
     Row{"SameVersionKeptOnNo", kSameVersion, IDOK, {{"Notice", "You have an up-to-date version installed.  Do you still want to install?", IDNO}}, kAsBefore},
     Row{"OlderInUse", kOlderInUse, IDOK, {kOutOfDate, {"Install Error", "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK}}, kAsBefore},
@@ -176,39 +186,6 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
     Row{"PlantedDllNeverLoads", kPlanted, IDOK, {kCompleted}, kInstalled},
     Row{"OlderHeldAWhile", kOlderHeldAWhile, IDOK, {kOutOfDate, kCompleted}, kInstalled},
     Row{"LeftoverNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// The welcome's link opens with the rights of the user who is signed in, and the dialog stays: an installer with
-// administrator rights asks the desktop shell, and opens the link itself only where no desktop shell runs.
-struct LinkRow { const char* name; const char* desktop; const char* opened; };
-class Link : public ::testing::TestWithParam<LinkRow> {};
-
-TEST_P(Link, OpensWithTheUsersRights)
-{
-    const std::string log = wt::Artefact("prompts.log");
-    DeleteFileA(log.c_str());
-    SetEnvironmentVariableA("VELLORAN_PROMPT_LOG", log.c_str());
-    for (const char* left : {"VELLORAN_WELCOME", "VELLORAN_WOW64"}) SetEnvironmentVariableA(left, nullptr);
-    SetEnvironmentVariableA("VELLORAN_DESKTOP", GetParam().desktop);
-    SetEnvironmentVariableA("VELLORAN_ADMINISTRATOR", "1");
-    wt::Process installer;
-    const bool started = installer.Start(wt::Quote(wt::Artefact("SetupUnderTest.exe")));
-    SetEnvironmentVariableA("VELLORAN_ADMINISTRATOR", nullptr);  // the other rows' installers have no rights
-    ASSERT_TRUE(started);
-    HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
-    SendDlgItemMessageA(welcome, 1000, WM_LBUTTONDOWN, 0, 0);
-    wt::PressButton(welcome, IDCANCEL);
-    DWORD code = 0;
-    ASSERT_TRUE(installer.Wait(kWaitMs, &code));
-    EXPECT_EQ(code, 2u);
-    std::string opened;
-    wt::ReadFileBytes(log, &opened);
-    EXPECT_EQ(opened, std::string("open http://www.velloran.example/saver/ as ") + GetParam().opened + "\n");
-}
-
-INSTANTIATE_TEST_SUITE_P(Administrator, Link, ::testing::Values(
-    LinkRow{"ThroughTheDesktopShell", nullptr, "the user, shown 5"},
-    LinkRow{"WithoutADesktopShell", "none", "the installer"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

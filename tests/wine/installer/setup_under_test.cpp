@@ -4,7 +4,7 @@
 // HKEY_CURRENT_USER, which is not the user's, and where system.ini's SCRNSAVE.EXE goes too. With VELLORAN_WOW64
 // set, it is instead the 32-bit installer run by an administrator on 64-bit Windows. With VELLORAN_ADMINISTRATOR
 // set, it has the rights that Wine gives. Wine's desktop shell has no view: the model below stands in for it
-// (VELLORAN_DESKTOP "none": no desktop shell runs).
+// (VELLORAN_NO_DESKTOP set: no desktop shell runs). VELLORAN_NO_WELCOME set: the welcome dialog cannot show.
 #define CINTERFACE  // the shell's interfaces as tables of functions, so that the model fills only what is used
 #include <windows.h>
 
@@ -102,9 +102,8 @@ HRESULT WINAPI CreateShellWindows(REFCLSID kind, IUnknown*, DWORD, REFIID iid, v
 }
 HRESULT STDMETHODCALLTYPE FindDesktop(IShellWindows*, VARIANT*, VARIANT*, int kind, long* window, int options, IDispatch** found)
 {
-    char desktop[8] = {};
-    GetEnvironmentVariableA("VELLORAN_DESKTOP", desktop, sizeof desktop);
-    const bool runs = lstrcmpA(desktop, "none") != 0 && kind == SWC_DESKTOP && (options & SWFO_NEEDDISPATCH);
+    const bool runs = GetEnvironmentVariableA("VELLORAN_NO_DESKTOP", nullptr, 0) == 0 && kind == SWC_DESKTOP &&
+                      (options & SWFO_NEEDDISPATCH);
     *window = runs ? long(LONG_PTR(GetDesktopWindow())) : 0;
     *found = runs ? reinterpret_cast<IDispatch*>(&services) : nullptr;
     return runs ? S_OK : S_FALSE;
@@ -174,9 +173,8 @@ const bool redirected = [] {
     DWORD_PTR answer;
     if (elevated && !SendMessageTimeoutA(FindWindowA("InstallClass", nullptr), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &answer))
         Note(L"the waiting installer does not answer");
-    char welcome[8] = {};
-    GetEnvironmentVariableA("VELLORAN_WELCOME", welcome, sizeof welcome);
-    if (lstrcmpA(welcome, "fails") == 0) wt::ReplaceImport("user32.dll", "DialogBoxParamA", &NoDialog);
+    if (GetEnvironmentVariableA("VELLORAN_NO_WELCOME", nullptr, 0) > 0)
+        wt::ReplaceImport("user32.dll", "DialogBoxParamA", &NoDialog);
     return true;
 }();
 

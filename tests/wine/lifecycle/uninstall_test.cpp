@@ -51,32 +51,30 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
     ASSERT_TRUE(refusingRegistryTool);
     realShortPath = wt::ReplaceImport("kernel32.dll", "GetShortPathNameW", &ShortPath);
     realCreateProcess = wt::ReplaceImport("kernel32.dll", "CreateProcessA", &CreateProcessUnderPolicy);
-    enum Obstacle { None, BareName, HeldAWhile, HeldForEver, ReadOnly, NoCommandInterpreter, AnotherBatchRuns,
-                    RegistryToolsRefused, HeldAWhileRegistryToolsRefused, Wow64 };
+    enum Obstacle { None, BareName, HeldForEver, NoCommandInterpreter, AnotherBatchRuns, RegistryToolsRefused,
+                    HeldAWhileRegistryToolsRefused, Wow64 };
     // Beyond the console's code page, Savār.scr comes out as Sav?r.scr or as the look-alike Savar.scr; an
     // unmatched ! goes under delayed expansion, and & ^ ( ) outside the quotes are the interpreter's own;
     // unexpanded, %TEMP% would name the temporary folder. owned: the entry names the program, else another copy
-    // (the look-alike). Last, the 32-bit program on 64-bit Windows, whose entry is in the 64-bit view.
+    // (the look-alike). Last, the 32-bit program on 64-bit Windows, whose entry is in the 64-bit view. A file held
+    // a while and then let go, with registry tools allowed, is the case on a real 64-bit prefix below.
     const struct { const wchar_t* name; bool shortNames; Obstacle obstacle; bool owned, gone; } rows[] = {
         {L"Sav\u0101r.scr", false, None, false, false}, {L"Sav\u0101r.scr", true, None, false, true},
         {L"Sav!r&^(1).scr", false, None, true, true}, {L"%TEMP%.scr", true, BareName, true, true},
-        {L"Saver.scr", true, HeldAWhile, true, true},   {L"Saver.scr", true, HeldForEver, true, false},
-        {L"Saver.scr", true, ReadOnly, true, true},     {L"Saver.scr", true, NoCommandInterpreter, true, false},
-        {L"Saver.scr", true, AnotherBatchRuns, true, true},   {L"Saver.scr", true, RegistryToolsRefused, true, true},
+        {L"Saver.scr", true, HeldForEver, true, false},      {L"Saver.scr", true, NoCommandInterpreter, true, false},
+        {L"Saver.scr", true, AnotherBatchRuns, true, true},  {L"Saver.scr", true, RegistryToolsRefused, true, true},
         {L"Saver.scr", true, HeldAWhileRegistryToolsRefused, true, false}, {L"Saver.scr", true, Wow64, true, true}};
     // Blanks and a %, so that the batch must quote the path and double its %.
     const std::string folder = "C:\\Program Files\\Velloran 100% Test\\", payload = wt::Artefact("VelloranSaver.scr");
     const std::string batch = wt::WindowsDir() + "\\uninstss.bat", batches = wt::WindowsDir() + "\\uninstss*.bat";
     const std::string interpreter = wt::WindowsDir() + "\\system32\\cmd.exe", tool = wt::WindowsDir() + "\\system32\\reg.exe";
-    char self[MAX_PATH];
-    const std::string refusingTool(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
+    const std::string refusingTool = wt::Artefact("wt_lifecycle.exe");
     const std::wstring wideFolder(folder.begin(), folder.end());
     CreateDirectoryA(folder.c_str(), nullptr);
     SetCurrentDirectoryA(folder.c_str());  // where the odd path is typed by its bare name
     for (const auto& row : rows) {
         const std::wstring program = wideFolder + row.name;
-        std::string name;  // right where it is read: the rows run by process, and the entry's
-        for (const wchar_t* c = row.name; *c; ++c) name += char(*c);
+        const std::string name(row.name, row.name + lstrlenW(row.name));  // narrowed: the rows that read it are ASCII
         ASSERT_TRUE(CopyFileW(std::wstring(payload.begin(), payload.end()).c_str(), program.c_str(), FALSE));
         ASSERT_TRUE(wt::WriteFileBytes(folder + "Savar.scr", ""));
         const std::string command = folder + (row.owned ? name : "Savar.scr") + " -UNINSTALL";
@@ -88,8 +86,7 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
         ASSERT_TRUE(row.obstacle == None || wt::WriteFileBytes(batch, "@EXIT\r\n"));
         HANDLE running = row.obstacle != AnotherBatchRuns ? INVALID_HANDLE_VALUE
                          : CreateFileA(batch.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_TRUE(row.obstacle != ReadOnly || SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_READONLY));
-        const bool heldAWhile = row.obstacle == HeldAWhile || row.obstacle == HeldAWhileRegistryToolsRefused;
+        const bool heldAWhile = row.obstacle == HeldAWhileRegistryToolsRefused;
         const bool refused = row.obstacle == RegistryToolsRefused || row.obstacle == HeldAWhileRegistryToolsRefused;
         ASSERT_TRUE(!refused || (MoveFileA(tool.c_str(), (tool + ".away").c_str()) && CopyFileA(refusingTool.c_str(), tool.c_str(), FALSE)));
         ASSERT_TRUE(!refused || RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "reg.exe", REG_SZ, "native", 7) == 0);
@@ -118,7 +115,7 @@ TEST(Uninstall, DeletesItsOwnFileThenItsEntryOrLeavesBothToTryAgain)
         CloseHandle(held), CloseHandle(running), DeleteFileA(batch.c_str());
         if (row.obstacle == NoCommandInterpreter) MoveFileA((interpreter + ".away").c_str(), interpreter.c_str());
         if (refused) DeleteFileA(tool.c_str()), MoveFileA((tool + ".away").c_str(), tool.c_str()), RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "reg.exe");
-        SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL), DeleteFileW(program.c_str());
+        DeleteFileW(program.c_str());
         wt::RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstallKey);
     }
     wt::ReplaceImport("kernel32.dll", "GetShortPathNameW", realShortPath);

@@ -16,18 +16,6 @@
 
 namespace {
 
-TEST(GdiPen, DrawsAsTheRasteriserDoes)
-{
-    const HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    const HDC target = GetDC(w), buffer = CreateCompatibleDC(target);
-    const HGDIOBJ kept = SelectObject(buffer, CreateCompatibleBitmap(target, 100, 100));
-    GdiPen pen(target, buffer);
-    raster::CheckPen(pen, [w] { return wt::CaptureScreen(w).pixels; });
-    DeleteObject(SelectObject(buffer, kept));
-    DeleteDC(buffer);
-    DestroyWindow(w);
-}
-
 // A bitmap of the test's own, selected into a memory context: pixels 0x00RRGGBB, top row first.
 struct Target {
     Target(int width, int height) : size(size_t(width) * size_t(height)), dc(CreateCompatibleDC(nullptr))
@@ -45,6 +33,13 @@ struct Target {
     HGDIOBJ kept;
     uint32_t* pixels;
 };
+
+TEST(GdiPen, DrawsAsTheRasteriserDoes)
+{
+    Target target(100, 100), buffer(100, 100);
+    GdiPen pen(target.dc, buffer.dc);
+    raster::CheckPen(pen, [&] { return target.Pixels(); });
+}
 
 // At every display scale, the start of each frame case: the kept buffer's frames on a target against the
 // same world drawn afresh on another.
