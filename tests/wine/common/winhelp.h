@@ -114,14 +114,6 @@ inline bool RegKeyExists(HKEY root, const char* key)  // in the 64-bit view, als
     return RegOpenKeyExA(root, key, 0, KEY_READ | KEY_WOW64_64KEY, &k) == ERROR_SUCCESS && RegCloseKey(k) == ERROR_SUCCESS;
 }
 
-inline bool RegReadString(HKEY root, const char* key, const char* value, std::string* out)
-{
-    char data[2048];
-    DWORD size = sizeof data;
-    const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
-    return RegGetValueA(root, key, value, types, nullptr, data, &size) == ERROR_SUCCESS && (*out = data, true);
-}
-
 inline bool RegReadDword(HKEY root, const char* key, const char* value, DWORD* out)
 {
     DWORD size = sizeof *out;

@@ -34,10 +34,12 @@ std::string State()
     state += "|" + wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
     for (const char* value :
          {"SCRNSAVE.EXE", "ScreenSaveActive", "DisplayName", "UninstallString", "QuietUninstallString"}) {
-        std::string text = "-";
-        wt::RegReadString(value[0] == 'S' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
-                          value[0] == 'S' ? kDesktop : kEntry, value, &text);
-        state += "|" + text;
+        char text[2048];
+        DWORD size = sizeof text;
+        const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+        const bool read = RegGetValueA(value[0] == 'S' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                                       value[0] == 'S' ? kDesktop : kEntry, value, types, nullptr, text, &size) == ERROR_SUCCESS;
+        state += "|" + std::string(read ? text : "-");
     }
     DWORD kilobytes = 0;
     const bool sized = wt::RegReadDword(HKEY_LOCAL_MACHINE, kEntry, "EstimatedSize", &kilobytes);

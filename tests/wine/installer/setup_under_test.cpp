@@ -1,10 +1,11 @@
 // The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators
 // group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt (VELLORAN_PROMPT: yes, no,
 // or fails as a moved file would); the elevated copy it starts has rights to the machine but an administrator's
-// HKEY_CURRENT_USER, which is not the user's, and where system.ini's SCRNSAVE.EXE goes too. With VELLORAN_WOW64
-// set, it is instead the 32-bit installer run by an administrator on 64-bit Windows. With VELLORAN_ADMINISTRATOR
-// set, it has the rights that Wine gives. Wine's desktop shell has no view: the model below stands in for it
-// (VELLORAN_NO_DESKTOP set: no desktop shell runs). VELLORAN_NO_WELCOME set: the welcome dialog cannot show.
+// HKEY_CURRENT_USER, which is not the user's: it creates no key there, so that any of the user's activation done
+// there shows. With VELLORAN_WOW64 set, it is instead the 32-bit installer run by an administrator on 64-bit
+// Windows. With VELLORAN_ADMINISTRATOR set, it has the rights that Wine gives. Wine's desktop shell has no view:
+// the model below stands in for it (VELLORAN_NO_DESKTOP set: no desktop shell runs). VELLORAN_NO_WELCOME set:
+// the welcome dialog cannot show.
 #define CINTERFACE  // the shell's interfaces as tables of functions, so that the model fills only what is used
 #include <windows.h>
 
@@ -23,7 +24,6 @@ namespace {
 
 const bool elevated = GetEnvironmentVariableA("VELLORAN_ELEVATED", nullptr, 0) > 0;
 decltype(&RegCreateKeyExA) realCreateKey;
-decltype(&SystemParametersInfoA) realParameters;
 
 void Note(const std::wstring& line)
 {
@@ -40,11 +40,6 @@ LSTATUS WINAPI CreateKey(HKEY root, LPCSTR name, DWORD reserved, LPSTR kind, DWO
     if (root == (elevated ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE)) return ERROR_ACCESS_DENIED;
     return realCreateKey(root, name, reserved, kind, options, access, security, key, disposition);
 }
-BOOL WINAPI Parameters(UINT action, UINT value, PVOID data, UINT flags)
-{
-    return action == SPI_SETSCREENSAVEACTIVE && elevated ? FALSE : realParameters(action, value, data, flags);
-}
-BOOL WINAPI AdministratorsProfile(LPCSTR, LPCSTR, LPCSTR, LPCSTR) { return TRUE; }
 HINSTANCE WINAPI Start(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR folder, INT)
 {
     Note(std::wstring(verb) + L" " + file + L" " + parameters + L" " + folder);
@@ -153,7 +148,6 @@ BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
 const bool redirected = [] {
     if (GetEnvironmentVariableA("VELLORAN_WOW64", nullptr, 0) > 0) return wt::ModelWow64Registry(), true;
     realCreateKey = wt::ReplaceImport("advapi32.dll", "RegCreateKeyExA", &CreateKey);
-    realParameters = wt::ReplaceImport("user32.dll", "SystemParametersInfoA", &Parameters);
     wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);
     wt::ReplaceImport("shell32.dll", "ShellExecuteW", &Start);
     wt::ReplaceImport("shell32.dll", "ShellExecuteA", &OpenAsInstaller);
@@ -167,7 +161,6 @@ const bool redirected = [] {
     viewTable.GetItemObject = Background;
     folderTable.get_Application = Application;
     shellTable.ShellExecute = OpenAsUser;
-    if (elevated) wt::ReplaceImport("kernel32.dll", "WritePrivateProfileStringA", &AdministratorsProfile);
     if (!elevated && GetEnvironmentVariableA("VELLORAN_ADMINISTRATOR", nullptr, 0) == 0)
         wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator);
     DWORD_PTR answer;
