@@ -39,7 +39,7 @@ struct Sway : Run {
     ~Sway()
     {
         Stop();
-        for (void* proxy : {(void*)pointer, (void*)seat, (void*)manager, (void*)registry})
+        for (void* proxy : {(void*)pointer, (void*)manager, (void*)registry})
             if (proxy) wl_proxy_destroy(static_cast<wl_proxy*>(proxy));
         if (pointerDisplay) wl_display_disconnect(pointerDisplay);
         server.Stop();
@@ -68,22 +68,19 @@ struct Sway : Run {
         return ready && Run::Start(env + " exec setsid " + (installed ? installed : VELLORAN_WAYLAND_PROGRAM) + " " + options) &&
                Within(5, [&] { return std::all_of(outputs.begin(), outputs.end(), [&](auto& o) { return Look(o).Board(); }); });
     }
-    bool AddPointer()
+    bool AddPointer()  // on the compositor's default seat, the program's
     {
         if (!(pointerDisplay = wl_display_connect((dir + "/wayland-1").c_str()))) return false;
         static const wl_registry_listener listener{
             [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
-                Sway& s = *static_cast<Sway*>(data);
                 if (!std::strcmp(interface, "zwlr_virtual_pointer_manager_v1"))
-                    s.manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
+                    static_cast<Sway*>(data)->manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
                         wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
-                if (!std::strcmp(interface, "wl_seat") && !s.seat)
-                    s.seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
             },
             [](void*, wl_registry*, uint32_t) {}};
         wl_registry_add_listener(registry = wl_display_get_registry(pointerDisplay), &listener, this);
         wl_display_roundtrip(pointerDisplay);
-        return manager && seat && (pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, seat)) &&
+        return manager && (pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, nullptr)) &&
                wl_display_roundtrip(pointerDisplay) >= 0;
     }
     void Point(double dx, bool click = false)
@@ -100,7 +97,6 @@ struct Sway : Run {
     wl_display* pointerDisplay = nullptr;  // the pointer's client's
     wl_registry* registry = nullptr;
     zwlr_virtual_pointer_manager_v1* manager = nullptr;
-    wl_seat* seat = nullptr;
     zwlr_virtual_pointer_v1* pointer = nullptr;
 };
 
