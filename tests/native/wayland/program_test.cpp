@@ -28,7 +28,6 @@ struct Sway : Run {
         char name[] = "/tmp/velloransaver-sway.XXXXXX";
         dir = mkdtemp(name) ? name : "";
         std::ofstream(dir + "/config") << "output HEADLESS-1 resolution 640x480\n";
-        fs::permissions(dir, fs::perms::owner_all);
         if (std::system(("chown nobody " + dir + " && chmod 644 " + dir + "/config").c_str()) != 0) return;
         env = "XDG_RUNTIME_DIR=" + dir + " WAYLAND_DISPLAY=wayland-1 SWAYSOCK=" + dir + "/ipc";
         ready = server.Start("exec setsid setpriv --reuid=nobody --regid=nogroup --clear-groups env -i " + env + " WLR_HEADLESS_OUTPUTS=" +
