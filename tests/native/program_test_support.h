@@ -69,15 +69,17 @@ struct Run {
         if (out) pclose(out);
         pid = 0, out = nullptr;
     }
-    // How it ended, within seconds: its wait status, or -1, and what it said.
-    std::pair<int, std::string> Ended(double seconds)
+    ~Run() { Stop(); }
+    // How it ended, within seconds, on a line ("exit 0", "signal 15"), then what it said; or "running".
+    std::string Ended(double seconds)
     {
         int status = -1;
-        if (!Within(seconds, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) return {-1, ""};
+        if (!Within(seconds, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) return "running";
         pid = 0;
-        std::string said;
+        std::string said = WIFEXITED(status) ? "exit " + std::to_string(WEXITSTATUS(status)) + "\n"
+                                             : "signal " + std::to_string(WTERMSIG(status)) + "\n";
         for (char line[1024]; std::fgets(line, sizeof line, out);) said += line;
-        return {status, said};
+        return said;
     }
     // CPU time that it has taken, in seconds: user and system, the 14th and 15th fields.
     double Cpu() const

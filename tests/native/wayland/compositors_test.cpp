@@ -23,7 +23,7 @@ TEST(Compositors, ShowABoardOnEachOutputOnceTheSeatHasBeenIdle)
                              "WAYLAND_DISPLAY=wayland-1 WAYLAND_DEBUG=client exec " VELLORAN_WAYLAND_PROGRAM " --on-idle 1'"));
     std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     kill(-server.pid, SIGKILL);
-    std::istringstream log(server.Ended(5).second);
+    std::istringstream log(server.Ended(5));
     std::filesystem::remove_all(dir);
     double start = -1, shown = -1;
     int boards = 0;

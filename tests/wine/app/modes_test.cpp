@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -110,24 +111,22 @@ DWORD WINAPI ModuleFileName(HMODULE module, LPSTR path, DWORD size)
     return DWORD(startedAs.size());
 }
 
-// Installed, the saver is started by the system by the short path that the installer stored, and by Explorer's
-// "Configure" by its long one: one file, one set of settings, under the key that policies name.
-TEST(Installed, ReadsThePolicyAndKeepsOneSetOfSettingsByItsShortAndItsLongPath)
+// The system starts the active saver by the short path that the installer stores, Explorer's "Configure" by
+// its long one: one file, one set of settings, under the key that policies name.
+TEST(SaverSettings, ReadThePolicyAndAreOneSetByTheShortAndTheLongPath)
 {
-    wt::Process setup;
-    ASSERT_TRUE(setup.Start(wt::Quote(wt::Artefact("VelloranSaverSetup.exe")) + " /S") && setup.Wait(30000));
-    const std::string active = wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
-    ASSERT_TRUE(active.find('~') != std::string::npos) << active;
+    char shortPath[MAX_PATH] = {};
+    ASSERT_TRUE(GetShortPathNameA(kExe.c_str(), shortPath, MAX_PATH) && std::strchr(shortPath, '~')) << shortPath;
     const char policy[] = "Software\\Policies\\Velloran Screen Saver\\VelloranSaver\\Settings";
     wt::RegWriteDword(HKEY_LOCAL_MACHINE, policy, "PinSize", kScaledPinRadius);
     // "Settings" in the control panel stores by the short path, "Configure" on the file in Explorer reads by the long.
     realModuleFileName = wt::ReplaceImport("kernel32.dll", "GetModuleFileNameA", &ModuleFileName);
-    for (const std::string& path : {active, wt::WindowsDir() + "\\VelloranSaver.scr"}) {
+    for (const std::string& path : {std::string(shortPath), kExe}) {
         startedAs = path;
         SaverApp started;
         started.SetRegistryKey(kRegistryRoot);  // as its start does
         EXPECT_EQ(started.ReadSetting(kPinSize), DWORD(kScaledPinRadius)) << path << ": the policy's";
-        if (path == active) started.WriteProfileInt("Settings", "RefreshRate", 40);
+        if (path == shortPath) started.WriteProfileInt("Settings", "RefreshRate", 40);
         EXPECT_EQ(started.ReadSetting(kRefreshRate), 40u) << path << ": the user's own";
     }
     wt::ReplaceImport("kernel32.dll", "GetModuleFileNameA", realModuleFileName);
