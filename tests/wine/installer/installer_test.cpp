@@ -100,7 +100,6 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     std::unique_ptr<HKEY__, decltype(&RegCloseKey)> volatileKey(key, &RegCloseKey);
     const std::string before = State(), prompts = wt::Artefact("prompts.log");
     DeleteFileA(prompts.c_str());
-    SetEnvironmentVariableA("VELLORAN_PROMPT_LOG", prompts.c_str());
     SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : row.obstacle == kElevationFails ? "fails" : "yes");
     SetEnvironmentVariableA("VELLORAN_NO_WELCOME", row.obstacle == kNoWelcome ? "1" : nullptr);
     // A temporary folder whose name has no ANSI form, as a user name outside the code page gives: Greek and

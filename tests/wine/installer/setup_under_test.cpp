@@ -25,11 +25,9 @@ namespace {
 const bool elevated = GetEnvironmentVariableA("VELLORAN_ELEVATED", nullptr, 0) > 0;
 decltype(&RegCreateKeyExA) realCreateKey;
 
-void Note(const std::wstring& line)
+void Note(const std::wstring& line)  // into prompts.log, beside this program and the test that started it
 {
-    char log[MAX_PATH] = {};
-    GetEnvironmentVariableA("VELLORAN_PROMPT_LOG", log, MAX_PATH);
-    std::wofstream(log, std::ios::app | std::ios::binary) << line << L"\n";
+    std::wofstream(wt::Artefact("prompts.log"), std::ios::app | std::ios::binary) << line << L"\n";
 }
 
 BOOL WINAPI NotAdministrator(HANDLE, PSID, PBOOL member) { return *member = FALSE, TRUE; }

@@ -7,7 +7,6 @@
 
 #include "app/saver_app.h"
 #include "resource.h"
-#include "settings/option_rules.h"
 #include "settings/options_dialog.h"
 #include "settings/setting_levels.h"
 #include "winhelp.h"
