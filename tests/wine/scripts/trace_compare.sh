@@ -6,17 +6,12 @@ set -uo pipefail
 native="$WT_BIN/../../native/bin/pinboard-trace" work=$(mktemp -d) failed=0
 trap 'rm -rf "$work"' EXIT
 [ -x "$native" ] || { echo "no native pinboard-trace at $native (build the native tree)"; exit 1; }
-run() {  # run N ARGS...: both builds, into $work/N.native and $work/N.wine, exit codes in .rc
-  { "$native" "${@:2}" > "$work/$1.native" 2> "$work/$1.native.err" < /dev/null; echo $? > "$work/$1.native.rc"; } &
-  timeout 240 wine "$WT_DIR/pinboard-trace.exe" "${@:2}" 2> "$work/$1.wine.err" < /dev/null | tr -d '\r' > "$work/$1.wine"
-  echo "${PIPESTATUS[0]}" > "$work/$1.wine.rc"
-  wait
-}
 n=0
-while read -r want args; do
-  n=$((n + 1)) && echo "$want $args" > "$work/$n.case"
-  # shellcheck disable=SC2086
-  run "$n" $args &
+while read -r want args; do  # case N: both builds' output into $work/N.native and $work/N.wine, exit codes in .rc
+  n=$((n + 1)) && echo "$want $args" > "$work/$n.case" && read -ra argv <<< "$args"
+  { "$native" "${argv[@]}"; echo $? > "$work/$n.native.rc"; } > "$work/$n.native" 2> "$work/$n.native.err" < /dev/null &
+  { timeout 240 wine "$WT_DIR/pinboard-trace.exe" "${argv[@]}" | tr -d '\r'; echo "${PIPESTATUS[0]}" > "$work/$n.wine.rc"; } \
+    > "$work/$n.wine" 2> "$work/$n.wine.err" < /dev/null &
 done < <(cd "$(dirname "$0")" && grep -vhE '^(#|$)' short-traces && grep -vhE '^(#|$)' long-traces | sed 's/^/0 /; s/$/ --digest/')
 wait
 for ((i = 1; i <= n; i++)); do
