@@ -17,8 +17,7 @@ TEST(SetUpScene, FollowsTheStoredSettings)
         {{{"Symmetry", 2}, {"Sparks", 2}}, false, {1, 32766}, 3, 40, 30, 8, true, 1.0, false, 12000},
         {{{"NumBalls", 0x7FFFFFFF}, {"NumPins", 20000}, {"BallSize", 0xFFFFFFFFu}, {"PinSize", 70000}}, false, {},
          kMaxBalls, kMaxPins, kMaxRadius, kMaxRadius, true, 1.0, true, 12000},
-        {{{"NumBalls", 9}, {"BallSize", 50}, {"Sparks", 0}, {"Gravity", 40}}, true, {}, 1, 6, 10, 6, true, 2, true, INT32_MAX},
-        {{{"Symmetry", 2}, {"Sparks", 2}}, true, {4}, 1, 6, 10, 6, false, 1.0, true, INT32_MAX},
+        {{{"Symmetry", 2}, {"Sparks", 0}, {"Gravity", 40}}, true, {4}, 1, 6, 10, 6, false, 2, true, INT32_MAX},
     };
     for (const auto& c : cases) {
         World world;
