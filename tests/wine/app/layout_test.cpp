@@ -17,7 +17,6 @@ namespace {
 
 const RECT kPrimary{0, 0, 1024, 768}, kRight{1024, 0, 1824, 600}, kLeft{-800, 0, 0, 600};
 std::vector<MonitorArea> layout;
-std::vector<MonitorArea> Layout() { return layout; }
 
 // A rectangle as gtest prints it, ordered from left to right.
 using Area = std::tuple<LONG, LONG, LONG, LONG>;
@@ -30,7 +29,6 @@ BOOL CALLBACK CollectShown(HWND window, LPARAM shown)
     return TRUE;
 }
 
-// This thread's windows that are shown, by what each covers.
 std::multimap<Area, HWND> Shown()
 {
     std::multimap<Area, HWND> shown;
@@ -65,7 +63,7 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
     for (const auto& row : rows) {
         wt::RegWriteDword(HKEY_CURRENT_USER, key.c_str(), "Monitors", row.monitors);
         layout = {primary, right};
-        SetMonitorSource(Layout);
+        SetMonitorSource([] { return layout; });
         auto* saver = new SaverWindow(app);  // deletes itself
         ASSERT_TRUE(saver->CreateFullScreen(1)) << row.name;
         Window::SetMain(saver);
@@ -88,7 +86,6 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
         EXPECT_EQ(saver->BoardWorld().frameCounter < frame, row.newScene) << row.name;
         MSG msg;
         EXPECT_FALSE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << row.name << ": ended";
-        EXPECT_EQ(GetActiveWindow(), w) << row.name;
         // Under All, every other monitor shows a board of its own, with pins.
         const HWND last = ShownOver(layout.back().rect);
         if (row.monitors && !layout.back().primary) {
