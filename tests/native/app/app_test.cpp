@@ -52,8 +52,7 @@ TEST(NeedsElevation, AsksOnceEvenWhenRightsNeverCome)
     EXPECT_FALSE(NeedsElevation(int(again.size()), again.data(), Elevation::Limited, 0, kAccessDenied));
 }
 
-// Whole or nothing, never past the buffer, even when every character of
-// both paths is a % that must be doubled.
+// Never past the buffer, even when every character of both paths is a % that must be doubled.
 TEST(UninstallBatchText, FitsWholeOrNotAtAll)
 {
     const std::string percents(259, '%');

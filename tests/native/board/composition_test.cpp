@@ -1,5 +1,4 @@
-// The memory pen's frames through a kept buffer, under each front end's
-// rules and at every display scale, against the same world drawn afresh.
+// The memory pen against the rasteriser, and its frames through a kept buffer against the world drawn afresh.
 #include <gtest/gtest.h>
 
 #include "board/memory_pen.h"

@@ -61,10 +61,8 @@ TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
         EXPECT_EQ(Parse(options, nullptr, kWaylandProgram), parsed) << options;
 }
 
-// What the daemon's settings dialog offers: every default is the program's,
-// every value it can pass on reaches the program as that value, and the ends
-// of a slider are labelled with their values, as the options dialog shows
-// them (gravity in twentieths).
+// What the daemon's settings dialog offers; besides, it labels the ends of a slider with their values, as the
+// options dialog shows them (gravity in twentieths).
 TEST(SettingsFile, DefaultsAreTheProgramsAndEveryArgumentItCanProduceMeansItsValue)
 {
     const std::string xml = (std::ostringstream() << std::ifstream(VELLORAN_X11_XML).rdbuf()).str();

@@ -1,7 +1,4 @@
-// The simulation's own sine, cosine and arc tangent against the same functions
-// computed with 113-bit mantissas: within one unit in the last place over the
-// angles and offsets the simulation feeds them and at the ends of their
-// ranges, and exact where the value is.
+// The simulation's own sine, cosine and arc tangent against the same functions computed with 113-bit mantissas.
 #include <gtest/gtest.h>
 
 #include <cfloat>

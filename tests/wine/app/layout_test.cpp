@@ -15,9 +15,8 @@
 
 namespace {
 
-const RECT kPrimary{0, 0, 1024, 768}, kRight{1024, 0, 1824, 600}, kLeft{-800, 0, 0, 600};
+const MonitorArea kPrimary{{0, 0, 1024, 768}, true}, kRight{{1024, 0, 1824, 600}, false}, kLeft{{-800, 0, 0, 600}, false};
 std::vector<MonitorArea> layout;
-std::vector<MonitorArea> Layout() { return layout; }
 
 // A rectangle as gtest prints it, ordered from left to right.
 using Area = std::tuple<LONG, LONG, LONG, LONG>;
@@ -30,7 +29,6 @@ BOOL CALLBACK CollectShown(HWND window, LPARAM shown)
     return TRUE;
 }
 
-// This thread's windows that are shown, by what each covers.
 std::multimap<Area, HWND> Shown()
 {
     std::multimap<Area, HWND> shown;
@@ -50,33 +48,32 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
     SaverApp app;  // the framework's one application object, here
     app.SetRegistryKey(kRegistryRoot);
     const std::string key = std::string("Software\\") + kRegistryRoot + "\\wt_app\\Settings";
-    const MonitorArea primary{kPrimary, true}, right{kRight, false}, left{kLeft, false};
     const struct {
         const char* name;
         DWORD monitors;  // the stored "Monitors": 1 for a board on every monitor
         std::vector<std::vector<MonitorArea>> changes;
         bool newScene;  // on the saver window's board
     } rows[] = {
-        {"added, under All a board", 1, {{right, primary, left}}, false},
-        {"resized", 0, {{primary, {RECT{1024, 0, 2304, 1024}, false}}}, false},
-        {"gone and back", 1, {{primary}, {primary, right}}, false},
+        {"added, under All a board", 1, {{kRight, kPrimary, kLeft}}, false},
+        {"resized", 0, {{kPrimary, {RECT{1024, 0, 2304, 1024}, false}}}, false},
+        {"gone and back", 1, {{kPrimary}, {kPrimary, kRight}}, false},
         {"primary gone, the other primary now", 0, {{{RECT{-1024, 0, 0, 768}, false}, {RECT{0, 0, 800, 600}, true}}}, true},
     };
     for (const auto& row : rows) {
         wt::RegWriteDword(HKEY_CURRENT_USER, key.c_str(), "Monitors", row.monitors);
-        layout = {primary, right};
-        SetMonitorSource(Layout);
+        layout = {kPrimary, kRight};
+        SetMonitorSource([] { return layout; });
         auto* saver = new SaverWindow(app);  // deletes itself
         ASSERT_TRUE(saver->CreateFullScreen(1)) << row.name;
         Window::SetMain(saver);
         saver->SetUpScenes();
-        const HWND w = saver->Handle(), overRight = ShownOver(kRight);
+        const HWND w = saver->Handle(), overRight = ShownOver(kRight.rect);
         for (int i = 0; i < 3; ++i) SendMessageA(w, WM_TIMER, 1, 0);
         const uint32_t frame = saver->BoardWorld().frameCounter;
         bool rightStays = true;
         for (const auto& change : row.changes) {
             layout = change;
-            rightStays = rightStays && std::any_of(change.begin(), change.end(), [](const MonitorArea& m) { return EqualRect(&m.rect, &kRight); });
+            rightStays = rightStays && std::any_of(change.begin(), change.end(), [](const MonitorArea& m) { return EqualRect(&m.rect, &kRight.rect); });
             SendMessageA(w, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
         }
         std::vector<Area> expected, shown;
@@ -84,11 +81,10 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
         for (const auto& [area, window] : Shown()) shown.push_back(area);
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(shown, expected) << row.name;
-        EXPECT_TRUE(!rightStays || ShownOver(kRight) == overRight) << row.name << ": a window that stays goes on";
+        EXPECT_TRUE(!rightStays || ShownOver(kRight.rect) == overRight) << row.name << ": a window that stays goes on";
         EXPECT_EQ(saver->BoardWorld().frameCounter < frame, row.newScene) << row.name;
         MSG msg;
         EXPECT_FALSE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << row.name << ": ended";
-        EXPECT_EQ(GetActiveWindow(), w) << row.name;
         // Under All, every other monitor shows a board of its own, with pins.
         const HWND last = ShownOver(layout.back().rect);
         if (row.monitors && !layout.back().primary) {
