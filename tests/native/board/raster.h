@@ -1,7 +1,6 @@
-// What every front end's pen must show: its pieces where a software
-// rasteriser that shares no code with the pens puts them, and, at every
-// display scale, frames composed through its kept buffer that equal the same
-// world drawn afresh.
+// What every front end's pen must show: its pieces where a software rasteriser that shares no code with the pens
+// puts them, and, at every display scale, frames composed through its kept buffer that equal the same world drawn
+// afresh.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -16,23 +15,22 @@
 
 namespace raster {
 
-// Where a piece lies: certainly not, on its rim (where the platforms' pixel
-// rules differ), or certainly.
+// Where a piece lies: certainly not, on its rim (where the platforms' pixel rules differ), or certainly.
 enum class Cover { kOff, kRim, kOn };
 
-// Against the circle inscribed in b (right and bottom edges excluded): the
-// pixel's centre inside it (on), within rim of its edge, or beyond (off).
-inline Cover DiscCover(const Rect& b, int x, int y, double rim)
+// Against the circle inscribed in b (right and bottom edges excluded): the pixel's centre inside it (on), within a
+// pixel of its edge, or beyond (off).
+inline Cover DiscCover(const Rect& b, int x, int y)
 {
     if (x < b.left || x >= b.right || y < b.top || y >= b.bottom) return Cover::kOff;
     const double rx = (b.right - b.left) / 2.0, ry = (b.bottom - b.top) / 2.0;
     const double dx = (x + 0.5 - b.left - rx) / rx, dy = (y + 0.5 - b.top - ry) / ry, d = dx * dx + dy * dy;
-    const double in = std::max(0.0, 1 - rim / std::min(rx, ry)), out = 1 + rim / std::min(rx, ry);
+    const double in = std::max(0.0, 1 - 1 / std::min(rx, ry)), out = 1 + 1 / std::min(rx, ry);
     return d < in * in ? Cover::kOn : d < out * out ? Cover::kRim : Cover::kOff;
 }
 
-// Against the segment from (x0, y0) to (x1, y1), end point excluded: at each
-// step along its longer axis the pixel nearest the true line; a tie is a rim.
+// Against the segment from (x0, y0) to (x1, y1), end point excluded: at each step along its longer axis the pixel
+// nearest the true line; a tie is a rim.
 inline Cover SegmentCover(int x0, int y0, int x1, int y1, int x, int y)
 {
     const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
@@ -42,11 +40,9 @@ inline Cover SegmentCover(int x0, int y0, int x1, int y1, int x, int y)
     return off < 0.5 ? Cover::kOn : off == 0.5 ? Cover::kRim : Cover::kOff;
 }
 
-// A front end's pen, once: discs drawn and copied, sparks drawn, each where
-// and in the colour the rasteriser says (the composed frames below compare a
-// pen only with itself). pen: of a black target and a buffer, both 100 by
-// 100; read(): the target's pixels, row by row, as 0x00RRGGBB (the order of
-// both platforms' 24-bit pixels).
+// A front end's pen, once: discs drawn and copied, sparks drawn, each where and in the colour the rasteriser says
+// (the composed frames below compare a pen only with itself). pen: of a black target and a buffer, both 100 by 100;
+// read(): the target's pixels, row by row, as 0x00RRGGBB (the order of both platforms' 24-bit pixels).
 inline void CheckPen(FramePen& pen, const std::function<std::vector<uint32_t>()>& read)
 {
     using Surface = FramePen::Surface;
@@ -68,7 +64,7 @@ inline void CheckPen(FramePen& pen, const std::function<std::vector<uint32_t>()>
     pen.Copy(Rect{0, 0, 80, 80});  // through the fourth disc
     expect("discs", 0xF08030, [&](int x, int y) {
         Cover c = Cover::kOff;
-        for (const ::Disc& disc : discs) c = std::max(c, DiscCover(disc.bounds, x, y, 1.0));
+        for (const ::Disc& disc : discs) c = std::max(c, DiscCover(disc.bounds, x, y));
         return x >= 80 || y >= 80 ? Cover::kOff : c;
     });
 
@@ -106,12 +102,10 @@ inline const FrameCase kFrameCases[] = {
     {"200 pins, knock-outs, paints between ticks", {{"NumBalls", 10}, {"NumPins", 200}}, 640, 480, 400, 7, 37},
 };
 
-// A front end's frames of case c at a scale, each composed through its kept
-// buffer onto its target (compose), against the same world drawn afresh by
-// fresh on a black target of its own; same() compares the two targets after
-// every frame. clear() paints the composed target black, as a new window's
-// paint, a scene's end and a paint between ticks do. frames: at most this
-// many of the case's frames.
+// A front end's frames of case c at a scale, each composed through its kept buffer onto its target (compose),
+// against the same world drawn afresh by fresh on a black target of its own; same() compares the two targets after
+// every frame. clear() paints the composed target black, as a new window's paint, a scene's end and a paint between
+// ticks do. frames: at most this many of the case's frames.
 inline void CheckComposedFrames(const FrameCase& c, double scale, FramePen& fresh,
                                 const std::function<void(World&, const Rect& board, bool whole)>& compose,
                                 const std::function<void()>& clear, const std::function<bool()>& same,
@@ -127,8 +121,7 @@ inline void CheckComposedFrames(const FrameCase& c, double scale, FramePen& fres
             Draw(drawn, fresh, Surface::kTarget);
         }
         for (const Disc* ball : world.balls) {
-            Disc drawn = *ball;
-            if (drawn.inPlay) Draw(drawn, fresh, Surface::kTarget);
+            if (Disc drawn = *ball; drawn.inPlay) Draw(drawn, fresh, Surface::kTarget);
         }
         fresh.DrawSparks(world.sparks);
         compose(world, board, whole);
