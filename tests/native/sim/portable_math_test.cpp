@@ -61,29 +61,21 @@ TEST(PortableMath, IsWithinOneUlpWhereNoRecordedRunGoes)
     }
 }
 
-// Zeros keep their sign, the axes and infinities give the angles atan2 gives
-// them, and NaN comes out of NaN and of sin and cos of an infinity.
+// Zeros keep their sign, the axes and infinities give the angles atan2 gives them, and NaN comes out of NaN and of
+// sin and cos of an infinity.
 TEST(PortableMath, ExactValuesAtZerosAxesInfinitiesAndNaN)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    struct Case {
-        char function;  // s, c or a (atan2 of y, x)
-        double y, x, want;
-    };
-    const Case table[] = {
+    const struct { char function; double y, x, want; } table[] = {  // function: s, c or a (atan2 of y, x)
         {'s', -0.0, 0, -0.0}, {'s', kInf, 0, nan}, {'c', -kInf, 0, nan}, {'a', -0.0, 0.0, -0.0}, {'a', 0.0, -0.0, kPi},
         {'a', 5, -0.0, kPi / 2}, {'a', -5, 0.0, -kPi / 2}, {'a', kInf, kInf, kPi / 4},
         {'a', -kInf, -kInf, -3 * kPi / 4}, {'a', -5, kInf, -0.0}, {'a', 5, -kInf, kPi}, {'a', -kInf, -5, -kPi / 2},
         {'a', DBL_MAX, 0x1p-1074, kPi / 2}, {'a', 0x1p-1074, -DBL_MAX, kPi}, {'a', nan, 1, nan}, {'a', 1, nan, nan},
     };
-    for (const Case& c : table) {
+    for (const auto& c : table) {
         const double got = c.function == 's' ? Sine(c.y) : c.function == 'c' ? Cosine(c.y) : ArcTangent2(c.y, c.x);
-        if (std::isnan(c.want)) {
-            EXPECT_TRUE(std::isnan(got)) << c.function << " " << c.y << " " << c.x << ": " << got;
-        } else {
-            EXPECT_TRUE(got == c.want && std::signbit(got) == std::signbit(c.want)) << c.function << " " << c.y << " "
-                                                                                     << c.x << ": " << got;
-        }
+        const bool same = std::isnan(c.want) ? std::isnan(got) : got == c.want && std::signbit(got) == std::signbit(c.want);
+        EXPECT_TRUE(same) << c.function << " " << c.y << " " << c.x << ": " << got;
     }
 }
 
