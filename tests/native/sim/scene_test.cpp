@@ -12,11 +12,10 @@ TEST(SetUpScene, FollowsTheStoredSettings)
         std::map<std::string, uint32_t> stored; bool preview; std::deque<int> draws;
         int32_t balls, pins; double ballRadius, pinRadius; bool symmetric; double gravity; bool sparks; uint32_t sceneFrames;
     } cases[] = {
-        {{{"Symmetry", 5}, {"NumPins", 41}}, false, {}, 3, 42, 30, 8, true, 1.0, true, 12000},
         {{{"Symmetry", 0}, {"Sparks", 0}, {"ScenarioCounter", 7158279}}, false, {}, 3, 40, 30, 8, false, 1.0, false, 104},
-        {{{"Symmetry", 2}, {"Sparks", 2}}, false, {1, 32766}, 3, 40, 30, 8, true, 1.0, false, 12000},
-        {{{"NumBalls", 0x7FFFFFFF}, {"NumPins", 20000}, {"BallSize", 0xFFFFFFFFu}, {"PinSize", 70000}}, false, {},
-         kMaxBalls, kMaxPins, kMaxRadius, kMaxRadius, true, 1.0, true, 12000},
+        {{{"Symmetry", 2}, {"Sparks", 2}, {"NumPins", 41}}, false, {1, 32766}, 3, 42, 30, 8, true, 1.0, false, 12000},
+        {{{"NumBalls", 0x7FFFFFFF}, {"NumPins", 20000}, {"BallSize", 0xFFFFFFFF}, {"PinSize", 70000}, {"Symmetry", 5}},
+         false, {}, kMaxBalls, kMaxPins, kMaxRadius, kMaxRadius, true, 1.0, true, 12000},
         {{{"Symmetry", 2}, {"Sparks", 0}, {"Gravity", 40}}, true, {4}, 1, 6, 10, 6, false, 2, true, INT32_MAX},
     };
     for (const auto& c : cases) {
