@@ -56,11 +56,10 @@ inline void CheckPen(FramePen& pen, const std::function<std::vector<uint32_t>()>
         EXPECT_EQ(wrong, 0) << what;
     };
     ASSERT_TRUE(pen.Begin());
-    constexpr Colour kColour = 0x3080F0;  // 0xF08030 as a pixel
     ::Disc discs[] = {{20.5, 20.25, 0, 3.3}, {60.7, 20.1, 1, 12.9}, {24, 60, 2, 1.2}, {70.2, 70.8, 3, 19.5}, {5, 95, 4, 8}};
     pen.Fill(Surface::kTarget, Rect{0, 0, 100, 100});
     pen.Fill(Surface::kBuffer, Rect{0, 0, 100, 100});
-    for (::Disc& disc : discs) disc.colour = kColour, Draw(disc, pen, Surface::kBuffer);
+    for (::Disc& disc : discs) disc.colour = 0x3080F0, Draw(disc, pen, Surface::kBuffer);  // 0xF08030 as a pixel
     pen.Copy(Rect{0, 0, 80, 80});  // through the fourth disc
     expect("discs", 0xF08030, [&](int x, int y) {
         Cover c = Cover::kOff;
