@@ -79,7 +79,6 @@ TEST(UninstallBatchText, SpellsEachPathSoThatTheInterpreterReadsItLiterally)
         const std::string text(out, length);
         EXPECT_NE(text.find(std::string("\r\nDEL /F ") + spelled + "\r\n"), std::string::npos) << text;
         EXPECT_NE(text.find(std::string("\r\nIF NOT EXIST ") + spelled + " GOTO g\r\n"), std::string::npos) << text;
-        // REG.EXE in the 64-bit view, where both installers write the entry: the 32-bit saver's would see the 32-bit one.
         EXPECT_NE(text.find("\\REG.EXE\" QUERY \"HKLM\\SOFTWARE\\Key\" /reg:64 "), std::string::npos) << text;
         EXPECT_NE(text.find("\\REG.EXE\" DELETE \"HKLM\\SOFTWARE\\Key\" /reg:64 "), std::string::npos) << text;
     }
