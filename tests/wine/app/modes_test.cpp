@@ -67,9 +67,8 @@ int WidestPinShown()
 
 const std::pair<const char*, DWORD> kLargePins[] = {{"NumBalls", 1}, {"BallSize", 10}, {"NumPins", 4}, {"PinSize", kScaledPinRadius}, {"Sparks", 0}};
 
-// A damaged setting must neither blank the board nor make frames so slow that input cannot end it. At 144 dots
-// per inch (150 %) the board is laid out in two thirds of the screen's pixels and drawn at 1.5 times the size: a
-// pin of radius 32 is 64 pixels wide at 96, 96 at 144 (display_scales.h).
+// A damaged setting must neither blank the board nor make frames so slow that input cannot end it. A pin is drawn
+// as wide as display_scales.h says for the display's scale.
 TEST(FullScreen, ShowsTheBoardWhateverIsStoredAtTheDisplaysScaleAndEndsOnRealInput)
 {
     std::vector<std::pair<DWORD, DisplayScale>> runs = {{0x7FFFFFFF, kDisplayScales[0]}, {0x80000000, kDisplayScales[0]}};
