@@ -13,14 +13,6 @@ TEST(BallsFillScreen, RefusesBallsThatCoverNineTenthsOfTheScreen)
     for (const auto& c : cases) EXPECT_EQ(BallsFillScreen(c[0], c[1], c[2], c[3]), c[4] != 0) << c[0] << " x " << c[1];
 }
 
-TEST(SliderLabel, ShowsEveryValueWhole)
-{
-    char text[32];
-    const std::tuple<SettingKind, int32_t, const char*> labels[] = {{SettingKind::Count, INT_MIN, "-2147483648"},
-        {SettingKind::Twentieths, -1, "-0.05"}, {SettingKind::Twentieths, INT_MIN, "-107374182.40"}};
-    for (const auto& [format, value, shown] : labels) EXPECT_STREQ((FormatSliderLabel(format, value, text), text), shown);
-}
-
 TEST(ResolveSetting, PolicyThenUserThenMachineThenBuiltIn)
 {
     const auto none = std::nullopt;
