@@ -4,7 +4,6 @@
 #include <tuple>
 
 #include "settings/option_rules.h"
-#include "settings/version_text.h"
 
 TEST(BallsFillScreen, RefusesBallsThatCoverNineTenthsOfTheScreen)
 {
@@ -12,17 +11,6 @@ TEST(BallsFillScreen, RefusesBallsThatCoverNineTenthsOfTheScreen)
         {10, 103, 800, 600, 0}, {10, 104, 800, 600, 1}, {30, 60, 800, 600, 1}, {29, 60, 800, 600, 0},  // of 432000
         {10, 200, 1920, 1080, 0}, {1, 46341, 800, 600, 1}, {INT_MAX, INT_MAX, 800, 600, 1}, {1, INT_MIN, 800, 600, 1}};
     for (const auto& c : cases) EXPECT_EQ(BallsFillScreen(c[0], c[1], c[2], c[3]), c[4] != 0) << c[0] << " x " << c[1];
-}
-
-TEST(SettingsTexts, ShowSliderValuesAndVersions)
-{
-    char text[32];
-    const std::tuple<SettingKind, int32_t, const char*> labels[] = {{SettingKind::Count, INT_MIN, "-2147483648"},
-        {SettingKind::Twentieths, -1, "-0.05"}, {SettingKind::Twentieths, INT_MIN, "-107374182.40"}};
-    for (const auto& [format, value, shown] : labels) EXPECT_STREQ((FormatSliderLabel(format, value, text), text), shown);
-    const std::tuple<uint32_t, uint32_t, const char*> versions[] = {{0x00010000, 0x00010000, "1.0.1"},
-        {0x00010000, 0, "1.0"}, {0x00010000, 7, "1.0.0.7"}, {0, 0x00050000, "0.0.5"}, {0x0000FFFF, 0, "0.65535"}};
-    for (const auto& [high, low, expected] : versions) EXPECT_STREQ((FormatVersionNumbers(high, low, text), text), expected);
 }
 
 TEST(ResolveSetting, PolicyThenUserThenMachineThenBuiltIn)

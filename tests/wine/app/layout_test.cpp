@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -52,12 +52,13 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
         const char* name;
         DWORD monitors;  // the stored "Monitors": 1 for a board on every monitor
         std::vector<std::vector<MonitorArea>> changes;
+        bool rightStays;  // the right monitor's window goes on
         bool newScene;  // on the saver window's board
     } rows[] = {
-        {"added, under All a board", 1, {{kRight, kPrimary, kLeft}}, false},
-        {"resized", 0, {{kPrimary, {RECT{1024, 0, 2304, 1024}, false}}}, false},
-        {"gone and back", 1, {{kPrimary}, {kPrimary, kRight}}, false},
-        {"primary gone, the other primary now", 0, {{{RECT{-1024, 0, 0, 768}, false}, {RECT{0, 0, 800, 600}, true}}}, true},
+        {"added, under All", 1, {{kRight, kPrimary, kLeft}}, true, false},
+        {"resized", 0, {{kPrimary, {RECT{1024, 0, 2304, 1024}, false}}}, false, false},
+        {"gone and back", 1, {{kPrimary}, {kPrimary, kRight}}, false, false},
+        {"primary gone, the other primary now", 0, {{{RECT{-1024, 0, 0, 768}, false}, {RECT{0, 0, 800, 600}, true}}}, false, true},
     };
     for (const auto& row : rows) {
         wt::RegWriteDword(HKEY_CURRENT_USER, key.c_str(), "Monitors", row.monitors);
@@ -70,29 +71,20 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
         const HWND w = saver->Handle(), overRight = ShownOver(kRight.rect);
         for (int i = 0; i < 3; ++i) SendMessageA(w, WM_TIMER, 1, 0);
         const uint32_t frame = saver->BoardWorld().frameCounter;
-        bool rightStays = true;
         for (const auto& change : row.changes) {
             layout = change;
-            rightStays = rightStays && std::any_of(change.begin(), change.end(), [](const MonitorArea& m) { return EqualRect(&m.rect, &kRight.rect); });
             SendMessageA(w, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
         }
-        std::vector<Area> expected, shown;
-        for (const MonitorArea& monitor : layout) expected.push_back(AreaOf(monitor.rect));
-        for (const auto& [area, window] : Shown()) shown.push_back(area);
-        std::sort(expected.begin(), expected.end());
+        std::multiset<Area> expected, shown;
+        for (const MonitorArea& monitor : layout) expected.insert(AreaOf(monitor.rect));
+        for (const auto& [area, window] : Shown()) shown.insert(area);
         EXPECT_EQ(shown, expected) << row.name;
-        EXPECT_TRUE(!rightStays || ShownOver(kRight.rect) == overRight) << row.name << ": a window that stays goes on";
+        EXPECT_TRUE(!row.rightStays || ShownOver(kRight.rect) == overRight) << row.name << ": a window that stays goes on";
         EXPECT_EQ(saver->BoardWorld().frameCounter < frame, row.newScene) << row.name;
         MSG msg;
         EXPECT_FALSE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << row.name << ": ended";
-        // Under All, every other monitor shows a board of its own, with pins.
-        const HWND last = ShownOver(layout.back().rect);
-        if (row.monitors && !layout.back().primary) {
-            auto* view = reinterpret_cast<SaverView*>(reinterpret_cast<Window*>(GetWindowLongPtrA(last, GWLP_USERDATA)));
-            EXPECT_TRUE(last && last != w && view && !view->BoardWorld().pins.empty()) << row.name << ": no board";
-        }
         // Input on a window of the new layout ends them all.
-        SendMessageA(last, WM_KEYDOWN, 'A', 1);
+        SendMessageA(ShownOver(layout.back().rect), WM_KEYDOWN, 'A', 1);
         ASSERT_TRUE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE)) << row.name << ": input ends nothing";
         DispatchMessageA(&msg);
         EXPECT_TRUE(Shown().empty()) << row.name;
