@@ -138,11 +138,9 @@ TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEvery
 
 // Its window grown, shrunk, or changed in height alone, it lays a new scene out over the new size: the pins
 // are mirrored about the board's middle less a pin's radius. Where both show the window, two scenes share
-// at most half their pins' pixels, and one with itself nearly all. A frame every 4 ms, a scene every 600
-// frames: 2.4 s, in which a pace 1 % slow is 24 ms late; the machine's load can still make one scene seem
-// late, so a few are measured until one keeps the pace. Hidden for 3.5 s, it would show another scene if it
-// had drawn meanwhile.
-TEST(Program, FollowsItsWindowsSizeKeepsItsPaceAndDrawsNothingWhileHidden)
+// at most half their pins' pixels, and one with itself nearly all. Hidden for 3.5 s, longer than a scene
+// lasts (600 frames of 4 ms), it would show another scene if it had drawn meanwhile.
+TEST(Program, FollowsItsWindowsSizeAndDrawsNothingWhileHidden)
 {
     InAWindow w;
     ASSERT_TRUE(w.Start("--pin-size 20 --num-pins 20 --num-balls 1 --no-sparks --scenario-counter 100"));
@@ -159,23 +157,6 @@ TEST(Program, FollowsItsWindowsSizeKeepsItsPaceAndDrawsNothingWhileHidden)
 
     ASSERT_TRUE(w.Start("--refresh-rate 3 --scenario-counter 1"));
     scene = w.Look();
-#ifndef __SANITIZE_ADDRESS__  // the pace of the shipped build, not of one under the sanitizers
-    const auto begun = Clock::now();
-    auto since = begun;
-    const double cpu = w.Cpu();
-    std::string lasted;
-    bool kept = false;
-    for (int i = 0; i < 5 && !kept; ++i) {
-        std::this_thread::sleep_until(since + std::chrono::milliseconds(2350));
-        ASSERT_TRUE(Within(5, [&] { return (now = w.Look()).Board() && scene.Overlap(now) < 0.5; }, 2)) << "no new scene";
-        const double seconds = std::chrono::duration<double>(Clock::now() - since).count();
-        kept = std::fabs(seconds - 2.4) < 0.024;
-        lasted += " " + std::to_string(seconds);
-        since = Clock::now(), scene = now;
-    }
-    EXPECT_TRUE(kept) << "seconds a scene:" << lasted;
-    EXPECT_LT((w.Cpu() - cpu) / std::chrono::duration<double>(Clock::now() - begun).count(), 0.2) << "of a core";
-#endif
     const Window cover = XCreateSimpleWindow(w.display, DefaultRootWindow(w.display), 0, 0, 640, 480, 0, 0, 0);
     for (const bool unmap : {true, false}) {
         unmap ? XUnmapWindow(w.display, w.window) : XMapRaised(w.display, cover);
