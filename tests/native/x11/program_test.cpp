@@ -136,22 +136,29 @@ TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEvery
     }
 }
 
-// Its window grown, shrunk, or changed in height alone, it lays a new scene out over the new size: the pins
-// are mirrored about the board's middle less a pin's radius. Where both show the window, two scenes share
+// At the scale that Xft.dpi sets (1.5 here), the board is laid out in the window's pixels divided by the
+// scale and drawn at full resolution; its window grown, shrunk, or changed in height alone, it lays a new
+// scene out over the new size. Its pins are mirrored about the middle of the board's logical width less a
+// pin's radius, which a pin drawn any other size would not be. Where both show the window, two scenes share
 // at most half their pins' pixels, and one with itself nearly all. Hidden for 3.5 s, longer than a scene
 // lasts (600 frames of 4 ms), it would show another scene if it had drawn meanwhile.
-TEST(Program, FollowsItsWindowsSizeAndDrawsNothingWhileHidden)
+TEST(Program, FollowsItsWindowsSizeAtTheScaleThatXftDpiSetsAndDrawsNothingWhileHidden)
 {
-    InAWindow w;
+    InAWindow w("640x480x24", 640, 480);
+    static const char kResources[] = "Xft.dpi:\t144\n";
+    XChangeProperty(w.display, DefaultRootWindow(w.display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(kResources), int(sizeof kResources - 1));
     ASSERT_TRUE(w.Start("--pin-size 20 --num-pins 20 --num-balls 1 --no-sparks --scenario-counter 100"));
-    Shot scene = w.Look(), now;
-    for (const auto& [width, height] : {std::pair{640, 480}, {400, 480}, {400, 200}, {400, 300}}) {
+    Shot scene, now;
+    // The first at the size that it started with.
+    for (const auto& [width, height] : {std::pair{640, 480}, {400, 480}, {400, 200}, {640, 300}}) {
         XResizeWindow(w.display, w.window, unsigned(width), unsigned(height));
         XSync(w.display, False);
+        const int axis = int(std::floor((int(width / 1.5) / 2 - 20) * 1.5 + 0.5));
         EXPECT_TRUE(Within(5, [&] {
             return (now = w.Look()).width == width && now.height == height && now.Overlap(scene) < 0.8 &&
-                   now.MirroredAbout(width / 2 - 20) > 0.75;
-        })) << width << "x" << height << ": no new scene over the new size";
+                   now.MirroredAbout(axis) > 0.75;
+        })) << width << "x" << height << ": no new scene over the new size, mirrored about " << axis;
         scene = now;
     }
 
@@ -166,25 +173,6 @@ TEST(Program, FollowsItsWindowsSizeAndDrawsNothingWhileHidden)
         XSync(w.display, False);
         EXPECT_TRUE(Within(2, [&] { return (now = w.Look()).Board(); })) << unmap;
         EXPECT_GT(scene.Overlap(now), 0.5) << (unmap ? "unmapped" : "covered") << ": frames went on while hidden";
-    }
-}
-
-// At the scales that desktops set with Xft.dpi, the board is laid out in the window's pixels divided by the
-// scale and drawn at full resolution, as the Windows saver draws it: its pins mirrored about the middle of a
-// board of that logical width, less a pin's radius, which a pin drawn any other size would not be.
-TEST(Program, DrawsAtTheScaleThatXftDpiSets)
-{
-    InAWindow w("1024x768x24", kScaledDisplayWidth, kScaledDisplayHeight);
-    for (const DisplayScale& s : kDisplayScales) {
-        const std::string resources = "Xft.dpi:\t" + std::to_string(s.dpi) + "\n";
-        XChangeProperty(w.display, DefaultRootWindow(w.display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(resources.data()), int(resources.size()));
-        XSync(w.display, False);
-        ASSERT_TRUE(w.Start("--num-balls 1 --ball-size 10 --num-pins 4 --pin-size " + std::to_string(kScaledPinRadius) + " --no-sparks"));
-        const int axis = int(std::floor((s.boardWidth / 2 - kScaledPinRadius) * s.scale + 0.5));
-        Shot shot;
-        EXPECT_TRUE(Within(3, [&] { return (shot = w.Look()).MirroredAbout(axis) > 0.8; }))
-            << s.dpi << " dpi: " << shot.MirroredAbout(axis) << " mirrored about " << axis;
     }
 }
 
