@@ -55,9 +55,10 @@ TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
         {"--on-idle 300", nullptr, "refused --on-idle"},
     };
     for (const auto& c : cases) EXPECT_EQ(Parse(c.options, c.screensaverWindow), c.parsed) << c.options;
-    // The Wayland program's idle time: whole seconds, from one to a day.
+    // The Wayland program's idle time: whole seconds, from one to a day; it has no window to be given.
     for (const auto& [options, parsed] : {std::pair{"--on-idle 86400", "own 3 40 30 8 1 20 20 18 1 idle 86400"},
-                                          {"--on-idle 0", "refused --on-idle 0"}, {"--on-idle 86401", "refused --on-idle 86401"}})
+                                          {"--on-idle 0", "refused --on-idle 0"}, {"--on-idle 86401", "refused --on-idle 86401"},
+                                          {"--root", "refused --root"}})
         EXPECT_EQ(Parse(options, nullptr, kWaylandProgram), parsed) << options;
 }
 
