@@ -77,9 +77,9 @@ struct InAWindow : Run {
     {
         Shot shot;
         XWindowAttributes a;
-        const std::vector<uint32_t> pixels = XGetWindowAttributes(display, window, &a) ? Pixels(window, a.width, a.height) : std::vector<uint32_t>{};
-        for (const uint32_t p : pixels) shot.Add((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-        if (!pixels.empty()) shot.width = a.width, shot.height = a.height;
+        if (!XGetWindowAttributes(display, window, &a)) return shot;
+        for (const uint32_t p : Pixels(window, a.width, a.height)) shot.Add((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+        if (!shot.pin.empty()) shot.width = a.width, shot.height = a.height;
         return shot;
     }
 
@@ -191,10 +191,10 @@ TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
 }
 
 // Destroyed by its owner, it ends as if all went well: once unmapped (-1), when only the news of it can tell;
-// or as it draws (0), when the frames that it has sent meanwhile fail. For that the server is held while the
-// program sends frames, and the program is held while the window goes and those frames fail, so that it reads
-// their errors with the news. Stopped by SIGINT (SIGTERM: the Wayland idle test, through the same code), it ends
-// by that signal, as the daemon's own programs do, so that the daemon logs a normal end. In its own window (1), a key ends it.
+// or as it draws (0), when the frames sent meanwhile fail: the server is held while the program sends frames,
+// and the program while the window goes, so that it reads their errors with the news. By SIGINT it ends by that
+// signal, as the daemon expects of its programs (SIGTERM: the Wayland idle test, same code). In its own window
+// (1), a key ends it.
 TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
 {
     for (const int signal : {-1, 0, 1, SIGINT}) {
@@ -224,17 +224,15 @@ TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
 
 TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactivated)
 {
-    // The daemon starts no program as root: it runs as nobody, with a copy of
-    // the program and a home that go with the test, so the machine keeps no trace.
+    // The daemon starts no program as root: it runs as nobody, in a home of the test's that holds a copy of
+    // the program, so the machine keeps no trace.
     char dirTemplate[] = "/tmp/velloransaver-daemon.XXXXXX";
     ASSERT_NE(mkdtemp(dirTemplate), nullptr);
     // $VELLORAN_DAEMON_PROGRAM names an installed program to run instead: a path, or a name the daemon looks up.
     const char* installed = std::getenv("VELLORAN_DAEMON_PROGRAM");
-    const fs::path dir = dirTemplate, home = dir / "home", program = installed ? installed : dir / "velloransaver";
-    const std::shared_ptr<void> removeDir(nullptr, [&](void*) { fs::remove_all(dir); });
-    fs::permissions(dir, fs::perms(0755));
+    const fs::path home = dirTemplate, program = installed ? installed : home / "velloransaver";
+    const std::shared_ptr<void> removeHome(nullptr, [&](void*) { fs::remove_all(home); });
     if (!installed) fs::copy_file(VELLORAN_X11_PROGRAM, program);
-    fs::create_directory(home);
     std::ofstream(home / ".xscreensaver") << "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\n"
                                           << "splash: False\nprograms: \"Velloran Saver\" " << program.string() << " --root \\n\n";
     ASSERT_EQ(std::system(("chown -R nobody " + home.string()).c_str()), 0);
@@ -243,7 +241,7 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     ASSERT_NE(w.display, nullptr);
     w.window = DefaultRootWindow(w.display);
     ASSERT_TRUE(w.Run::Start("exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.name +
-                             " xscreensaver --no-splash >" + (dir / "daemon.log").string()));
+                             " xscreensaver --no-splash >" + (home / "daemon.log").string()));
 
     const auto command = [&](const std::string& text) { return std::system(("DISPLAY=" + w.name + " " + text).c_str()) == 0; };
     // Ready once a window of its own carries its version, which -version reads; asked to act before then,
