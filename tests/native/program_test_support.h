@@ -82,14 +82,6 @@ struct Run {
         for (char line[1024]; std::fgets(line, sizeof line, out);) said += line;
         return said;
     }
-    // CPU time that it has taken, in seconds: user and system, the 14th and 15th fields.
-    double Cpu() const
-    {
-        std::string stat = (std::ostringstream() << std::ifstream("/proc/" + std::to_string(pid) + "/stat").rdbuf()).str();
-        unsigned long user = 0, system = 0;
-        std::sscanf(stat.c_str() + stat.rfind(')') + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system);
-        return double(user + system) / double(sysconf(_SC_CLK_TCK));
-    }
 
     std::FILE* out = nullptr;
     pid_t pid = 0;

