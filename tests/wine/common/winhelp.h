@@ -152,12 +152,6 @@ inline std::vector<std::string> FilesMatching(const std::string& pattern)
     return names;
 }
 
-inline std::string ReadIniString(const char* file, const char* section, const char* key)
-{
-    char value[1024];
-    return std::string(value, GetPrivateProfileStringA(section, key, "", value, sizeof value, file));
-}
-
 struct Screen {  // pixels as 0x00RRGGBB
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;

@@ -31,7 +31,8 @@ std::string State()
 {
     std::string state = Describe(Target());
     for (const std::string& copy : wt::FilesMatching(wt::WindowsDir() + "\\sci*.tmp")) state += copy;  // new copies left
-    state += "|" + wt::ReadIniString("system.ini", "boot", "SCRNSAVE.EXE");
+    char ini[MAX_PATH];
+    state += "|" + std::string(ini, GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", ini, MAX_PATH, "system.ini"));
     for (const char* value :
          {"SCRNSAVE.EXE", "ScreenSaveActive", "DisplayName", "UninstallString", "QuietUninstallString"}) {
         char text[2048];
@@ -58,14 +59,15 @@ std::string InstalledState(bool withEntry)
 }
 
 // kPlanted: run from a Downloads folder that holds a DLL named as one the system loads on demand (for
-// themes). kLinkBy...: the welcome's link clicked (see below). The last four: the installer without rights.
+// themes). kLink: the welcome's link clicked.
 enum Obstacle { kNone, kPackage, kSameVersion, kOlder, kOlderInUse, kOlderHeldAWhile, kFolderAtTarget, kRegistry, kLeftover,
-                kPlanted, kLinkByShell, kLinkByItself, kNoRights, kDeclined, kElevationFails, kNoWelcome };
+                kPlanted, kLink };
 enum End { kAsBefore, kInstalled, kInstalledWithoutEntry };
 struct Box { const char *caption, *text; int answer; };
-// welcome: the button pressed there, 0 when no dialog may show; silentExit: run with /S, ending so; wow64: the
-// installer as a 32-bit program on 64-bit Windows, by an administrator.
-struct Row { const char* name; Obstacle obstacle; int welcome; std::vector<Box> boxes; End end; int silentExit = -1; bool wow64 = false; };
+// model: null runs the installer itself, else SetupUnderTest.exe with these words of its model; welcome: the
+// button pressed there, 0 when no dialog may show; asked: what the shell was asked for; silentExit: run with
+// /S, ending so.
+struct Row { const char* name; Obstacle obstacle; const char* model; int welcome; std::vector<Box> boxes; End end; const char* asked = ""; int silentExit = -1; };
 class Install : public ::testing::TestWithParam<Row> {};
 
 TEST_P(Install, EndsAsBeforeOrFullyInstalled)
@@ -100,21 +102,14 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     std::unique_ptr<HKEY__, decltype(&RegCloseKey)> volatileKey(key, &RegCloseKey);
     const std::string before = State(), prompts = wt::Artefact("prompts.log");
     DeleteFileA(prompts.c_str());
-    SetEnvironmentVariableA("VELLORAN_PROMPT", row.obstacle == kDeclined ? "no" : row.obstacle == kElevationFails ? "fails" : "yes");
-    SetEnvironmentVariableA("VELLORAN_NO_WELCOME", row.obstacle == kNoWelcome ? "1" : nullptr);
+    SetEnvironmentVariableA("VELLORAN_MODEL", row.model);
     // A temporary folder whose name has no ANSI form, as a user name outside the code page gives: Greek and
     // Thai, which no code page has both of.
     const std::string here = wt::Artefact("");
     const std::wstring temp = std::wstring(here.begin(), here.end()) + L"\u0394\u0e01";
     CreateDirectoryW(temp.c_str(), nullptr);
     for (const wchar_t* name : {L"TEMP", L"TMP"}) SetEnvironmentVariableW(name, temp.c_str());
-    SetEnvironmentVariableA("VELLORAN_WOW64", row.wow64 ? "1" : nullptr);
-    // The link opens with the rights of the user who is signed in: an installer with administrator rights asks
-    // the desktop shell, and opens the link itself only where no desktop shell runs.
-    const bool link = row.obstacle == kLinkByShell || row.obstacle == kLinkByItself;
-    SetEnvironmentVariableA("VELLORAN_ADMINISTRATOR", link ? "1" : nullptr);
-    SetEnvironmentVariableA("VELLORAN_NO_DESKTOP", row.obstacle == kLinkByItself ? "1" : nullptr);
-    std::string program = wt::Artefact(row.obstacle >= kLinkByShell || row.wow64 ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe");
+    std::string program = wt::Artefact(row.model ? "SetupUnderTest.exe" : "VelloranSaverSetup.exe");
     const std::string downloads = wt::Artefact("Downloads"), mark = downloads + "\\uxtheme.dll.mark";
     if (row.obstacle == kPlanted) {
         CreateDirectoryA(downloads.c_str(), nullptr);
@@ -132,8 +127,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     if (row.welcome) {
         HWND welcome = wt::WaitForWindow("Velloran Saver Installer", kWaitMs, installer.Id());
         EXPECT_EQ(wt::ItemText(welcome, 1001), "Thanks for downloading Velloran Saver!");
-        EXPECT_EQ(wt::ItemText(welcome, 1002), "Velloran Saver is freeware and may be freely distributed.");
-        if (link) SendDlgItemMessageA(welcome, 1000, WM_LBUTTONDOWN, 0, 0);
+        if (row.obstacle == kLink) SendDlgItemMessageA(welcome, 1000, WM_LBUTTONDOWN, 0, 0);
         wt::PressButton(welcome, row.welcome);
     }
     for (const Box& expected : row.boxes) {
@@ -150,43 +144,37 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     EXPECT_EQ(code, row.silentExit >= 0 ? DWORD(row.silentExit) : row.welcome == IDOK ? 1u : 2u);
     EXPECT_EQ(State(), row.end == kAsBefore ? before : InstalledState(row.end == kInstalled));
     EXPECT_FALSE(wt::FileExists(mark)) << "the planted DLL ran in the installer";
-    // One prompt, for the machine-wide half, once the user has said Install, and no second security warning
-    // for the downloaded file before it; the control panel by its full path, from the system folder, on the
-    // Screen Saver page.
-    std::string asked, expected = row.obstacle >= kNoRights && row.welcome ? "runas /MACHINEWIDE without zone check\n" : "";
-    if (link)
-        expected = std::string("open http://www.velloran.example/saver/ as ") +
-                   (row.obstacle == kLinkByShell ? "the user, shown 5\n" : "the installer\n");
-    char system[MAX_PATH];
-    const std::string folder(system, GetSystemDirectoryA(system, MAX_PATH));
-    if (row.obstacle >= kNoRights && row.end == kInstalled)
-        expected += "open " + folder + "\\control.exe desk.cpl,,@screensaver " + folder + "\\\n";
+    std::string asked;
     wt::ReadFileBytes(prompts, &asked);
-    EXPECT_EQ(asked, expected);
+    EXPECT_EQ(asked, row.asked);
 }
 
 const Box kCompleted{"Notice", "Installation completed!", IDOK};
+// Asked: one prompt, for the machine-wide half, once the user has said Install, and no second security warning
+// for the downloaded file before it; the control panel by its full path, from the system folder, on the Screen
+// Saver page. The link opens with the rights of the user who is signed in: an installer with administrator
+// rights asks the desktop shell, and opens the link itself only where no desktop shell runs.
+const char kElevated[] = "runas /MACHINEWIDE without zone check\n";
 const Box kOutOfDate{"Install", "You have an out-of-date version of Velloran Saver on your system.  Do you want to upgrade?", IDYES};
 INSTANTIATE_TEST_SUITE_P(Obstacles, Install, ::testing::Values(
-    Row{"LinkOpensThroughTheDesktopShell", kLinkByShell, IDCANCEL, {}, kAsBefore},
-    Row{"LinkOpensItselfWithoutADesktopShell", kLinkByItself, IDCANCEL, {}, kAsBefore},
-    Row{"WelcomeCannotShow", kNoWelcome, 0, {}, kAsBefore},
-    Row{"SameVersionKeptOnNo", kSameVersion, IDOK, {{"Notice", "You have an up-to-date version installed.  Do you still want to install?", IDNO}}, kAsBefore},
-    Row{"OlderInUse", kOlderInUse, IDOK, {kOutOfDate, {"Install Error", "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK}}, kAsBefore},
-    Row{"FolderAtTarget", kFolderAtTarget, IDOK, {{"Install Error", "Could not save the screensaver to file.", IDOK}}, kAsBefore},
-    Row{"RegistryRefuses", kRegistry, IDOK, {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted}, kInstalledWithoutEntry},
-    Row{"PackageOwnsTheFile", kPackage, IDOK, {{"Install", "Velloran Saver is installed on this computer by its Windows Installer package (VelloranSaver.msi or VelloranSaver-x64.msi, product code {C3E9E1C2-A1F9-4359-BED3-52A7F12BFA10}), which owns the screensaver's file.  Remove that package first (Apps & features, or msiexec /x {C3E9E1C2-A1F9-4359-BED3-52A7F12BFA10}), then run this installer again.", IDOK}}, kAsBefore},
-    Row{"SilentOlderReplacedBy32BitOn64Bit", kOlder, 0, {}, kInstalled, 0, true},
-    Row{"SilentSameLeftAlone", kSameVersion, 0, {}, kAsBefore, 4},
-    Row{"SilentCannotWrite", kFolderAtTarget, 0, {}, kAsBefore, 5},
-    Row{"SilentRegistryRefuses", kRegistry, 0, {}, kInstalledWithoutEntry, 6},
-    Row{"SilentWithoutRights", kNoRights, 0, {}, kAsBefore, 3},
-    Row{"WithoutRightsAsksForTheMachineOnly", kNoRights, IDOK, {kCompleted}, kInstalled},
-    Row{"WithoutRightsDeclined", kDeclined, IDOK, {{"Notice", "Nothing was changed: installing Velloran Saver needs administrator rights.", IDOK}}, kAsBefore},
-    Row{"WithoutRightsElevationFails", kElevationFails, IDOK, {{"Install Error", "Could not save the screensaver to file.", IDOK}}, kAsBefore},
-    Row{"PlantedDllNeverLoads", kPlanted, IDOK, {kCompleted}, kInstalled},
-    Row{"OlderHeldAWhile", kOlderHeldAWhile, IDOK, {kOutOfDate, kCompleted}, kInstalled},
-    Row{"LeftoverNewCopy", kLeftover, IDOK, {kCompleted}, kInstalled}),
+    Row{"LinkOpensThroughTheDesktopShell", kLink, "administrator", IDCANCEL, {}, kAsBefore, "open http://www.velloran.example/saver/ as the user, shown 5\n"},
+    Row{"LinkOpensItselfWithoutADesktopShell", kLink, "administrator no-desktop", IDCANCEL, {}, kAsBefore, "open http://www.velloran.example/saver/ as the installer\n"},
+    Row{"WelcomeCannotShow", kNone, "no-welcome", 0, {}, kAsBefore},
+    Row{"SameVersionKeptOnNo", kSameVersion, nullptr, IDOK, {{"Notice", "You have an up-to-date version installed.  Do you still want to install?", IDNO}}, kAsBefore},
+    Row{"OlderInUse", kOlderInUse, nullptr, IDOK, {kOutOfDate, {"Install Error", "Error. Unable to delete old version of Velloran Saver. Make sure it is not in use, and then try again.", IDOK}}, kAsBefore},
+    Row{"RegistryRefuses", kRegistry, nullptr, IDOK, {{"Notice", "Uninstall information could not be saved for this screensaver.", IDOK}, kCompleted}, kInstalledWithoutEntry},
+    Row{"PackageOwnsTheFile", kPackage, nullptr, IDOK, {{"Install", "Velloran Saver is installed on this computer by its Windows Installer package (VelloranSaver.msi or VelloranSaver-x64.msi, product code {C3E9E1C2-A1F9-4359-BED3-52A7F12BFA10}), which owns the screensaver's file.  Remove that package first (Apps & features, or msiexec /x {C3E9E1C2-A1F9-4359-BED3-52A7F12BFA10}), then run this installer again.", IDOK}}, kAsBefore},
+    Row{"SilentOlderReplacedBy32BitOn64Bit", kOlder, "wow64", 0, {}, kInstalled, "", 0},
+    Row{"SilentSameLeftAlone", kSameVersion, nullptr, 0, {}, kAsBefore, "", 4},
+    Row{"SilentCannotWrite", kFolderAtTarget, nullptr, 0, {}, kAsBefore, "", 5},
+    Row{"SilentRegistryRefuses", kRegistry, nullptr, 0, {}, kInstalledWithoutEntry, "", 6},
+    Row{"SilentWithoutRights", kNone, "", 0, {}, kAsBefore, "", 3},
+    Row{"WithoutRightsAsksForTheMachineOnly", kNone, "", IDOK, {kCompleted}, kInstalled, "runas /MACHINEWIDE without zone check\nopen C:\\windows\\system32\\control.exe desk.cpl,,@screensaver C:\\windows\\system32\\\n"},
+    Row{"WithoutRightsDeclined", kNone, "declined", IDOK, {{"Notice", "Nothing was changed: installing Velloran Saver needs administrator rights.", IDOK}}, kAsBefore, kElevated},
+    Row{"WithoutRightsElevationFails", kNone, "fails", IDOK, {{"Install Error", "Could not save the screensaver to file.", IDOK}}, kAsBefore, kElevated},
+    Row{"PlantedDllNeverLoads", kPlanted, nullptr, IDOK, {kCompleted}, kInstalled},
+    Row{"OlderHeldAWhile", kOlderHeldAWhile, nullptr, IDOK, {kOutOfDate, kCompleted}, kInstalled},
+    Row{"LeftoverNewCopy", kLeftover, nullptr, IDOK, {kCompleted}, kInstalled}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

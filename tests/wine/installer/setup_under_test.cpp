@@ -1,11 +1,11 @@
 // The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators
-// group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt (VELLORAN_PROMPT: yes, no,
-// or fails as a moved file would); the elevated copy it starts has rights to the machine but an administrator's
-// HKEY_CURRENT_USER, which is not the user's: it creates no key there, so that any of the user's activation done
-// there shows. With VELLORAN_WOW64 set, it is instead the 32-bit installer run by an administrator on 64-bit
-// Windows. With VELLORAN_ADMINISTRATOR set, it has the rights that Wine gives. Wine's desktop shell has no view:
-// the model below stands in for it (VELLORAN_NO_DESKTOP set: no desktop shell runs). VELLORAN_NO_WELCOME set:
-// the welcome dialog cannot show.
+// group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt, which the user accepts
+// unless VELLORAN_MODEL says "declined", or "fails" as a moved file would; the elevated copy it starts has
+// rights to the machine but an administrator's HKEY_CURRENT_USER, which is not the user's: it creates no key
+// there, so that any of the user's activation done there shows. Other words of VELLORAN_MODEL: "wow64", the
+// 32-bit installer run by an administrator on 64-bit Windows instead; "administrator", the rights that Wine
+// gives; "no-desktop", no desktop shell runs (Wine's has no view: the model below stands in for it);
+// "no-welcome", the welcome dialog cannot show.
 #define CINTERFACE  // the shell's interfaces as tables of functions, so that the model fills only what is used
 #include <windows.h>
 
@@ -15,6 +15,7 @@
 #include <shlguid.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -24,6 +25,13 @@ namespace {
 
 const bool elevated = GetEnvironmentVariableA("VELLORAN_ELEVATED", nullptr, 0) > 0;
 decltype(&RegCreateKeyExA) realCreateKey;
+
+bool Modelled(const char* word)
+{
+    char model[64] = {};
+    GetEnvironmentVariableA("VELLORAN_MODEL", model, sizeof model);
+    return std::strstr(model, word) != nullptr;
+}
 
 void Note(const std::wstring& line)  // into prompts.log, beside this program and the test that started it
 {
@@ -95,8 +103,7 @@ HRESULT WINAPI CreateShellWindows(REFCLSID kind, IUnknown*, DWORD, REFIID iid, v
 }
 HRESULT STDMETHODCALLTYPE FindDesktop(IShellWindows*, VARIANT*, VARIANT*, int kind, long* window, int options, IDispatch** found)
 {
-    const bool runs = GetEnvironmentVariableA("VELLORAN_NO_DESKTOP", nullptr, 0) == 0 && kind == SWC_DESKTOP &&
-                      (options & SWFO_NEEDDISPATCH);
+    const bool runs = !Modelled("no-desktop") && kind == SWC_DESKTOP && (options & SWFO_NEEDDISPATCH);
     *window = runs ? long(LONG_PTR(GetDesktopWindow())) : 0;
     *found = runs ? reinterpret_cast<IDispatch*>(&services) : nullptr;
     return runs ? S_OK : S_FALSE;
@@ -125,12 +132,10 @@ HRESULT STDMETHODCALLTYPE OpenAsUser(IShellDispatch2*, BSTR file, VARIANT, VARIA
 
 BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
 {
-    char answer[8] = {};
     Note(std::wstring(info->lpVerb ? info->lpVerb : L"") + L" " + (info->lpParameters ? info->lpParameters : L"") +
          (info->fMask & SEE_MASK_NOZONECHECKS ? L" without zone check" : L""));
-    GetEnvironmentVariableA("VELLORAN_PROMPT", answer, sizeof answer);
-    if (lstrcmpA(answer, "yes") != 0)
-        return SetLastError(lstrcmpA(answer, "no") == 0 ? ERROR_CANCELLED : ERROR_FILE_NOT_FOUND), FALSE;
+    if (Modelled("declined") || Modelled("fails"))
+        return SetLastError(Modelled("declined") ? ERROR_CANCELLED : ERROR_FILE_NOT_FOUND), FALSE;
     std::wstring command = L"\"" + std::wstring(info->lpFile) + L"\" " + info->lpParameters;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -144,7 +149,7 @@ BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
 }
 
 const bool redirected = [] {
-    if (GetEnvironmentVariableA("VELLORAN_WOW64", nullptr, 0) > 0) return wt::ModelWow64Registry(), true;
+    if (Modelled("wow64")) return wt::ModelWow64Registry(), true;
     realCreateKey = wt::ReplaceImport("advapi32.dll", "RegCreateKeyExA", &CreateKey);
     wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);
     wt::ReplaceImport("shell32.dll", "ShellExecuteW", &Start);
@@ -159,13 +164,12 @@ const bool redirected = [] {
     viewTable.GetItemObject = Background;
     folderTable.get_Application = Application;
     shellTable.ShellExecute = OpenAsUser;
-    if (!elevated && GetEnvironmentVariableA("VELLORAN_ADMINISTRATOR", nullptr, 0) == 0)
+    if (!elevated && !Modelled("administrator"))
         wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator);
     DWORD_PTR answer;
     if (elevated && !SendMessageTimeoutA(FindWindowA("InstallClass", nullptr), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &answer))
         Note(L"the waiting installer does not answer");
-    if (GetEnvironmentVariableA("VELLORAN_NO_WELCOME", nullptr, 0) > 0)
-        wt::ReplaceImport("user32.dll", "DialogBoxParamA", &NoDialog);
+    if (Modelled("no-welcome")) wt::ReplaceImport("user32.dll", "DialogBoxParamA", &NoDialog);
     return true;
 }();
 
