@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -52,6 +53,12 @@ struct Shot {
             for (int x = 0, m = 2 * axis - 1; x < width; ++x, --m) mirrored += At(x, y) && m >= 0 && m < width && At(m, y);
         return Board() ? double(mirrored) / double(Pins()) : 0;
     }
+};
+
+// A folder of the test's own, removed with all it holds; its path is empty when none could be made.
+struct Folder {
+    std::string path = [] { char name[] = "/tmp/velloransaver.XXXXXX"; return std::string(mkdtemp(name) ? name : ""); }();
+    ~Folder() { if (!path.empty()) std::filesystem::remove_all(path); }
 };
 
 // The program (or what runs in its place) in a session of its own, stopped as a whole, as the one started

@@ -47,7 +47,6 @@ TEST(CommandLine, TakesTheSettingsAsTheDialogKeepsThemAndNamesWhatItRefuses)
         {"root", nullptr, "refused root"},
         {"--num-balls", nullptr, "refused --num-balls"},
         {"--no-gravity", nullptr, "refused --no-gravity"},
-        {"--window-id 0", nullptr, "refused --window-id 0"},
         {"--window-id 0x100000000", nullptr, "refused --window-id 0x100000000"},
         {"--root", "window", "refused XSCREENSAVER_WINDOW=window"},
         {"--on-idle 300", nullptr, "refused --on-idle"},

@@ -3,8 +3,6 @@
 // program asks of it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "../program_test_support.h"
 
 namespace {
@@ -13,8 +11,8 @@ namespace {
 // surface until the seat has been idle for a second, then a fullscreen board on each of the two outputs.
 TEST(Compositors, ShowABoardOnEachOutputOnceTheSeatHasBeenIdle)
 {
-    char name[] = "/tmp/velloransaver-mutter.XXXXXX";
-    const std::string dir = mkdtemp(name) ? name : "";
+    const Folder folder;
+    const std::string& dir = folder.path;
     ASSERT_FALSE(dir.empty());
     ::Run server;
     ASSERT_TRUE(server.Start("XDG_RUNTIME_DIR=" + dir + " exec setsid dbus-run-session -- sh -c 'GSETTINGS_BACKEND=memory mutter --headless "
@@ -24,7 +22,6 @@ TEST(Compositors, ShowABoardOnEachOutputOnceTheSeatHasBeenIdle)
     std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     kill(-server.pid, SIGKILL);
     std::istringstream log(server.Ended(5));
-    std::filesystem::remove_all(dir);
     double start = -1, shown = -1;
     int boards = 0;
     for (std::string line; std::getline(log, line);) {

@@ -7,14 +7,11 @@
 #include <wayland-client.h>
 
 #include <cstring>
-#include <filesystem>
 
 #include "../program_test_support.h"
 #include "virtual-pointer.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // One sway of the test's own, with one output of 640 by 480 to begin with (or none), and a pointer. It,
 // the program and the screenshots run at a real-time priority where allowed (the test's, which they
@@ -24,15 +21,13 @@ struct Sway : Run {
     {
         const sched_param realTime{1};
         sched_setscheduler(0, SCHED_FIFO, &realTime);
-        char name[] = "/tmp/velloransaver-sway.XXXXXX";
-        dir = mkdtemp(name) ? name : "";
         std::ofstream(dir + "/config") << "output HEADLESS-1 resolution 640x480\n";
         if (std::system(("chown nobody " + dir + " && chmod 644 " + dir + "/config").c_str()) != 0) return;
         env = "XDG_RUNTIME_DIR=" + dir + " WAYLAND_DISPLAY=wayland-1 SWAYSOCK=" + dir + "/ipc";
         ready = server.Start("exec setsid setpriv --reuid=nobody --regid=nogroup --clear-groups env -i " + env + " WLR_HEADLESS_OUTPUTS=" +
                              std::to_string(outputs) + " WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c " +
                              dir + "/config >" + dir + "/sway.log") &&
-                Within(10, [&] { return fs::exists(dir + "/ipc") && Msg("-t get_outputs"); }) && AddPointer();
+                Within(10, [&] { return std::filesystem::exists(dir + "/ipc") && Msg("-t get_outputs"); }) && AddPointer();
     }
     ~Sway()
     {
@@ -41,7 +36,6 @@ struct Sway : Run {
             if (proxy) wl_proxy_destroy(static_cast<wl_proxy*>(proxy));
         if (pointerDisplay) wl_display_disconnect(pointerDisplay);
         server.Stop();
-        if (!dir.empty()) fs::remove_all(dir);
     }
     bool Msg(const std::string& command) { return std::system((env + " swaymsg " + command + " >/dev/null 2>&1").c_str()) == 0; }
     Shot Look(const std::string& output)
@@ -89,7 +83,9 @@ struct Sway : Run {
         wl_display_roundtrip(pointerDisplay);
     }
 
-    std::string dir, env;
+    const Folder folder;
+    const std::string dir = folder.path;
+    std::string env;
     bool ready = false;
     Run server;
     wl_display* pointerDisplay = nullptr;  // the pointer's client's

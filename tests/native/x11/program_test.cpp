@@ -1,14 +1,9 @@
-// The X11 pen against the software rasteriser, and its frames through the kept Pixmap against fresh ones,
-// then the whole program as its users see it: in a window of the test's, as the daemon hands it
-// one, and under XScreenSaver's own daemon.
 #include <gtest/gtest.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cmath>
-#include <filesystem>
-#include <memory>
 
 #include "../program_test_support.h"
 #include "display_scales.h"
@@ -226,12 +221,11 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
 {
     // The daemon starts no program as root: it runs as nobody, in a home of the test's that holds a copy of
     // the program, so the machine keeps no trace.
-    char dirTemplate[] = "/tmp/velloransaver-daemon.XXXXXX";
-    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+    const Folder folder;
+    ASSERT_FALSE(folder.path.empty());
     // $VELLORAN_DAEMON_PROGRAM names an installed program to run instead: a path, or a name the daemon looks up.
     const char* installed = std::getenv("VELLORAN_DAEMON_PROGRAM");
-    const fs::path home = dirTemplate, program = installed ? installed : home / "velloransaver";
-    const std::shared_ptr<void> removeHome(nullptr, [&](void*) { fs::remove_all(home); });
+    const fs::path home = folder.path, program = installed ? installed : home / "velloransaver";
     if (!installed) fs::copy_file(VELLORAN_X11_PROGRAM, program);
     std::ofstream(home / ".xscreensaver") << "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\n"
                                           << "splash: False\nprograms: \"Velloran Saver\" " << program.string() << " --root \\n\n";
@@ -243,18 +237,17 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     ASSERT_TRUE(w.Run::Start("exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.name +
                              " xscreensaver --no-splash >" + (home / "daemon.log").string()));
 
-    const auto command = [&](const std::string& text) { return std::system(("DISPLAY=" + w.name + " " + text).c_str()) == 0; };
+    const auto command = [&](const std::string& text) { return !std::system(("DISPLAY=" + w.name + " " + text + " >/dev/null 2>&1").c_str()); };
     // Ready once a window of its own carries its version, which -version reads; asked to act before then,
     // the daemon now and then ends at once.
-    const std::string toDaemon = "xscreensaver-command >/dev/null 2>&1 ";
-    ASSERT_TRUE(Within(10, [&] { return command(toDaemon + "-version"); })) << "the daemon did not start";
+    ASSERT_TRUE(Within(10, [&] { return command("xscreensaver-command -version"); })) << "the daemon did not start";
     // Whether a process runs the program file, whose path no other has (a zombie runs none).
-    const auto running = [&] { return command("pgrep -f '^" + program.string() + "' >/dev/null"); };
-    ASSERT_TRUE(command(toDaemon + "-activate"));
-    ASSERT_TRUE(Within(10, [&] { return running(); })) << "the daemon did not start the program";
+    const auto running = [&] { return command("pgrep -f '^" + program.string() + "'"); };
+    ASSERT_TRUE(command("xscreensaver-command -activate"));
+    ASSERT_TRUE(Within(10, running)) << "the daemon did not start the program";
     EXPECT_TRUE(Within(10, [&] { return w.Look().Board(); })) << "no board shown";
 
-    ASSERT_TRUE(command(toDaemon + "-deactivate"));
+    ASSERT_TRUE(command("xscreensaver-command -deactivate"));
     EXPECT_TRUE(Within(5, [&] { return !running(); })) << "the program is still running";
 }
 
