@@ -1,5 +1,3 @@
-// What the X11 and the Wayland program tests share: the program run as its users run it, and where a
-// screenshot of it shows pins.
 #pragma once
 #include <signal.h>
 #include <sys/wait.h>
@@ -36,8 +34,7 @@ struct Shot {
     bool At(int x, int y) const { return pin[size_t(y) * size_t(width) + size_t(x)]; }
     long Pins() const { return std::count(pin.begin(), pin.end(), true); }
     bool Board() const { return Pins() > 300; }
-    // The share of these pins' pixels that are pins in the other shot, where both show the window: low when
-    // it shows another scene.
+    // The share of these pins' pixels that are pins in the other shot too: low for another scene.
     double Overlap(const Shot& other) const
     {
         long same = 0;
@@ -61,8 +58,7 @@ struct Folder {
     ~Folder() { if (!path.empty()) std::filesystem::remove_all(path); }
 };
 
-// The program (or what runs in its place) in a session of its own, stopped as a whole, as the one started
-// before it is; the shell that starts it says its pid.
+// The program (or what runs in its place) in a session of its own, stopped as a whole, as is the one before.
 struct Run {
     bool Start(const std::string& command)
     {

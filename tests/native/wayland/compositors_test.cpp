@@ -1,14 +1,13 @@
-// The Wayland program under GNOME's compositor, mutter 43, headless with two outputs, in a session bus
-// of its own. mutter takes no screenshots here (that needs PipeWire): libwayland's log tells what the
-// program asks of it.
+// Under a headless mutter 43 in a session bus of its own; mutter takes no screenshots here (that needs
+// PipeWire), so libwayland's log tells what the program asks of it.
 #include <gtest/gtest.h>
 
 #include "../program_test_support.h"
 
 namespace {
 
-// The idle mode by mutter's idle monitor, which it offers instead of an idle protocol of Wayland's: no
-// surface until the seat has been idle for a second, then a fullscreen board on each of the two outputs.
+// By mutter's idle monitor (it offers no idle protocol): a fullscreen board on each of two outputs, once the
+// seat has been idle for a second.
 TEST(Compositors, ShowABoardOnEachOutputOnceTheSeatHasBeenIdle)
 {
     const Folder folder;

@@ -1,6 +1,5 @@
-// The Wayland program under sway, headless, with a software renderer, run as nobody (it refuses root) in
-// a runtime folder of the test's own. Screenshots come from grim; pointer and keyboard are virtual ones,
-// since a seat without an input device has none to tell the program of.
+// Under a headless sway, run as nobody (it refuses root); pointer and keyboard are virtual ones, since a seat
+// without an input device has none to tell the program of.
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -13,9 +12,8 @@
 
 namespace {
 
-// One sway of the test's own, with one output of 640 by 480 to begin with (or none), and a pointer. It,
-// the program and the screenshots run at a real-time priority where allowed (the test's, which they
-// inherit), so that the machine's load makes neither the compositor nor the program miss frames.
+// With one output of 640 by 480 (or none) and a pointer; real-time where allowed (the test's priority, which
+// all inherit), so that load makes neither the compositor nor the program miss frames.
 struct Sway : Run {
     explicit Sway(int outputs = 1)
     {
@@ -52,7 +50,7 @@ struct Sway : Run {
         if (shot.pin.empty()) shot.width = shot.height = 0;
         return shot;
     }
-    // The program, with these options, until its boards show on these outputs (none: started).
+    // Until its boards show on these outputs.
     bool Start(const std::string& options, const std::vector<std::string>& outputs = {"HEADLESS-1"})
     {
         // $VELLORAN_WAYLAND_PROGRAM names an installed program to run instead.
@@ -94,9 +92,8 @@ struct Sway : Run {
     zwlr_virtual_pointer_v1* pointer = nullptr;
 };
 
-// No output at all (a laptop's lid shut): it waits, quietly. Then on each output that comes, a board of
-// its logical size drawn at full resolution: pins mirrored a pin's radius left of the board's middle, so
-// at 640 pixels and a radius of 20 about column 300 at scale 1 and 2 x (160 - 20) at scale 2.
+// With no output (a lid shut) it waits. Each output that comes shows a board of its logical size: pins
+// mirrored a pin's radius left of the middle, about column 300 at scale 1 and 2 x (160 - 20) at scale 2.
 TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutputThatComes)
 {
     Sway sway(0);
@@ -111,19 +108,16 @@ TEST(Program, ShowsABoardOfItsOutputsLogicalSizeOnEveryOutputThatComes)
         })) << output;
 }
 
-// A key on a keyboard that came after it started ends it (-3: first, since after the replug a new keyboard
-// joins the other seat). With a pointer plugged in again after the seat lost its own (1), the pointer over
-// the board as it appears is no move, nor is a motion to where it is; a move by half a pixel is, and so
-// are a button (-1) and the compositor closing it (-2). (The first pointer's move and the stop signals:
-// the idle mode's test, in the same event loop.)
+// A key on a keyboard that came after it started ends it (-3: first, as after the replug a new keyboard joins
+// the other seat). After a replug (1), the pointer appearing over the board is no move, a half-pixel move is;
+// a button (-1) and the compositor closing it (-2) end it too. (The first pointer's move: the idle test.)
 TEST(Program, EndsOnInputAndNotBefore)
 {
     Sway sway;
     for (const int how : {-3, 1, -1, -2}) {
         ASSERT_TRUE(sway.Start("")) << how;
         if (how == 1) {
-            // The pointer moved to a seat of its own and back: the program's seat loses its pointer, as when a
-            // mouse is unplugged, and gains one again.
+            // To a seat of its own and back: the program's seat loses its pointer and gains one again.
             sway.Msg("seat seat1 attach '*'") && sway.Msg("seat seat0 attach '*'");
             sway.Point(0);
             EXPECT_EQ(sway.Ended(0.5), "running") << how << ": ended before the pointer moved";
@@ -136,8 +130,8 @@ TEST(Program, EndsOnInputAndNotBefore)
     }
 }
 
-// From libwayland's log of its requests over three seconds at the defaults: one scene for the size shown,
-// so no buffer thrown away, and per frame only what changed, a small share of the surface.
+// From libwayland's log over three seconds: no buffer thrown away (one scene for the size shown), and per
+// frame only what changed.
 TEST(Program, TellsTheCompositorOnlyWhatChanged)
 {
     Sway sway;
@@ -162,13 +156,12 @@ TEST(Program, TellsTheCompositorOnlyWhatChanged)
     }
     ASSERT_GT(frames, 50);
     EXPECT_EQ(thrown, 0) << "a buffer thrown away: a second scene at start";
-    // Whole frames (the first, any after a stall under load) count too: the bound leaves room for them,
-    // and a whole surface on every frame (a share of 1) is still far above it.
+    // Room for whole frames (the first, any after a stall); a whole surface every frame is far above it.
     EXPECT_LT(shares / frames, 0.3) << "damaged share of the surface per frame, over " << frames << " frames";
 }
 
-// Shared memory that cannot be had (files limited to 1 KiB, the signal of that limit ignored, which the
-// program inherits): it says so and ends, rather than wait for ever for a buffer.
+// Shared memory that cannot be had (files limited to 1 KiB, which the program inherits): it says so and ends,
+// rather than wait for ever for a buffer.
 TEST(Program, SaysSoAndEndsWhenItCannotMakeABuffer)
 {
     Sway sway;
@@ -182,8 +175,7 @@ TEST(Program, SaysSoAndEndsWhenItCannotMakeABuffer)
     EXPECT_EQ(sway.Ended(5), "exit 1\nvelloransaver-wayland: cannot make a buffer in shared memory: File too large\n");
 }
 
-// The idle mode by sway's idle protocol: nothing until the seat has been idle for a second, then a board;
-// a move ends that showing but not the program, the next idle second brings another, a stop signal ends it.
+// Nothing until the seat has been idle for a second; a move ends that showing but not the program.
 TEST(Program, ShowsABoardEachTimeTheSeatHasBeenIdle)
 {
     Sway sway;
@@ -200,8 +192,7 @@ TEST(Program, ShowsABoardEachTimeTheSeatHasBeenIdle)
     EXPECT_EQ(sway.Ended(5), "signal " + std::to_string(SIGTERM) + "\n");
 }
 
-// On a workspace of its own, not shown, it steps nothing: shown again after longer than a scene lasts
-// (600 frames of 4 ms), it shows the same scene.
+// Shown again after longer than a scene lasts (600 frames of 4 ms), it shows the same scene.
 TEST(Program, StepsNothingWhileNotShown)
 {
     Sway sway;

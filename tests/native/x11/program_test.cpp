@@ -13,14 +13,13 @@
 namespace {
 
 namespace fs = std::filesystem;
-// An Xvfb of the test's own, on a free display it picks itself (-displayfd) so that tests starting together
-// never share one, with a window on it for the program to draw into. display is null when it did not start.
+// An Xvfb on a free display of its own choosing (-displayfd), so that tests starting together never share
+// one, with a window for the program to draw into; display is null when it did not start.
 struct InAWindow : Run {
     // screen: "WIDTHxHEIGHTxDEPTH". Open to every local user (-ac), as the daemon runs its programs as another.
     explicit InAWindow(const std::string& screen = "640x480x24", int width = 320, int height = 240)
         : server(popen(("echo $$; exec Xvfb -displayfd 1 -nolisten tcp -ac -screen 0 " + screen + " 2>/dev/null").c_str(), "re"))
     {
-        // Its pid, then the display number once it accepts connections.
         int number = -1;
         if (!server || std::fscanf(server, "%d %d", &serverPid, &number) != 2) return;
         name = ":" + std::to_string(number);
@@ -36,8 +35,8 @@ struct InAWindow : Run {
         if (serverPid > 0) kill(serverPid, SIGTERM);
         if (server) pclose(server);
     }
-    // Started with these options and the board shown, in the test's window or (ownWindow) in one of its own,
-    // which then becomes the window; at a real-time priority where allowed, so that load makes it miss no frames.
+    // Until the board shows, in the test's window or its own (which then becomes the window); real-time where
+    // allowed, so that load makes it miss no frames.
     bool Start(const std::string& options, bool ownWindow = false)
     {
         if (!display) return false;
@@ -49,7 +48,6 @@ struct InAWindow : Run {
             return false;
         return Within(5, [&] { return (!ownWindow || (window = Xdotool("search --maxdepth 1 --name '^Velloran Saver$'"))) && Look().Board(); }, 2);
     }
-    // xdotool run on this display: the first window that it finds, or 0.
     unsigned long Xdotool(const std::string& command) const
     {
         std::FILE* said = popen(("DISPLAY=" + name + " xdotool " + command + " 2>/dev/null").c_str(), "re");
@@ -58,7 +56,7 @@ struct InAWindow : Run {
         if (said) pclose(said);
         return id;
     }
-    // A drawable's pixels on a 24-bit screen, row by row, as 0x00RRGGBB; none once it has gone.
+    // On a 24-bit screen, as 0x00RRGGBB; none once the drawable has gone.
     std::vector<uint32_t> Pixels(Drawable drawable, int width, int height) const
     {
         XImage* image = XGetImage(display, drawable, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
@@ -103,8 +101,7 @@ TEST(X11Pen, GivesEveryColourTheNearestPixelAndDrawsAsTheRasteriserDoes)
     }
 }
 
-// At every display scale, the start of each frame case: the kept Pixmap's frames on a target against the
-// same world drawn afresh on another (all of them freed with the server).
+// The kept Pixmap's frames against the same world drawn afresh (every Pixmap is freed with the server).
 TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEveryScale)
 {
     InAWindow w;
@@ -127,12 +124,9 @@ TEST(X11Pen, ShowsThroughItsPixmapWhatEveryDiscDrawnAfreshEveryFrameShowsAtEvery
     }
 }
 
-// At the scale that Xft.dpi sets (1.5 here), the board is laid out in the window's pixels divided by the
-// scale and drawn at full resolution; its window grown, shrunk, or changed in height alone, it lays a new
-// scene out over the new size. Its pins are mirrored about the middle of the board's logical width less a
-// pin's radius, which a pin drawn any other size would not be. Where both show the window, two scenes share
-// at most half their pins' pixels, and one with itself nearly all. Hidden for 3.5 s, longer than a scene
-// lasts (600 frames of 4 ms), it would show another scene if it had drawn meanwhile.
+// At Xft.dpi's scale (1.5), the board is laid out in the window's pixels divided by the scale: its pins are
+// mirrored a pin's radius left of the logical middle only then. Each size brings a new scene (two share under
+// half their pins' pixels). Unmapped for longer than a scene lasts (600 frames of 4 ms), it shows the same one.
 TEST(Program, FollowsItsWindowsSizeAtTheScaleThatXftDpiSetsAndDrawsNothingWhileHidden)
 {
     InAWindow w("640x480x24", 640, 480);
@@ -141,7 +135,6 @@ TEST(Program, FollowsItsWindowsSizeAtTheScaleThatXftDpiSetsAndDrawsNothingWhileH
                     reinterpret_cast<const unsigned char*>(kResources), int(sizeof kResources - 1));
     ASSERT_TRUE(w.Start("--pin-size 20 --num-pins 20 --num-balls 1 --no-sparks --scenario-counter 100"));
     Shot scene, now;
-    // The first at the size that it started with.
     for (const auto& [width, height] : {std::pair{640, 480}, {400, 480}, {400, 200}, {640, 300}}) {
         XResizeWindow(w.display, w.window, unsigned(width), unsigned(height));
         XSync(w.display, False);
@@ -155,19 +148,15 @@ TEST(Program, FollowsItsWindowsSizeAtTheScaleThatXftDpiSetsAndDrawsNothingWhileH
 
     ASSERT_TRUE(w.Start("--refresh-rate 3 --scenario-counter 1"));
     scene = w.Look();
-    const Window cover = XCreateSimpleWindow(w.display, DefaultRootWindow(w.display), 0, 0, 640, 480, 0, 0, 0);
-    for (const bool unmap : {true, false}) {
-        unmap ? XUnmapWindow(w.display, w.window) : XMapRaised(w.display, cover);
-        XSync(w.display, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(3500));
-        unmap ? XMapWindow(w.display, w.window) : XUnmapWindow(w.display, cover);
-        XSync(w.display, False);
-        EXPECT_TRUE(Within(2, [&] { return (now = w.Look()).Board(); })) << unmap;
-        EXPECT_GT(scene.Overlap(now), 0.5) << (unmap ? "unmapped" : "covered") << ": frames went on while hidden";
-    }
+    XUnmapWindow(w.display, w.window);
+    XSync(w.display, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(3500));
+    XMapWindow(w.display, w.window);
+    XSync(w.display, False);
+    EXPECT_TRUE(Within(2, [&] { return (now = w.Look()).Board(); }));
+    EXPECT_GT(scene.Overlap(now), 0.5) << "frames went on while unmapped";
 }
 
-// Its exit code, then what it writes on the stream kept.
 TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
 {
     InAWindow eightBits("320x240x8");
@@ -185,16 +174,13 @@ TEST(Program, SaysOnTheRightStreamWhyItCannotRun)
     }
 }
 
-// Destroyed by its owner, it ends as if all went well: once unmapped (-1), when only the news of it can tell;
-// or as it draws (0), when the frames sent meanwhile fail: the server is held while the program sends frames,
-// and the program while the window goes, so that it reads their errors with the news. By SIGINT it ends by that
-// signal, as the daemon expects of its programs (SIGTERM: the Wayland idle test, same code). In its own window
-// (1), a key ends it.
+// Its window destroyed, it ends with 0: once unmapped (-1), told only by the news; or as it draws (0), the server
+// held while frames are sent and the program stopped while the window goes, so that it reads their errors with
+// the news. SIGINT ends it by that signal, as the daemon expects; in its own window (1), a key does.
 TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
 {
     for (const int signal : {-1, 0, 1, SIGINT}) {
         InAWindow w(signal == 1 ? "1024x768x24" : "640x480x24");  // its own window is 1024 by 768
-        // Ten small balls: some always move, and every frame draws.
         ASSERT_TRUE(w.Start("--refresh-rate 3 --num-balls 10 --ball-size 10", signal == 1)) << signal;
         if (signal < 0) XUnmapWindow(w.display, w.window);
         XSync(w.display, False);
@@ -219,8 +205,7 @@ TEST(Program, EndsCleanlyWhenItsWindowIsDestroyedOrASignalStopsIt)
 
 TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactivated)
 {
-    // The daemon starts no program as root: it runs as nobody, in a home of the test's that holds a copy of
-    // the program, so the machine keeps no trace.
+    // The daemon starts no program as root: it runs as nobody, in a home holding a copy of the program.
     const Folder folder;
     ASSERT_FALSE(folder.path.empty());
     // $VELLORAN_DAEMON_PROGRAM names an installed program to run instead: a path, or a name the daemon looks up.
@@ -231,15 +216,14 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
                                           << "splash: False\nprograms: \"Velloran Saver\" " << program.string() << " --root \\n\n";
     ASSERT_EQ(std::system(("chown -R nobody " + home.string()).c_str()), 0);
 
-    InAWindow w;  // its display, the daemon in the program's place, and its root to look at
+    InAWindow w;  // the daemon in the program's place
     ASSERT_NE(w.display, nullptr);
     w.window = DefaultRootWindow(w.display);
     ASSERT_TRUE(w.Run::Start("exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.name +
                              " xscreensaver --no-splash >" + (home / "daemon.log").string()));
 
     const auto command = [&](const std::string& text) { return !std::system(("DISPLAY=" + w.name + " " + text + " >/dev/null 2>&1").c_str()); };
-    // Ready once a window of its own carries its version, which -version reads; asked to act before then,
-    // the daemon now and then ends at once.
+    // Asked to act before its window carries its version, the daemon now and then ends at once.
     ASSERT_TRUE(Within(10, [&] { return command("xscreensaver-command -version"); })) << "the daemon did not start";
     // Whether a process runs the program file, whose path no other has (a zombie runs none).
     const auto running = [&] { return command("pgrep -f '^" + program.string() + "'"); };
