@@ -115,7 +115,6 @@ const bool counting = (realBegin = wt::ReplaceImport("winmm.dll", "timeBeginPeri
                        realEnd = wt::ReplaceImport("winmm.dll", "timeEndPeriod", &CountEnd), true);
 
 uintptr_t __cdecl NoThread(void*, unsigned, _beginthreadex_proc_type, void*, unsigned, unsigned*) { return 0; }
-HDC WINAPI NoDC(HWND) { return nullptr; }
 
 // Windows 10 and 11 as the worker sees them, on a clock in microseconds that moves only while the worker waits or a
 // frame is drawn: GetTickCount moves in 15.625 ms steps whatever is asked; timeGetTime in 1 ms steps while 1 ms is
@@ -204,41 +203,6 @@ TEST(AnimTimer, TicksUntilAStopEndsItsWorkerAndKeepsAnEvenPaceOnTheClocksOfCurre
 }
 
 SaverApp theApp;  // the views read their settings through it
-
-// A top-level view, which follows the display's scale, with its timer stopped: the test sends the ticks.
-TEST(SaverView, DrawsOnItsOwnTicksAndLaysItsBoardOutAtANewScale)
-{
-    SaverView view(false, theApp);
-    const World& world = view.BoardWorld();
-    ASSERT_TRUE(view.Create(0, WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 200}, nullptr));
-    const HWND w = view.Handle();
-    ASSERT_TRUE(KillAnimTimer(w, 1));
-    std::srand(1);
-    view.SetUpScene(0);
-    SendMessageA(w, WM_TIMER, 2, 0);
-    EXPECT_EQ(world.frameCounter, 0u) << "another timer's tick";
-
-    // A frame that could not reach the window is followed by a whole one.
-    SendMessageA(w, WM_TIMER, 1, 0);
-    const auto& pins = world.pins;  // the lowest, far from where the balls come in
-    Disc* pin = *std::max_element(pins.begin(), pins.end(), [](Disc* a, Disc* b) { return a->y < b->y; });
-    ASSERT_NE(wt::CaptureScreen(w).At(int(pin->x), int(pin->y)), 0u);
-    pin->colour = 0;  // knocked out
-    const auto getDC = wt::ReplaceImport("user32.dll", "GetDC", &NoDC);
-    SendMessageA(w, WM_TIMER, 1, 0);
-    wt::ReplaceImport("user32.dll", "GetDC", getDC);
-    SendMessageA(w, WM_TIMER, 1, 0);
-    EXPECT_EQ(wt::CaptureScreen(w).At(int(pin->x), int(pin->y)), 0u) << "the pin is gone";
-
-    SetWindowPos(w, nullptr, 0, 0, kScaledDisplayWidth, kScaledDisplayHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    for (const DisplayScale& row : kDisplayScales) {
-        RECT suggested{0, 0, kScaledDisplayWidth, kScaledDisplayHeight};
-        SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi), reinterpret_cast<LPARAM>(&suggested));
-        const Rect board = view.Board();
-        EXPECT_EQ(board.right * 1000 + board.bottom, row.boardWidth * 1000 + row.boardHeight) << row.dpi << " dpi";
-    }
-    DestroyWindow(w);
-}
 
 // Shcore (no known DLL) only from the system folder, and the calls of later systems as a row makes them: present
 // with a window's and a monitor's scale, or missing.
