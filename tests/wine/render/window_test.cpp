@@ -115,7 +115,6 @@ const bool counting = (realBegin = wt::ReplaceImport("winmm.dll", "timeBeginPeri
                        realEnd = wt::ReplaceImport("winmm.dll", "timeEndPeriod", &CountEnd), true);
 
 uintptr_t __cdecl NoThread(void*, unsigned, _beginthreadex_proc_type, void*, unsigned, unsigned*) { return 0; }
-HDC WINAPI NoDC(HWND) { return nullptr; }
 
 // Windows 10 and 11 as the worker sees them, on a clock in microseconds that moves only while the worker waits or a
 // frame is drawn: GetTickCount moves in 15.625 ms steps whatever is asked; timeGetTime in 1 ms steps while 1 ms is
@@ -204,41 +203,6 @@ TEST(AnimTimer, TicksUntilAStopEndsItsWorkerAndKeepsAnEvenPaceOnTheClocksOfCurre
 }
 
 SaverApp theApp;  // the views read their settings through it
-
-// A top-level view, which follows the display's scale, with its timer stopped: the test sends the ticks.
-TEST(SaverView, DrawsOnItsOwnTicksAndLaysItsBoardOutAtANewScale)
-{
-    SaverView view(false, theApp);
-    const World& world = view.BoardWorld();
-    ASSERT_TRUE(view.Create(0, WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 200}, nullptr));
-    const HWND w = view.Handle();
-    ASSERT_TRUE(KillAnimTimer(w, 1));
-    std::srand(1);
-    view.SetUpScene(0);
-    SendMessageA(w, WM_TIMER, 2, 0);
-    EXPECT_EQ(world.frameCounter, 0u) << "another timer's tick";
-
-    // A frame that could not reach the window is followed by a whole one.
-    SendMessageA(w, WM_TIMER, 1, 0);
-    const auto& pins = world.pins;  // the lowest, far from where the balls come in
-    Disc* pin = *std::max_element(pins.begin(), pins.end(), [](Disc* a, Disc* b) { return a->y < b->y; });
-    ASSERT_NE(wt::CaptureScreen(w).At(int(pin->x), int(pin->y)), 0u);
-    pin->colour = 0;  // knocked out
-    const auto getDC = wt::ReplaceImport("user32.dll", "GetDC", &NoDC);
-    SendMessageA(w, WM_TIMER, 1, 0);
-    wt::ReplaceImport("user32.dll", "GetDC", getDC);
-    SendMessageA(w, WM_TIMER, 1, 0);
-    EXPECT_EQ(wt::CaptureScreen(w).At(int(pin->x), int(pin->y)), 0u) << "the pin is gone";
-
-    SetWindowPos(w, nullptr, 0, 0, kScaledDisplayWidth, kScaledDisplayHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    for (const DisplayScale& row : kDisplayScales) {
-        RECT suggested{0, 0, kScaledDisplayWidth, kScaledDisplayHeight};
-        SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi), reinterpret_cast<LPARAM>(&suggested));
-        const Rect board = view.Board();
-        EXPECT_EQ(board.right * 1000 + board.bottom, row.boardWidth * 1000 + row.boardHeight) << row.dpi << " dpi";
-    }
-    DestroyWindow(w);
-}
 
 // Shcore (no known DLL) only from the system folder, and the calls of later systems as a row makes them: present
 // with a window's and a monitor's scale, or missing.
@@ -389,72 +353,6 @@ TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
         EXPECT_FALSE(Window::Main()) << c.name;
         PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
-}
-
-// The monitors of a row: the secondary listed first (the system's order need not put the primary first).
-RECT secondary;
-std::vector<MonitorArea> TwoMonitors() { return {{secondary, false}, {RECT{0, 0, 1024, 768}, true}}; }
-
-// Whether the world's pins lie as one board of that size lays them out alone, from that seed.
-bool PinsAsAlone(const World& world, uint32_t seed, const Rect& board)
-{
-    World alone;
-    RandomScope sequence(&seed);
-    SetUpScene(alone, board, 0, theApp);
-    return std::equal(world.pins.begin(), world.pins.end(), alone.pins.begin(), alone.pins.end(),
-                      [](const Disc* a, const Disc* b) { return a->x == b->x && a->y == b->y; });
-}
-
-TEST(SaverWindow, CoversEveryOtherMonitorExactlyWithABlackWindowOrABoardOfItsOwnAndAnyOfThemEndsAll)
-{
-    const struct {
-        const char* name;
-        DWORD monitors;
-        RECT secondary;
-    } rows[] = {{"black", 0, {0, 0, 400, 300}}, {"board left of and above the primary", 1, {-400, -300, 0, 0}}};
-    const std::string key = std::string("Software\\") + kRegistryRoot + "\\wt_render\\Settings";
-    for (const auto& row : rows) {
-        wt::RegWriteDword(HKEY_CURRENT_USER, key.c_str(), "Monitors", row.monitors);
-        secondary = row.secondary;
-        const uint32_t seed = 1234;
-        std::srand(seed);
-        auto* saver = new SaverWindow(theApp);
-        SetMonitorSource(TwoMonitors);
-        ASSERT_TRUE(saver->CreateFullScreen(seed)) << row.name;
-        Window::SetMain(saver);  // as the full-screen mode makes it
-        EXPECT_EQ(BoardMonitors(row.monitors).size(), row.monitors + 1u) << row.name << ": the options dialog's check";
-        SetMonitorSource(nullptr);
-        saver->SetUpScenes();
-        const HWND w = saver->Handle(), other = FindWindowExA(nullptr, w, InvisiblePointerClass(), nullptr);
-        RECT r;
-        EXPECT_TRUE(GetWindowRect(other, &r) && EqualRect(&r, &row.secondary)) << row.name;
-        const int width = r.right - r.left, height = r.bottom - r.top;
-        // Shown where the test can see it, over a white window.
-        SetWindowPos(w, nullptr, 500, 400, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
-        SetWindowPos(other, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
-        HDC dc = GetDC(other);
-        const RECT client{0, 0, width, height};
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        ReleaseDC(other, dc);
-        RedrawWindow(other, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        const std::vector<uint32_t> shot = wt::CaptureScreen(other).pixels;
-        const size_t pixels = shot.size(), black = size_t(std::count(shot.begin(), shot.end(), 0u));
-        const bool board = black > pixels / 2 && black < pixels;
-        EXPECT_TRUE(row.monitors ? board : black == pixels) << row.name << ": " << black << " black pixels";
-        if (board && row.monitors) {
-            EXPECT_TRUE(PinsAsAlone(saver->BoardWorld(), seed, Rect{0, 0, 1024, 768})) << row.name << ": the primary";
-            auto* view = static_cast<SaverView*>(reinterpret_cast<Window*>(GetWindowLongPtrA(other, GWLP_USERDATA)));
-            EXPECT_TRUE(PinsAsAlone(view->BoardWorld(), seed + 0x9E3779B9u, Rect{0, 0, width, height})) << row.name;
-        }
-        MSG msg;
-        SendMessageA(other, WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
-        EXPECT_FALSE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << row.name << ": the first move is only remembered";
-        SendMessageA(other, WM_MOUSEMOVE, 0, MAKELPARAM(300, 201));
-        ASSERT_TRUE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE)) << row.name;
-        DispatchMessageA(&msg);
-        EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 0) << row.name << ": the loop ends";
-    }
-    wt::RegRemoveTree(HKEY_CURRENT_USER, key.c_str());
 }
 
 }  // namespace
