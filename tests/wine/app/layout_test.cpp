@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -11,6 +13,8 @@
 
 #include "app/saver_app.h"
 #include "app/saver_window.h"
+#include "sim/random.h"
+#include "sim/scene.h"
 #include "winhelp.h"
 
 namespace {
@@ -43,6 +47,16 @@ HWND ShownOver(const RECT& monitor)
     return found == shown.end() ? nullptr : found->second;
 }
 
+// Whether the world's pins lie as one board of that size lays them out alone, from that seed.
+bool PinsAsAlone(const World& world, uint32_t seed, const Rect& board, SaverApp& app)
+{
+    World alone;
+    RandomScope sequence(&seed);
+    SetUpScene(alone, board, 0, app);
+    return std::equal(world.pins.begin(), world.pins.end(), alone.pins.begin(), alone.pins.end(),
+                      [](const Disc* a, const Disc* b) { return a->x == b->x && a->y == b->y; });
+}
+
 TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
 {
     SaverApp app;  // the framework's one application object, here
@@ -64,11 +78,30 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
         wt::RegWriteDword(HKEY_CURRENT_USER, key.c_str(), "Monitors", row.monitors);
         layout = {kPrimary, kRight};
         SetMonitorSource([] { return layout; });
+        std::srand(1);
         auto* saver = new SaverWindow(app);  // deletes itself
         ASSERT_TRUE(saver->CreateFullScreen(1)) << row.name;
         Window::SetMain(saver);
         saver->SetUpScenes();
         const HWND w = saver->Handle(), overRight = ShownOver(kRight.rect);
+        if (row.monitors) {  // each board from a sequence of its own
+            auto* right = static_cast<SaverView*>(reinterpret_cast<Window*>(GetWindowLongPtrA(overRight, GWLP_USERDATA)));
+            EXPECT_TRUE(PinsAsAlone(saver->BoardWorld(), 1, Rect{0, 0, 1024, 768}, app)) << row.name << ": the primary";
+            EXPECT_TRUE(PinsAsAlone(right->BoardWorld(), 1 + 0x9E3779B9u, Rect{0, 0, 800, 600}, app)) << row.name;
+        }
+        // Over white, where the test can see it: the right monitor shows a board under All, else black all over.
+        SetWindowPos(w, nullptr, 500, 400, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(overRight, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        HDC dc = GetDC(overRight);
+        const RECT client{0, 0, 800, 600};
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ReleaseDC(overRight, dc);
+        RedrawWindow(overRight, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const std::vector<uint32_t> shot = wt::CaptureScreen(overRight).pixels;
+        const size_t black = size_t(std::count(shot.begin(), shot.end(), 0u));
+        EXPECT_TRUE(black > shot.size() / 2 && (black == shot.size()) == !row.monitors) << row.name << ": " << black << " black";
+        SetWindowPos(overRight, nullptr, kRight.rect.left, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        SetWindowPos(w, nullptr, 0, 0, 1024, 768, SWP_NOZORDER | SWP_NOACTIVATE);
         for (int i = 0; i < 3; ++i) SendMessageA(w, WM_TIMER, 1, 0);
         const uint32_t frame = saver->BoardWorld().frameCounter;
         for (const auto& change : row.changes) {
@@ -81,10 +114,12 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
         EXPECT_EQ(shown, expected) << row.name;
         EXPECT_TRUE(!row.rightStays || ShownOver(kRight.rect) == overRight) << row.name << ": a window that stays goes on";
         EXPECT_EQ(saver->BoardWorld().frameCounter < frame, row.newScene) << row.name;
+        // Input on a window of the new layout ends them all; its first move is only remembered.
+        const HWND last = ShownOver(layout.back().rect);
+        SendMessageA(last, WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
         MSG msg;
         EXPECT_FALSE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << row.name << ": ended";
-        // Input on a window of the new layout ends them all.
-        SendMessageA(ShownOver(layout.back().rect), WM_KEYDOWN, 'A', 1);
+        SendMessageA(last, WM_MOUSEMOVE, 0, MAKELPARAM(300, 201));
         ASSERT_TRUE(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE)) << row.name << ": input ends nothing";
         DispatchMessageA(&msg);
         EXPECT_TRUE(Shown().empty()) << row.name;
