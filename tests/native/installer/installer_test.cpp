@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "command_line.h"
-#include "link_font.h"
 #include "uninstall_entry.h"
 #include "version_pack.h"
 
@@ -16,16 +15,6 @@ TEST(PackFileVersion, PacksOneBytePerComponentInVersionOrder)
         {"EmptyComponentStops", "1,,2", 0x01000000}, {"FifthIgnored", "1.2.3.4.5", 0x01020304},
         {"BlanksAndWords", "  7 beta, 8", 0x07080000}, {"Negative", "-1.0", 0xFF000000}, {"NoNumber", "abc", 0}};
     for (auto [name, text, packed] : cases) EXPECT_EQ(PackFileVersion(&std::string(text)[0]), packed) << name;
-}
-
-TEST(FormatDisplayVersion, ShowsThreeOrFourComponentsOrNothingWhenTooSmall)
-{
-    const std::tuple<std::uint32_t, size_t, const char*> cases[] = {
-        {0x01000100, 6, "1.0.1"}, {0x01000009, 32, "1.0.0.9"}, {0x01000100, 5, ""}};
-    for (const auto& [packed, size, text] : cases) {
-        char out[32] = "garbage";
-        EXPECT_TRUE(FormatDisplayVersion(packed, out, size) == (*text != '\0') && out == std::string(text)) << out;
-    }
 }
 
 struct RefusingKey : EntryKey {
@@ -48,12 +37,6 @@ TEST(RecordUninstallEntry, NeverLeavesANameWithoutItsCommand)
         EXPECT_EQ(std::make_tuple(RecordUninstallEntry(key, "Velloran Saver", cmd), key.values, key.removed),
                   std::make_tuple(kept, std::string(values), !kept)) << refuse;
     }
-}
-
-TEST(LinkFontHeight, KeepsStepWithTheResolution)
-{
-    const int cases[][2] = {{96, 10}, {120, 13}, {144, 15}, {192, 20}, {288, 30}};
-    for (const auto& c : cases) EXPECT_EQ(LinkFontHeight(c[0]), c[1]) << c[0] << " dpi";
 }
 
 // Only whole words count; the machine-wide run's own switch only as the installer writes it.

@@ -1,6 +1,5 @@
-// A DLL that leaves a mark beside itself (its own path and ".mark") when a program loads it. Planted under
-// a system DLL's name beside a copy of the installer, it shows whether the installer took it for the
-// system's own.
+// A DLL that leaves a mark beside itself (its own path and ".mark") when a program loads it. Planted under a
+// system DLL's name beside a copy of the installer, it shows whether the installer took it for the system's own.
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)

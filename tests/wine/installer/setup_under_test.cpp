@@ -1,11 +1,10 @@
-// The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators
-// group, no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt, which the user accepts
-// unless VELLORAN_MODEL says "declined", or "fails" as a moved file would; the elevated copy it starts has
-// rights to the machine but an administrator's HKEY_CURRENT_USER, which is not the user's: it creates no key
-// there, so that any of the user's activation done there shows. Other words of VELLORAN_MODEL: "wow64", the
-// 32-bit installer run by an administrator on 64-bit Windows instead; "administrator", the rights that Wine
-// gives; "no-desktop", no desktop shell runs (Wine's has no view: the model below stands in for it);
-// "no-welcome", the welcome dialog cannot show.
+// The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators group,
+// no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt, which the user accepts unless
+// VELLORAN_MODEL says "declined", or "fails" as a moved file would; the elevated copy it starts has rights to the
+// machine but an administrator's HKEY_CURRENT_USER, not the user's: it creates no key there, so that any of the
+// user's activation done there shows. Other words: "wow64", the 32-bit installer run by an administrator on 64-bit
+// Windows; "administrator", the rights Wine gives, with a desktop shell (Wine's has no view: the model below
+// stands in for it); "no-welcome", the welcome dialog cannot show.
 #define CINTERFACE  // the shell's interfaces as tables of functions, so that the model fills only what is used
 #include <windows.h>
 
@@ -52,33 +51,21 @@ HINSTANCE WINAPI Start(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPC
     return HINSTANCE(42);
 }
 
-HINSTANCE WINAPI OpenAsInstaller(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT)
-{
-    const std::string line = std::string(verb) + " " + file + " as the installer";
-    Note(std::wstring(line.begin(), line.end()));
-    return HINSTANCE(42);
-}
-
 // The desktop shell, object by object from the desktop's window to the dispatch object whose ShellExecute opens
-// what it is given, for the user who is signed in.
-IShellWindowsVtbl windowsTable;
-IServiceProviderVtbl servicesTable;
-IShellBrowserVtbl browserTable;
-IShellViewVtbl viewTable;
-IShellFolderViewDualVtbl folderTable;
-IShellDispatch2Vtbl shellTable;
-IShellWindows windows{&windowsTable};
-IServiceProvider services{&servicesTable};
-IShellBrowser browser{&browserTable};
-IShellView view{&viewTable};
-IShellFolderViewDual folder{&folderTable};
-IShellDispatch2 shell{&shellTable};
+// what it is given, for the user who is signed in. Each object points at its own table of functions.
+template <class Object, class Table> struct Model { Table table; Object object{&table}; };
+Model<IShellWindows, IShellWindowsVtbl> windows;
+Model<IServiceProvider, IServiceProviderVtbl> services;
+Model<IShellBrowser, IShellBrowserVtbl> browser;
+Model<IShellView, IShellViewVtbl> view;
+Model<IShellFolderViewDual, IShellFolderViewDualVtbl> folder;
+Model<IShellDispatch2, IShellDispatch2Vtbl> shell;
 
 template <class Object> HRESULT STDMETHODCALLTYPE Ask(Object*, REFIID iid, void** next)
 {
-    *next = IsEqualIID(iid, IID_IServiceProvider)     ? static_cast<void*>(&services)
-            : IsEqualIID(iid, IID_IShellFolderViewDual) ? static_cast<void*>(&folder)
-            : IsEqualIID(iid, IID_IShellDispatch2)      ? static_cast<void*>(&shell)
+    *next = IsEqualIID(iid, IID_IServiceProvider)     ? static_cast<void*>(&services.object)
+            : IsEqualIID(iid, IID_IShellFolderViewDual) ? static_cast<void*>(&folder.object)
+            : IsEqualIID(iid, IID_IShellDispatch2)      ? static_cast<void*>(&shell.object)
                                                         : nullptr;
     return *next ? S_OK : E_NOINTERFACE;
 }
@@ -98,30 +85,30 @@ HRESULT WINAPI Initialize(LPVOID reserved, DWORD model)
 HRESULT WINAPI CreateShellWindows(REFCLSID kind, IUnknown*, DWORD, REFIID iid, void** object)
 {
     if (!apartment) return CO_E_NOTINITIALIZED;
-    *object = IsEqualCLSID(kind, CLSID_ShellWindows) && IsEqualIID(iid, IID_IShellWindows) ? &windows : nullptr;
+    *object = IsEqualCLSID(kind, CLSID_ShellWindows) && IsEqualIID(iid, IID_IShellWindows) ? &windows.object : nullptr;
     return *object ? S_OK : REGDB_E_CLASSNOTREG;
 }
 HRESULT STDMETHODCALLTYPE FindDesktop(IShellWindows*, VARIANT*, VARIANT*, int kind, long* window, int options, IDispatch** found)
 {
-    const bool runs = !Modelled("no-desktop") && kind == SWC_DESKTOP && (options & SWFO_NEEDDISPATCH);
+    const bool runs = kind == SWC_DESKTOP && (options & SWFO_NEEDDISPATCH);
     *window = runs ? long(LONG_PTR(GetDesktopWindow())) : 0;
-    *found = runs ? reinterpret_cast<IDispatch*>(&services) : nullptr;
+    *found = runs ? reinterpret_cast<IDispatch*>(&services.object) : nullptr;
     return runs ? S_OK : S_FALSE;
 }
 HRESULT STDMETHODCALLTYPE TopLevelBrowser(IServiceProvider*, REFGUID service, REFIID iid, void** found)
 {
     const bool known = IsEqualGUID(service, SID_STopLevelBrowser) && IsEqualIID(iid, IID_IShellBrowser);
-    return *found = known ? &browser : nullptr, known ? S_OK : E_NOINTERFACE;
+    return *found = known ? &browser.object : nullptr, known ? S_OK : E_NOINTERFACE;
 }
-HRESULT STDMETHODCALLTYPE ActiveView(IShellBrowser*, IShellView** found) { return *found = &view, S_OK; }
+HRESULT STDMETHODCALLTYPE ActiveView(IShellBrowser*, IShellView** found) { return *found = &view.object, S_OK; }
 HRESULT STDMETHODCALLTYPE Background(IShellView*, UINT item, REFIID iid, void** found)
 {
     const bool known = item == SVGIO_BACKGROUND && IsEqualIID(iid, IID_IDispatch);
-    return *found = known ? &folder : nullptr, known ? S_OK : E_NOINTERFACE;
+    return *found = known ? &folder.object : nullptr, known ? S_OK : E_NOINTERFACE;
 }
 HRESULT STDMETHODCALLTYPE Application(IShellFolderViewDual*, IDispatch** found)
 {
-    return *found = reinterpret_cast<IDispatch*>(&shell), S_OK;
+    return *found = reinterpret_cast<IDispatch*>(&shell.object), S_OK;
 }
 HRESULT STDMETHODCALLTYPE OpenAsUser(IShellDispatch2*, BSTR file, VARIANT, VARIANT, VARIANT verb, VARIANT show)
 {
@@ -153,22 +140,18 @@ const bool redirected = [] {
     realCreateKey = wt::ReplaceImport("advapi32.dll", "RegCreateKeyExA", &CreateKey);
     wt::ReplaceImport("shell32.dll", "ShellExecuteExW", &Prompt);
     wt::ReplaceImport("shell32.dll", "ShellExecuteW", &Start);
-    wt::ReplaceImport("shell32.dll", "ShellExecuteA", &OpenAsInstaller);
     wt::ReplaceImport("ole32.dll", "CoCreateInstance", &CreateShellWindows);
     realInitialize = wt::ReplaceImport("ole32.dll", "CoInitializeEx", &Initialize);
-    Unknown(windowsTable), Unknown(servicesTable), Unknown(browserTable), Unknown(viewTable), Unknown(folderTable);
-    Unknown(shellTable);
-    windowsTable.FindWindowSW = FindDesktop;
-    servicesTable.QueryService = TopLevelBrowser;
-    browserTable.QueryActiveShellView = ActiveView;
-    viewTable.GetItemObject = Background;
-    folderTable.get_Application = Application;
-    shellTable.ShellExecute = OpenAsUser;
+    Unknown(windows.table), Unknown(services.table), Unknown(browser.table), Unknown(view.table);
+    Unknown(folder.table), Unknown(shell.table);
+    windows.table.FindWindowSW = FindDesktop;
+    services.table.QueryService = TopLevelBrowser;
+    browser.table.QueryActiveShellView = ActiveView;
+    view.table.GetItemObject = Background;
+    folder.table.get_Application = Application;
+    shell.table.ShellExecute = OpenAsUser;
     if (!elevated && !Modelled("administrator"))
         wt::ReplaceImport("advapi32.dll", "CheckTokenMembership", &NotAdministrator);
-    DWORD_PTR answer;
-    if (elevated && !SendMessageTimeoutA(FindWindowA("InstallClass", nullptr), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &answer))
-        Note(L"the waiting installer does not answer");
     if (Modelled("no-welcome")) wt::ReplaceImport("user32.dll", "DialogBoxParamA", &NoDialog);
     return true;
 }();
