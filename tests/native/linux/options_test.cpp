@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -14,9 +15,7 @@ namespace {
 std::vector<std::string> Words(const std::string& text)
 {
     std::istringstream split(text);
-    std::vector<std::string> words;
-    for (std::string word; split >> word;) words.push_back(word);
-    return words;
+    return {std::istream_iterator<std::string>(split), std::istream_iterator<std::string>()};
 }
 
 // The target, then the nine settings in stored order; or the argument refused.

@@ -212,7 +212,9 @@ TEST(XScreenSaverDaemon, ShowsTheBoardWhenActivatedAndEndsTheProgramWhenDeactiva
     ASSERT_TRUE(w.Run::Start("exec setsid runuser -u nobody -- env HOME=" + home.string() + " DISPLAY=" + w.name +
                              " xscreensaver --no-splash >" + (home / "daemon.log").string()));
 
-    const auto command = [&](const std::string& text) { return !std::system(("DISPLAY=" + w.name + " " + text + " >/dev/null 2>&1").c_str()); };
+    const auto command = [&](const std::string& text) {
+        return std::system(("DISPLAY=" + w.name + " " + text + " >/dev/null 2>&1").c_str()) == 0;
+    };
     // Asked to act before its window carries its version, the daemon now and then ends at once.
     ASSERT_TRUE(Within(10, [&] { return command("xscreensaver-command -version"); })) << "the daemon did not start";
     // Whether a process runs the program file, whose path no other has (a zombie runs none).
