@@ -79,6 +79,7 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
         layout = {kPrimary, kRight};
         SetMonitorSource([] { return layout; });
         std::srand(1);
+        EXPECT_EQ(BoardMonitors(row.monitors).size(), row.monitors ? 2u : 1u) << row.name << ": the options dialog's boards";
         auto* saver = new SaverWindow(app);  // deletes itself
         ASSERT_TRUE(saver->CreateFullScreen(1)) << row.name;
         Window::SetMain(saver);
