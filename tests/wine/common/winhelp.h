@@ -101,8 +101,6 @@ inline HWND WaitForWindow(const char* caption, DWORD timeoutMs, DWORD pid = 0)
 
 inline std::string ItemText(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
 
-inline std::string MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
-
 inline void PressButton(HWND dialog, int id)  // as a click would
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));

@@ -119,7 +119,7 @@ TEST_P(Install, EndsAsBeforeOrFullyInstalled)
     for (const Box& expected : row.boxes) {
         HWND box = wt::WaitForWindow(expected.caption, kWaitMs, installer.Id());
         ASSERT_NE(box, nullptr) << "no box saying: " << expected.text;
-        EXPECT_EQ(wt::MessageBoxText(box), expected.text);
+        EXPECT_EQ(wt::ItemText(box, 0xFFFF), expected.text);
         wt::PressButton(box, expected.answer);
         ASSERT_TRUE(wt::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWaitMs));
     }
