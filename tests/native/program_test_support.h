@@ -1,3 +1,4 @@
+// What the X11 and the Wayland program tests share: the program run as its users run it, and its screenshots.
 #pragma once
 #include <signal.h>
 #include <sys/wait.h>

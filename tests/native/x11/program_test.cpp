@@ -1,3 +1,4 @@
+// The X11 pen against the rasteriser, then the whole program in a window of the test's and under the daemon.
 #include <gtest/gtest.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -47,6 +47,8 @@ HWND ShownOver(const RECT& monitor)
     return found == shown.end() ? nullptr : found->second;
 }
 
+Rect BoardOf(const RECT& monitor) { return Rect{0, 0, monitor.right - monitor.left, monitor.bottom - monitor.top}; }
+
 // Whether the world's pins lie as one board of that size lays them out alone, from that seed.
 bool PinsAsAlone(const World& world, uint32_t seed, const Rect& board, SaverApp& app)
 {
@@ -78,7 +80,7 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
         wt::RegWriteDword(HKEY_CURRENT_USER, key.c_str(), "Monitors", row.monitors);
         layout = {kPrimary, kRight};
         SetMonitorSource([] { return layout; });
-        std::srand(1);
+        std::srand(1);  // the program's sequence, which the primary board draws from
         EXPECT_EQ(BoardMonitors(row.monitors).size(), row.monitors ? 2u : 1u) << row.name << ": the options dialog's boards";
         auto* saver = new SaverWindow(app);  // deletes itself
         ASSERT_TRUE(saver->CreateFullScreen(1)) << row.name;
@@ -87,22 +89,23 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
         const HWND w = saver->Handle(), overRight = ShownOver(kRight.rect);
         if (row.monitors) {  // each board from a sequence of its own
             auto* right = static_cast<SaverView*>(reinterpret_cast<Window*>(GetWindowLongPtrA(overRight, GWLP_USERDATA)));
-            EXPECT_TRUE(PinsAsAlone(saver->BoardWorld(), 1, Rect{0, 0, 1024, 768}, app)) << row.name << ": the primary";
-            EXPECT_TRUE(PinsAsAlone(right->BoardWorld(), 1 + 0x9E3779B9u, Rect{0, 0, 800, 600}, app)) << row.name;
+            EXPECT_TRUE(PinsAsAlone(saver->BoardWorld(), 1, BoardOf(kPrimary.rect), app)) << row.name << ": the primary";
+            EXPECT_TRUE(PinsAsAlone(right->BoardWorld(), 1 + 0x9E3779B9u, BoardOf(kRight.rect), app)) << row.name;
         }
         // Over white, where the test can see it: the right monitor shows a board under All, else black all over.
         SetWindowPos(w, nullptr, 500, 400, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
         SetWindowPos(overRight, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
         HDC dc = GetDC(overRight);
-        const RECT client{0, 0, 800, 600};
+        const Rect board = BoardOf(kRight.rect);
+        const RECT client{0, 0, board.right, board.bottom};
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         ReleaseDC(overRight, dc);
         RedrawWindow(overRight, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         const std::vector<uint32_t> shot = wt::CaptureScreen(overRight).pixels;
         const size_t black = size_t(std::count(shot.begin(), shot.end(), 0u));
         EXPECT_TRUE(black > shot.size() / 2 && (black == shot.size()) == !row.monitors) << row.name << ": " << black << " black";
-        SetWindowPos(overRight, nullptr, kRight.rect.left, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
-        SetWindowPos(w, nullptr, 0, 0, 1024, 768, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(overRight, nullptr, kRight.rect.left, kRight.rect.top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        SetWindowPos(w, nullptr, 0, 0, kPrimary.rect.right, kPrimary.rect.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
         for (int i = 0; i < 3; ++i) SendMessageA(w, WM_TIMER, 1, 0);
         const uint32_t frame = saver->BoardWorld().frameCounter;
         for (const auto& change : row.changes) {

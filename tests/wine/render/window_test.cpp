@@ -3,8 +3,6 @@
 #include <mmsystem.h>
 #include <process.h>
 
-#include <cstdlib>
-
 #include "app/saver_app.h"
 #include "app/saver_window.h"
 #include "display_scales.h"
