@@ -315,12 +315,10 @@ const struct {
 } kInputs[] = {
     {"back at the first place", WM_MOUSEMOVE, 0, MAKELPARAM(10, 10), false},
     {"one pixel right", WM_MOUSEMOVE, 0, MAKELPARAM(11, 10), true}, {"left button", WM_LBUTTONDOWN, MK_LBUTTON, 0, true},
-    {"middle button", WM_MBUTTONDOWN, MK_MBUTTON, 0, true}, {"right button", WM_RBUTTONDOWN, MK_RBUTTON, 0, true},
     {"left button up", WM_LBUTTONUP, 0, 0, false}, {"system key", WM_SYSKEYDOWN, VK_MENU, 0x20000001, true},
     {"key up", WM_KEYUP, 'A', LPARAM(0xC0000001u), false}, {"wheel", WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0, false},
-    {"deactivated", WM_ACTIVATE, WA_INACTIVE, 0, true}, {"activated", WM_ACTIVATE, WA_ACTIVE, 0, false},
-    {"application deactivated", WM_ACTIVATEAPP, 0, 0, true}, {"application activated", WM_ACTIVATEAPP, 1, 0, false},
-    {"screensaver command", WM_SYSCOMMAND, SC_SCREENSAVE, 0, false}, {"close command", WM_SYSCOMMAND, SC_CLOSE, 0, false},
+    {"deactivated", WM_ACTIVATE, WA_INACTIVE, 0, true}, {"application deactivated", WM_ACTIVATEAPP, 0, 0, true},
+    {"close command", WM_SYSCOMMAND, SC_CLOSE, 0, false},
 };
 
 TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
@@ -333,7 +331,8 @@ TEST(SaverWindow, EndsOnInputThatEndsAndOnNothingElse)
         MSG msg;
         SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
         SendMessageA(w, c.id, c.wParam, c.lParam);
-        EXPECT_EQ(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE, c.ends) << c.name;
+        // A close command's default processing closes the window there and then.
+        EXPECT_EQ(!IsWindow(w) || PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE), c.ends) << c.name;
         DestroyWindow(w);
         EXPECT_FALSE(Window::Main()) << c.name;
         PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
