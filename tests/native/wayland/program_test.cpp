@@ -18,6 +18,23 @@
 
 namespace {
 
+// The compositor's global of this interface, bound by a client of the test's own (its input devices').
+template <class Proxy> Proxy* BindGlobal(wl_display* display, const wl_interface& interface, uint32_t version)
+{
+    struct Wanted { const wl_interface& interface; uint32_t version; void* proxy; } wanted{interface, version, nullptr};
+    static const wl_registry_listener listener{
+        [](void* data, wl_registry* registry, uint32_t name, const char* offered, uint32_t) {
+            Wanted& w = *static_cast<Wanted*>(data);
+            if (!w.proxy && !std::strcmp(offered, w.interface.name)) w.proxy = wl_registry_bind(registry, name, &w.interface, w.version);
+        },
+        [](void*, wl_registry*, uint32_t) {}};
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &wanted);
+    wl_display_roundtrip(display);
+    wl_registry_destroy(registry);
+    return static_cast<Proxy*>(wanted.proxy);
+}
+
 // With one output of 640 by 480 (or none) and a pointer; real-time where allowed (the test's priority, which
 // all inherit), so that load makes neither the compositor nor the program miss frames.
 struct Sway : Run {
@@ -36,7 +53,7 @@ struct Sway : Run {
     ~Sway()
     {
         Stop();
-        for (void* proxy : {(void*)pointer, (void*)manager, (void*)registry})
+        for (void* proxy : {(void*)pointer, (void*)manager})
             if (proxy) wl_proxy_destroy(static_cast<wl_proxy*>(proxy));
         if (pointerDisplay) wl_display_disconnect(pointerDisplay);
         server.Stop();
@@ -66,18 +83,9 @@ struct Sway : Run {
     }
     bool AddPointer()  // on the compositor's default seat, the program's
     {
-        if (!(pointerDisplay = wl_display_connect((dir + "/wayland-1").c_str()))) return false;
-        static const wl_registry_listener listener{
-            [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
-                if (!std::strcmp(interface, "zwlr_virtual_pointer_manager_v1"))
-                    static_cast<Sway*>(data)->manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
-                        wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
-            },
-            [](void*, wl_registry*, uint32_t) {}};
-        wl_registry_add_listener(registry = wl_display_get_registry(pointerDisplay), &listener, this);
-        wl_display_roundtrip(pointerDisplay);
-        return manager && (pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, nullptr)) &&
-               wl_display_roundtrip(pointerDisplay) >= 0;
+        return (pointerDisplay = wl_display_connect((dir + "/wayland-1").c_str())) &&
+               (manager = BindGlobal<zwlr_virtual_pointer_manager_v1>(pointerDisplay, zwlr_virtual_pointer_manager_v1_interface, 1)) &&
+               (pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, nullptr)) && wl_display_roundtrip(pointerDisplay) >= 0;
     }
     void Point(double dx, bool click = false)
     {
@@ -93,7 +101,6 @@ struct Sway : Run {
     bool ready = false;
     Run server;
     wl_display* pointerDisplay = nullptr;  // the pointer's client's
-    wl_registry* registry = nullptr;
     zwlr_virtual_pointer_manager_v1* manager = nullptr;
     zwlr_virtual_pointer_v1* pointer = nullptr;
 };
@@ -231,20 +238,11 @@ struct Desktop : Run {
     }
     bool AddFakeInput()
     {
-        if (!(display = wl_display_connect((dir + "/wayland-1").c_str()))) return false;
-        static const wl_registry_listener listener{
-            [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
-                if (!std::strcmp(interface, "org_kde_kwin_fake_input"))
-                    static_cast<Desktop*>(data)->fake =
-                        static_cast<org_kde_kwin_fake_input*>(wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 4));
-            },
-            [](void*, wl_registry*, uint32_t) {}};
-        wl_registry* registry = wl_display_get_registry(display);
-        wl_registry_add_listener(registry, &listener, this);
-        wl_display_roundtrip(display);
-        wl_registry_destroy(registry);
-        if (fake) org_kde_kwin_fake_input_authenticate(fake, "test", "test");
-        return fake && wl_display_roundtrip(display) >= 0;
+        if (!(display = wl_display_connect((dir + "/wayland-1").c_str())) ||
+            !(fake = BindGlobal<org_kde_kwin_fake_input>(display, org_kde_kwin_fake_input_interface, 4)))
+            return false;
+        org_kde_kwin_fake_input_authenticate(fake, "test", "test");
+        return wl_display_roundtrip(display) >= 0;
     }
     bool AddRemoteDesktop()
     {
