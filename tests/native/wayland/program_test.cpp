@@ -167,7 +167,7 @@ TEST(Program, TellsTheCompositorOnlyWhatChanged)
             shares += damaged / area, damaged = 0, ++frames;
         thrown += line.find("wl_buffer@") != std::string::npos && line.find(".destroy()") != std::string::npos;
     }
-    ASSERT_GT(frames, 50);
+    ASSERT_GT(frames, 20);  // of the 150 or so at the default pace, fewer on a loaded machine
     EXPECT_EQ(thrown, 0) << "a buffer thrown away: a second scene at start";
     // Room for whole frames (the first, any after a stall); a whole surface every frame is far above it.
     EXPECT_LT(shares / frames, 0.3) << "damaged share of the surface per frame, over " << frames << " frames";
