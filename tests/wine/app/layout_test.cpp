@@ -93,8 +93,7 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
             EXPECT_TRUE(PinsAsAlone(right->BoardWorld(), 1 + 0x9E3779B9u, BoardOf(kRight.rect), app)) << row.name;
         }
         // Over white, where the test can see it: the right monitor shows a board under All, else black all over.
-        SetWindowPos(w, nullptr, 500, 400, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
-        SetWindowPos(overRight, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        SetWindowPos(overRight, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOSIZE);
         HDC dc = GetDC(overRight);
         const Rect board = BoardOf(kRight.rect);
         const RECT client{0, 0, board.right, board.bottom};
@@ -105,7 +104,6 @@ TEST(SaverWindow, FollowsTheMonitorsAsTheyComeGoAndChangeAndEndsOnlyOnInput)
         const size_t black = size_t(std::count(shot.begin(), shot.end(), 0u));
         EXPECT_TRUE(black > shot.size() / 2 && (black == shot.size()) == !row.monitors) << row.name << ": " << black << " black";
         SetWindowPos(overRight, nullptr, kRight.rect.left, kRight.rect.top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
-        SetWindowPos(w, nullptr, 0, 0, kPrimary.rect.right, kPrimary.rect.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
         for (int i = 0; i < 3; ++i) SendMessageA(w, WM_TIMER, 1, 0);
         const uint32_t frame = saver->BoardWorld().frameCounter;
         for (const auto& change : row.changes) {

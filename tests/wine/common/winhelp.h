@@ -46,33 +46,29 @@ public:
     Process& operator=(const Process&) = delete;
     ~Process()
     {
-        if (!handle_) return;
-        TerminateProcess(handle_, 255);  // refused harmlessly when it has ended
-        CloseHandle(handle_);
+        if (!started_.hProcess) return;
+        TerminateProcess(started_.hProcess, 255);  // refused harmlessly when it has ended
+        CloseHandle(started_.hProcess);
     }
     bool Start(const std::string& commandLine)  // quote the program path yourself
     {
         STARTUPINFOA si = {};
         si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
         std::string line = commandLine;
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-        CloseHandle(pi.hThread);
-        handle_ = pi.hProcess;
-        id_ = pi.dwProcessId;
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &started_)) return false;
+        CloseHandle(started_.hThread);
         return true;
     }
     bool Wait(DWORD timeoutMs, DWORD* exitCode = nullptr)  // true once it has ended
     {
-        if (!handle_ || WaitForSingleObject(handle_, timeoutMs) != WAIT_OBJECT_0) return false;
-        if (exitCode) GetExitCodeProcess(handle_, exitCode);
+        if (!started_.hProcess || WaitForSingleObject(started_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+        if (exitCode) GetExitCodeProcess(started_.hProcess, exitCode);
         return true;
     }
-    DWORD Id() const { return id_; }
+    DWORD Id() const { return started_.dwProcessId; }
 
 private:
-    HANDLE handle_ = nullptr;
-    DWORD id_ = 0;
+    PROCESS_INFORMATION started_ = {};
 };
 
 inline std::string Quote(const std::string& path) { return "\"" + path + "\""; }
