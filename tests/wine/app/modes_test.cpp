@@ -32,24 +32,6 @@ TEST(Modes, EndAtOnceOnAnyOtherOrBadArgumentsAndAPreviewWithItsHost)
     }
 }
 
-// Screen Saver Settings names its window; a handle that names no window leaves the dialog without an owner.
-TEST(Configure, TheOptionsAreModalToTheWindowThatTheSwitchNames)
-{
-    HWND settings = CreateWindowExA(0, "STATIC", "settings", WS_POPUP | WS_VISIBLE, 100, 100, 320, 260, 0, 0, 0, 0);
-    const std::pair<std::string, HWND> rows[] = {{"/c:" + std::to_string(reinterpret_cast<INT_PTR>(settings)), settings}, {"/c:12345678", nullptr}};
-    for (const auto& [argument, owner] : rows) {
-        wt::Process saver;
-        ASSERT_TRUE(saver.Start(wt::Quote(kExe) + " " + argument)) << argument;
-        HWND dialog = nullptr;
-        EXPECT_TRUE(wt::PumpUntil([&] { return (dialog = wt::WaitForWindow("VelloranSaver Options", 0, saver.Id())) != nullptr; }, 20000)) << argument;
-        EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner) << argument;
-        EXPECT_EQ(IsWindowEnabled(settings) == FALSE, owner != nullptr) << argument << ": modal to it";
-        wt::PressButton(dialog, IDCANCEL);
-        EXPECT_TRUE(wt::PumpUntil([&] { return saver.Wait(0); }, 20000)) << argument;
-    }
-    DestroyWindow(settings);
-}
-
 // The widest run of one colour but black in a row: with large pins and small balls, a pin's diameter. 0 until the
 // screen shows a board: black, but not all.
 int WidestPinShown()

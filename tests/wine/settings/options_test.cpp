@@ -48,7 +48,9 @@ protected:
 // the second stores on OK what the controls then hold, except what policy fixes. The user's values
 // outside the ranges give way to the sliders' ends and to no list item; an administrator's are kept
 // within range at once. Balls that policy fixes whole pass OK even where they fill the screen.
-struct ShownRow { const char *name, *program; Values stored; const char* texts; Values left; Values machine, policy; };
+// Screen Saver Settings names its window after the switch: the second row's dialog is modal to it; the
+// first row's handle names no window, which leaves the dialog without an owner.
+struct ShownRow { const char *name, *program; bool owned; Values stored; const char* texts; Values left; Values machine, policy; };
 class Shown : public Options, public ::testing::WithParamInterface<ShownRow> {};
 
 TEST_P(Shown, LabelsListsAndWhatLeavingStores)
@@ -59,27 +61,33 @@ TEST_P(Shown, LabelsListsAndWhatLeavingStores)
     // Neither a short DWORD nor four bytes of another type count: PinSize stays as it was.
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, kPolicyKey, "PinSize", REG_DWORD, "\x07", 2);
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, wt::kSettingsKey, "PinSize", REG_BINARY, "\x14\0\0", 4);
+    // Its owner's thread takes part in every change of the dialog's modal state: every wait here pumps.
+    const HWND settings = CreateWindowExA(0, "STATIC", "settings", WS_POPUP | WS_VISIBLE, 100, 100, 320, 260, 0, 0, 0, 0);
+    const HWND owner = GetParam().owned ? settings : nullptr;
     wt::Process saver;
-    ASSERT_TRUE(saver.Start(wt::Quote(wt::Artefact(GetParam().program)) + " /c"));
-    const HWND dialog = wt::WaitForWindow("VelloranSaver Options", kWaitMs, saver.Id());
-    ASSERT_TRUE(dialog);
-    EXPECT_TRUE(wt::WaitUntil([&] { return Texts(dialog) == GetParam().texts; }, kWaitMs)) << Texts(dialog);
+    ASSERT_TRUE(saver.Start(wt::Quote(wt::Artefact(GetParam().program)) + " /c:" + std::to_string(owner ? INT_PTR(owner) : 12345678)));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(wt::PumpUntil([&] { return (dialog = wt::WaitForWindow("VelloranSaver Options", 0, saver.Id())) != nullptr; }, kWaitMs));
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
+    EXPECT_EQ(IsWindowEnabled(settings) == FALSE, owner != nullptr) << "modal to it";
+    EXPECT_TRUE(wt::PumpUntil([&] { return Texts(dialog) == GetParam().texts; }, kWaitMs)) << Texts(dialog);
     // Five pins and other sparks: the slider reports its new position while it redraws, as in a drag.
     SendMessageA(GetDlgItem(dialog, IDC_PINS_SLIDER), TBM_SETPOS, TRUE, 5);
     SendMessageA(GetDlgItem(dialog, IDC_SPARKS_COMBO), CB_SETCURSEL, 2, 0);
-    ASSERT_TRUE(wt::WaitUntil([&] { return wt::ItemText(dialog, IDC_PINS_LABEL) == "5"; }, kWaitMs));
+    ASSERT_TRUE(wt::PumpUntil([&] { return wt::ItemText(dialog, IDC_PINS_LABEL) == "5"; }, kWaitMs));
     EXPECT_EQ(Stored(), GetParam().stored) << "written before leaving";
     if (GetParam().left.empty()) PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     else wt::PressButton(dialog, IDOK);
-    ASSERT_TRUE(saver.Wait(kWaitMs));
+    ASSERT_TRUE(wt::PumpUntil([&] { return saver.Wait(0); }, kWaitMs));
     EXPECT_EQ(Stored(), GetParam().left);
+    DestroyWindow(settings);
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, Shown, ::testing::Values(
-        ShownRow{"Defaults", "VelloranSaverNoVersion.scr", {},
+        ShownRow{"Defaults", "VelloranSaverNoVersion.scr", false, {},
                  "Balls|Number|OK|Cancel|VelloranSaver||3|Yes|Radius|http://www.velloran.example/saver/||18|Symmetric Pins||30|Gravity||1.00|Number||40|Sparks|Yes|Refresh Rate||20|Scene Duration|\xA9 2026 Velloran|Unknown|Radius||8|Pins|Monitors|Primary|",
                  {}, {}, {}},
-        ShownRow{"Levels", "VelloranSaver.scr",
+        ShownRow{"Levels", "VelloranSaver.scr", true,
                  {{"NumBalls", 4}, {"NumPins", 150}, {"Gravity", 27}, {"ScenarioCounter", 0xFFFFFFFF},
                   {"Sparks", 0}, {"Monitors", 3}},
                  "Balls|Number|OK|Cancel|VelloranSaver|~|~10|~Yes|Radius|http://www.velloran.example/saver/||50|Symmetric Pins|~|~200|Gravity||1.35|Number||150|Sparks|No|Refresh Rate||1|Scene Duration|\xA9 2026 Velloran|1.0.1|Radius||8|Pins|Monitors||",
