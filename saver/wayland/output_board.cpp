@@ -200,6 +200,9 @@ void OutputBoard::Reshape()
     if (viewport_ && scale120_) {
         scale_ = scale120_ / 120.0;
         width_ = int32_t(std::lround(logicalWidth * scale_)), height_ = int32_t(std::lround(logicalHeight * scale_));
+        // The logical size is itself rounded (1024 pixels at 1.5 are 683), so the product may miss the output
+        // by a pixel; the compositor would resample such a buffer and blur the whole board.
+        if (std::abs(width_ - modeWidth_) <= 1 && std::abs(height_ - modeHeight_) <= 1) width_ = modeWidth_, height_ = modeHeight_;
         wl_surface_set_buffer_scale(surface, 1);
         wp_viewport_set_destination(viewport_, logicalWidth, logicalHeight);
     } else {

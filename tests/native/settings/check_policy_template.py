@@ -1,4 +1,4 @@
-# The Group Policy template: well-formed, every reference resolved, each key naming the table's settings.
+# The Group Policy template: well-formed, each key naming the table's settings with their ranges and defaults.
 import re, sys, xml.etree.ElementTree as ET
 
 top, ns = sys.argv[1], {'p': 'http://schemas.microsoft.com/GroupPolicy/2006/07/PolicyDefinitions'}
@@ -7,19 +7,14 @@ settings = {n: (int(d), int(lo), int(hi)) for n, d, lo, hi in
             re.findall(r'\{"(\w+)",\s*(-?\d+),\s*(-?\d+),\s*(-?\d+),', table.group(1))}
 admx = ET.parse(f'{top}/installer/policy/VelloranSaver.admx').getroot()
 adml = ET.parse(f'{top}/installer/policy/en-US/VelloranSaver.adml').getroot()
-defined = {'string': {s.get('id') for s in adml.iterfind('.//p:stringTable/p:string', ns)},
-           'presentation': {p.get('id'): p for p in adml.iterfind('.//p:presentationTable/p:presentation', ns)},
-           'ref': {c.get('name') for c in admx.iterfind('.//p:category', ns)} |
-                  {d.get('name') for d in admx.iterfind('.//p:supportedOn/p:definitions/p:definition', ns)}}
-errors = [f'{kind} {ref} is not defined' for e in admx.iter() for attribute, value in e.attrib.items()
-          for kind, ref in re.findall(r'\$\((\w+)\.(\w+)\)', value) + ([('ref', value)] if attribute == 'ref' else [])
-          if ref not in defined.get(kind, ())]
+presentations = {p.get('id'): p for p in adml.iterfind('.//p:presentationTable/p:presentation', ns)}
+errors = []
 keys = {r'Software\Policies\Velloran Screen Saver\VelloranSaver\Settings': [],
         r'Software\Velloran Screen Saver\VelloranSaver\Settings': []}
 for policy in admx.iterfind('.//p:policy', ns):
     name, elements = policy.get('name'), list(policy.find('p:elements', ns))
     keys.setdefault(policy.get('key'), []).extend(e.get('valueName') for e in elements)
-    controls = {c.get('refId'): c for c in defined['presentation'].get(policy.get('presentation', '')[15:-1], [])}
+    controls = {c.get('refId'): c for c in presentations.get(policy.get('presentation', '')[15:-1], [])}
     if sorted(controls) != sorted(e.get('id') for e in elements):
         errors.append(f'{name}: presentation controls do not match its elements')
     for e in elements:

@@ -1,10 +1,10 @@
 // The installer as Windows runs it for a user without rights, which Wine does not show: no Administrators group,
 // no writes to HKEY_LOCAL_MACHINE. ShellExecuteExW stands in for the prompt, which the user accepts unless
-// VELLORAN_MODEL says "declined", or "fails" as a moved file would; the elevated copy it starts has rights to the
-// machine but an administrator's HKEY_CURRENT_USER, not the user's: it creates no key there, so that any of the
-// user's activation done there shows. Other words: "wow64", the 32-bit installer run by an administrator on 64-bit
-// Windows; "administrator", the rights Wine gives, with a desktop shell (Wine's has no view: the model below
-// stands in for it); "no-welcome", the welcome dialog cannot show.
+// VELLORAN_MODEL says "declined"; the elevated copy it starts has rights to the machine but an administrator's
+// HKEY_CURRENT_USER, not the user's: it creates no key there, so that any of the user's activation done there
+// shows. Other words: "wow64", the 32-bit installer run by an administrator on 64-bit Windows; "administrator",
+// the rights Wine gives, with a desktop shell (Wine's has no view: the model below stands in for it);
+// "no-welcome", the welcome dialog cannot show.
 #define CINTERFACE  // the shell's interfaces as tables of functions, so that the model fills only what is used
 #include <windows.h>
 
@@ -121,8 +121,7 @@ BOOL WINAPI Prompt(SHELLEXECUTEINFOW* info)
 {
     Note(std::wstring(info->lpVerb ? info->lpVerb : L"") + L" " + (info->lpParameters ? info->lpParameters : L"") +
          (info->fMask & SEE_MASK_NOZONECHECKS ? L" without zone check" : L""));
-    if (Modelled("declined") || Modelled("fails"))
-        return SetLastError(Modelled("declined") ? ERROR_CANCELLED : ERROR_FILE_NOT_FOUND), FALSE;
+    if (Modelled("declined")) return SetLastError(ERROR_CANCELLED), FALSE;
     std::wstring command = L"\"" + std::wstring(info->lpFile) + L"\" " + info->lpParameters;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
