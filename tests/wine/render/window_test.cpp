@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <mmsystem.h>
+#include <process.h>
 
 #include "app/saver_app.h"
 #include "app/saver_window.h"
@@ -104,6 +105,8 @@ MMRESULT WINAPI CountEnd(UINT ms)
 const bool counting = (realBegin = wt::ReplaceImport("winmm.dll", "timeBeginPeriod", &CountBegin),
                        realEnd = wt::ReplaceImport("winmm.dll", "timeEndPeriod", &CountEnd), true);
 
+uintptr_t __cdecl NoThread(void*, unsigned, _beginthreadex_proc_type, void*, unsigned, unsigned*) { return 0; }
+
 // Windows 10 and 11 as the worker sees them, on a clock in microseconds that moves only while the worker waits or a
 // frame is drawn: GetTickCount moves in 15.625 ms steps whatever is asked; timeGetTime in 1 ms steps while 1 ms is
 // requested, in 15.625 ms steps otherwise; a wait ends at the first step at or after its time. The test's thread
@@ -155,6 +158,10 @@ TEST(AnimTimer, TicksUntilAStopEndsItsWorkerAndKeepsAnEvenPaceOnTheClocksOfCurre
     for (int i = 0; i < 50; ++i) ASSERT_TRUE(SetAnimTimer(w, 1, 60000) && KillAnimTimer(w, 1)) << i;
     // A stop that waited out its worker would take 2 s each, over 100 s in all; a loaded machine takes a few.
     EXPECT_LT(GetTickCount() - stop, 20000u);
+    // Refused, its record freed and gone from the window, which the timers below use again.
+    const auto beginThread = wt::ReplaceImport("msvcrt.dll", "_beginthreadex", &NoThread);
+    EXPECT_FALSE(SetAnimTimer(w, 1, 40)) << "no thread";
+    wt::ReplaceImport("msvcrt.dll", "_beginthreadex", beginThread);
 
     using namespace windows10;
     testThread = GetCurrentThreadId();
